@@ -1,0 +1,13 @@
+#ifndef FILEASSOCIATION_H
+#define FILEASSOCIATION_H
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+// The per-user registry values (key relative to HKEY_CURRENT_USER\Software\Classes,
+// value) that associate extension with the executable, in the order they are written.
+QList<QPair<QString, QString>> fileAssociationEntries(const QString &exePath, const QString &progId,
+                                                      const QString &extension, const QString &typeName);
+
+#endif // FILEASSOCIATION_H

@@ -1,0 +1,66 @@
+#include "app/palettes.h"
+
+#include "app/appsettings.h"
+
+#include <QApplication>
+#include <QSettings>
+
+QPalette makeDarkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::All, QPalette::Window, QColor(53, 53, 53));
+    p.setColor(QPalette::All, QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::All, QPalette::Base, QColor(25, 25, 25));
+    p.setColor(QPalette::All, QPalette::AlternateBase, QColor(53, 53, 53));
+    p.setColor(QPalette::All, QPalette::ToolTipBase, Qt::white);
+    p.setColor(QPalette::All, QPalette::ToolTipText, QColor(162, 162, 162));
+    p.setColor(QPalette::All, QPalette::Text, Qt::white);
+    p.setColor(QPalette::All, QPalette::Button, QColor(53, 53, 53));
+    p.setColor(QPalette::All, QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::All, QPalette::BrightText, Qt::red);
+    p.setColor(QPalette::All, QPalette::Link, QColor(255, 183, 47));
+    p.setColor(QPalette::All, QPalette::Highlight, QColor(255, 183, 47));
+    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::gray);
+    return p;
+}
+
+QPalette makeLightPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::All, QPalette::Window, QColor(240, 240, 240));
+    p.setColor(QPalette::All, QPalette::WindowText, Qt::black);
+    p.setColor(QPalette::All, QPalette::Base, QColor(255, 255, 255));
+    p.setColor(QPalette::All, QPalette::AlternateBase, QColor(233, 231, 227));
+    p.setColor(QPalette::All, QPalette::ToolTipBase, QColor(255, 255, 220));
+    p.setColor(QPalette::All, QPalette::ToolTipText, QColor(0, 0, 0));
+    p.setColor(QPalette::All, QPalette::Text, Qt::black);
+    p.setColor(QPalette::All, QPalette::Button, QColor(240, 240, 240));
+    p.setColor(QPalette::All, QPalette::ButtonText, Qt::black);
+    p.setColor(QPalette::All, QPalette::BrightText, QColor(255, 255, 255));
+    p.setColor(QPalette::All, QPalette::Link, QColor(0, 0, 255));
+    p.setColor(QPalette::All, QPalette::Highlight, QColor(51, 153, 255));
+    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    return p;
+}
+
+void applyStoredPalette(const QPalette &dark, const QPalette &light)
+{
+    const int theme = appSettings()->value(QStringLiteral("theme")).toInt();
+    if (theme == 0)
+        QApplication::setPalette(light);
+    else if (theme == 1)
+        QApplication::setPalette(dark);
+}
+
+QString startupPathFromArgument(const char *argument)
+{
+    if (!argument)
+        return QString();
+    QString path = QString::fromLocal8Bit(argument);
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}

@@ -1,0 +1,65 @@
+#ifndef CONTENT_H
+#define CONTENT_H
+
+#include "editor/contentutil.h"
+
+#include <QJsonObject>
+#include <QObject>
+#include <QPointer>
+
+class LinkDialog;
+
+// The bridge between the program and the editing page, registered on the page's
+// web channel as "content". Signals carry program-to-page events, slots are the
+// page's calls into the program.
+class Content : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Content(QObject *parent = nullptr);
+    ~Content() override;
+
+    ContentUtil util;
+
+    // The most recently opened link dialog, while it is open.
+    LinkDialog *currentLinkDialog() const;
+
+signals:
+    void setHtmlSignal(const QString &html);
+    void dealDragSignal(const QJsonObject &jsonData);
+    void dealCopySignal(const QJsonObject &jsonData);
+    void showInfoInStatusBarSignal(const QString &text);
+    void updateModifyStatusSignal(bool status);
+    void loadThemeCssSignal();
+    void loadRecentMdSignal();
+    void highLightKeyword(const QString &oldReplaceText);
+    void replaceSelectedText(const QString &newReplaceText);
+    void replaceAllHighText(const QString &newReplaceText);
+    void webViewFocusSignal();
+    void dealLinkSignal(const QJsonObject &jsonData);
+    void addLinkSignal(const QJsonObject &jsonData);
+    void insertImageSignal(const QString &src);
+
+public slots:
+    void showInfoInStatusBar(const QString &text);
+    void openUrl(const QString &url);
+    void modifyLink(const QString &text, const QString &url);
+    void addLink(const QString &selection);
+    void updateModifyStatus(bool status);
+    void loadThemeCss();
+    void loadRecentMd();
+    void jsPrint(const QString &text);
+    void webViewFocus();
+
+private:
+    void openLinkDialog(const QString &text, const QString &url, bool isModify);
+
+    QPointer<LinkDialog> linkDialog;
+};
+
+// Whether openUrl may hand an address to the desktop: only web and mail addresses,
+// so that a link in a document can never start a local program.
+bool isOpenableUrl(const QUrl &url);
+
+#endif // CONTENT_H

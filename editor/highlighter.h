@@ -1,0 +1,37 @@
+#ifndef HIGHLIGHTER_H
+#define HIGHLIGHTER_H
+
+#include <QList>
+#include <QRegularExpression>
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <QTextEdit>
+#include <QVector>
+
+class QPlainTextEdit;
+
+// Colours Markdown in the source editor, one line at a time, with an ordered
+// list of pattern rules; a later rule wins where matches overlap.
+class Highlighter : public QSyntaxHighlighter
+{
+    Q_OBJECT
+
+public:
+    explicit Highlighter(QTextDocument *document);
+
+protected:
+    void highlightBlock(const QString &text) override;
+
+private:
+    struct HighlightingRule
+    {
+        QRegularExpression pattern;
+        QTextCharFormat format;
+    };
+    QVector<HighlightingRule> highlightingRules;
+};
+
+// The one extra selection that shades the cursor's line in the source editor.
+QList<QTextEdit::ExtraSelection> currentLineSelections(QPlainTextEdit *editor);
+
+#endif // HIGHLIGHTER_H

@@ -1,0 +1,32 @@
+#ifndef TABLEDIALOG_H
+#define TABLEDIALOG_H
+
+#include <QDialog>
+#include <QVector>
+
+namespace Ui { class TableDialog; }
+class MyPushButton;
+
+// Size picker for a new table: a 10 by 6 grid of cells; hovering previews the
+// size, clicking chooses it and closes the dialog.
+class TableDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TableDialog(QWidget *parent = nullptr);
+    ~TableDialog() override;
+
+    int rowIndex = 0;    // zero-based row of the last clicked cell
+    int columnIndex = 0; // zero-based column of the last clicked cell
+
+    MyPushButton *cell(int row, int column) const;
+
+private:
+    void highlightUpTo(int row, int column);
+
+    Ui::TableDialog *ui;
+    QVector<MyPushButton *> cells;
+};
+
+#endif // TABLEDIALOG_H

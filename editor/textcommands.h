@@ -1,0 +1,27 @@
+#ifndef TEXTCOMMANDS_H
+#define TEXTCOMMANDS_H
+
+#include <QString>
+
+class QPlainTextEdit;
+
+// Source-mode formatting: Markdown edits through the editor's text cursor.
+namespace TextCommands {
+
+// marker + selection + marker, replacing the selection ("****" with none).
+void wrapSelection(QPlainTextEdit *editor, const QString &marker);
+// Puts prefix at the start of the cursor's line unless the line already starts with it.
+void prefixCurrentLine(QPlainTextEdit *editor, const QString &prefix);
+// "1. ", "2. ", ... (numbered) or "- " before every selected line, in one undo step.
+void prefixSelectedLines(QPlainTextEdit *editor, bool numbered);
+// "\n\n---\n" when the cursor's line has text, else "\n---\n".
+void insertHorizontalRule(QPlainTextEdit *editor);
+// "```\n" + selection + "\n```", replacing the selection.
+void insertCodeBlock(QPlainTextEdit *editor);
+// The Markdown table skeleton for rows by columns (no trailing newline).
+QString markdownTable(int rows, int columns);
+void insertMarkdownTable(QPlainTextEdit *editor, int rows, int columns);
+
+} // namespace TextCommands
+
+#endif // TEXTCOMMANDS_H

@@ -1,0 +1,1 @@
+// Code blocks: CodeMirror editors with a language selector.

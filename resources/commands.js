@@ -1,0 +1,1 @@
+// Formatting helpers, typed Markdown shortcuts and the word count of the editing page.

@@ -1,0 +1,1 @@
+// Links, images, pasted and dropped content in the editing page.

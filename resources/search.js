@@ -1,0 +1,1 @@
+// Search highlighting and replacing in the editing page.

@@ -1,0 +1,1 @@
+// Table operations of the editing page.

@@ -1,0 +1,44 @@
+#ifndef SETTINGDIALOG_H
+#define SETTINGDIALOG_H
+
+#include <QDialog>
+#include <QTranslator>
+
+namespace Ui { class SettingDialog; }
+
+// The preferences window; every control writes its key at once.
+class SettingDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit SettingDialog(QWidget *parent = nullptr);
+    ~SettingDialog() override;
+
+    void loadSettings();
+    void loadThemeList();
+
+signals:
+    void changeCssTheme();
+    void setEditorFontSizeSignal(int fontSize);
+    void zoomValueChangeSignal(double zoom);
+
+private slots:
+    void on_cbCssFiles_currentIndexChanged(const QString &fileName);
+    void on_cbLanguage_activated(int index);
+    void changeEvent(QEvent *e) override;
+    void on_cbOpenType_currentIndexChanged(int index);
+    void on_cbAutoSave_clicked(bool checked);
+    void on_cbSaveImageType_currentIndexChanged(int index);
+    void on_SpinBoxFontSize_valueChanged(int value);
+    void on_SpinBoxZoom_valueChanged(int value);
+
+private:
+    Ui::SettingDialog *ui;
+    QTranslator translator;
+};
+
+// The folder of page themes: the program's folder + "/themes".
+QString themesDir();
+
+#endif // SETTINGDIALOG_H
