@@ -461,7 +461,7 @@ void MainWindow::on_actionNew_triggered()
         return;
     currentFilePath.clear();
     currentFileName.clear();
-    emit content.setHtmlSignal(QString());
+    pushHtml(QString());
     ui->editor->setPlainText(QString());
     isModified = false;
     updateWindowTitle();
@@ -677,7 +677,7 @@ void MainWindow::changeEditorWebView(bool checked)
     setModeButtonState(checked);
 
     if (!checked) {
-        emit content.setHtmlSignal(markdownToHtml(ui->editor->toPlainText()));
+        pushHtml(markdownToHtml(ui->editor->toPlainText()));
         return;
     }
     pullMarkdown([this](bool ok, const QString &markdown) {
@@ -708,7 +708,16 @@ void MainWindow::pushMarkdown(const QString &markdown)
     if (isSourceMode())
         setEditorText(markdown);
     else
-        emit content.setHtmlSignal(markdownToHtml(markdown));
+        pushHtml(markdownToHtml(markdown));
+}
+
+void MainWindow::pushHtml(const QString &html)
+{
+    const QString folder = currentFilePath.isEmpty()
+        ? QString()
+        : QUrl::fromLocalFile(QFileInfo(currentFilePath).absolutePath() + QLatin1Char('/')).toString();
+    emit content.documentFolderSignal(folder);
+    emit content.setHtmlSignal(html);
 }
 
 void MainWindow::pullMarkdown(const std::function<void(bool, const QString &)> &done)

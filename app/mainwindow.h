@@ -148,6 +148,8 @@ private:
     bool saveDocument();
     void setEditorText(const QString &text);
     void pushMarkdown(const QString &markdown);
+    // Replaces the page content, telling the page the document's folder first.
+    void pushHtml(const QString &html);
     // Pulls the document as Markdown from the current view; ok is false when the
     // page gave no answer, so that nothing is built from an empty result.
     void pullMarkdown(const std::function<void(bool ok, const QString &markdown)> &done);

@@ -40,6 +40,9 @@ signals:
     void dealLinkSignal(const QJsonObject &jsonData);
     void addLinkSignal(const QJsonObject &jsonData);
     void insertImageSignal(const QString &src);
+    // The folder of the open document as a file URL (empty for an untitled one),
+    // sent before new content so that relative image paths show.
+    void documentFolderSignal(const QString &folderUrl);
 
 public slots:
     void showInfoInStatusBar(const QString &text);
