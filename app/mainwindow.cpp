@@ -1109,12 +1109,13 @@ bool MainWindow::restoreBackupOnStartup()
     }
 
     isModified = true;
-    pushMarkdown(restored.markdown);
+    // The path first, so that the page resolves the document's images against it.
     if (!restored.srcPath.isEmpty() && QFileInfo::exists(restored.srcPath)) {
         const QFileInfo source(restored.srcPath);
         currentFileName = source.fileName();
         currentFilePath = source.filePath();
     }
+    pushMarkdown(restored.markdown);
     updateWindowTitle();
     backupStore.adopt(chosen.filePath());
     return true;
