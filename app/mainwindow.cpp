@@ -680,7 +680,8 @@ void MainWindow::changeEditorWebView(bool checked)
         pushHtml(markdownToHtml(ui->editor->toPlainText()));
         return;
     }
-    pullMarkdown([this](bool ok, const QString &markdown) {
+    // The stack already shows the editor: the document still lives in the page.
+    pullPageMarkdown([this](bool ok, const QString &markdown) {
         if (ok) {
             setEditorText(markdown);
             return;
@@ -722,10 +723,14 @@ void MainWindow::pushHtml(const QString &html)
 
 void MainWindow::pullMarkdown(const std::function<void(bool, const QString &)> &done)
 {
-    if (isSourceMode()) {
+    if (isSourceMode())
         done(true, ui->editor->toPlainText());
-        return;
-    }
+    else
+        pullPageMarkdown(done);
+}
+
+void MainWindow::pullPageMarkdown(const std::function<void(bool, const QString &)> &done)
+{
     ui->webView->page()->runJavaScript(QStringLiteral("getHtml()"), [done](const QVariant &result) {
         if (result.type() != QVariant::String) {
             done(false, QString());

@@ -153,6 +153,7 @@ private:
     // Pulls the document as Markdown from the current view; ok is false when the
     // page gave no answer, so that nothing is built from an empty result.
     void pullMarkdown(const std::function<void(bool ok, const QString &markdown)> &done);
+    void pullPageMarkdown(const std::function<void(bool ok, const QString &markdown)> &done);
 
     // Insertion, backups, tables
     void insertMimeData(const QMimeData *mimeData);
