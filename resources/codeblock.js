@@ -54,7 +54,7 @@ function createCodeMirror(pre, mode) {
         lineWrapping: true,
         mode: mode,
         theme: 'default',
-        value: CodeMirror.Doc(text)
+        value: CodeMirror.Doc(text, mode)
     });
     var wrapper = editor.getWrapperElement();
     // The editor edits its own text: the page's editing must not reach into it.
