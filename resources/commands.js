@@ -54,8 +54,26 @@ function onBodyKeyUp(event) {
         if (!shortcut.pattern.test(line))
             continue;
         document.execCommand(shortcut.command, false, shortcut.value);
-        if (container.parentNode)
-            container.parentNode.innerText = shortcut.text;
+        // The command rebuilds the block, so the typed marker now sits in a new
+        // text node: find it again through the caret.
+        var node = container.isConnected ? container : null;
+        if (!node && selection.rangeCount > 0)
+            node = selection.getRangeAt(0).endContainer;
+        var block = node && node.nodeType === Node.TEXT_NODE ? node.parentNode : node;
+        if (!block || block === document.body)
+            return;
+        // A list made inside a paragraph is left there by the browser; a
+        // paragraph may not hold a list, so the list takes its place.
+        var list = block.closest('ul,ol');
+        var holder = list ? list.parentElement : null;
+        if (holder && holder.tagName === 'P' && holder.childNodes.length === 1)
+            holder.parentNode.replaceChild(list, holder);
+        block.innerText = shortcut.text;
+        var caret = document.createRange();
+        caret.setStart(block, 0);
+        caret.collapse(true);
+        selection.removeAllRanges();
+        selection.addRange(caret);
         return;
     }
 }
