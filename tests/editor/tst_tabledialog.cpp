@@ -92,6 +92,7 @@ void TestTableDialog::hoverPreviewsSize()
     TableDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.size(), QSize(231, 332));
     MyPushButton *target = dialog.cell(2, 3);
     QSignalSpy hovered(target, &MyPushButton::hovered);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), target->mapToGlobal(QPoint(2, 2)));
