@@ -2,7 +2,6 @@
 #include "editor/highlighter.h"
 #include "support/guitest.h"
 
-#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -20,7 +19,6 @@ private slots:
     void lines_data();
     void lines();
     void headingSizesFollowSetting();
-    void currentLine();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -146,22 +144,6 @@ void TestHighlighter::headingSizesFollowSetting()
     appSettings()->setValue(QStringLiteral("editorFontSize"), 20);
     QCOMPARE(sizes(), (QList<int>{32, 30, 28, 26, 24, 22}));
     appSettings()->remove(QStringLiteral("editorFontSize"));
-}
-
-void TestHighlighter::currentLine()
-{
-    QPlainTextEdit editor;
-    editor.setPlainText(QStringLiteral("one\ntwo"));
-    QTextCursor cursor = editor.textCursor();
-    cursor.setPosition(1);
-    cursor.setPosition(6, QTextCursor::KeepAnchor);
-    editor.setTextCursor(cursor);
-    const QList<QTextEdit::ExtraSelection> selections = currentLineSelections(&editor);
-    QCOMPARE(selections.size(), 1);
-    QCOMPARE(selections.first().cursor.hasSelection(), false);
-    QCOMPARE(selections.first().cursor.position(), 6);
-    QCOMPARE(selections.first().format.background().color(), QColor(181, 181, 181));
-    QCOMPARE(selections.first().format.property(QTextFormat::FullWidthSelection).toBool(), true);
 }
 
 QTEST_MAIN(TestHighlighter)
