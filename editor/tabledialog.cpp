@@ -1,7 +1,69 @@
 #include "editor/tabledialog.h"
+#include "ui_tabledialog.h"
 
-// Placeholder until the picker lands.
-TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(nullptr) {}
-TableDialog::~TableDialog() = default;
-MyPushButton *TableDialog::cell(int, int) const { return nullptr; }
-void TableDialog::highlightUpTo(int, int) {}
+#include "editor/mypushbutton.h"
+
+#include <QIntValidator>
+#include <QSizePolicy>
+
+namespace {
+
+const int gridRows = 10;
+const int gridColumns = 6;
+
+const char *const cellStyle = "background-color: rgb(255, 255, 255);border:1px;padding:6px;";
+const char *const selectedCellStyle = "background-color: rgb(208,208,208);border:1px;padding:6px;";
+
+} // namespace
+
+TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDialog)
+{
+    ui->setupUi(this);
+    ui->lineEdit->setValidator(new QIntValidator(1, gridRows, this));
+    ui->lineEdit_2->setValidator(new QIntValidator(1, gridColumns, this));
+
+    for (int row = 0; row < gridRows; ++row) {
+        for (int column = 0; column < gridColumns; ++column) {
+            auto *button = new MyPushButton(ui->gridLayoutWidget);
+            button->row = row;
+            button->column = column;
+            button->setText(QStringLiteral(" "));
+            button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+            button->setMinimumSize(1, 1);
+            button->setStyleSheet(QLatin1String(row == 0 && column == 0 ? selectedCellStyle : cellStyle));
+            ui->gridLayout->addWidget(button, row, column);
+            cells.append(button);
+
+            connect(button, &MyPushButton::hovered, this, [this, row, column] {
+                ui->lineEdit->setText(QString::number(row + 1));
+                ui->lineEdit_2->setText(QString::number(column + 1));
+                highlightUpTo(row, column);
+            });
+            connect(button, &QPushButton::clicked, this, [this, row, column] {
+                rowIndex = row;
+                columnIndex = column;
+                accept();
+            });
+        }
+    }
+}
+
+TableDialog::~TableDialog()
+{
+    delete ui;
+}
+
+MyPushButton *TableDialog::cell(int row, int column) const
+{
+    if (row < 0 || row >= gridRows || column < 0 || column >= gridColumns)
+        return nullptr;
+    return cells.at(row * gridColumns + column);
+}
+
+void TableDialog::highlightUpTo(int row, int column)
+{
+    for (MyPushButton *button : qAsConst(cells)) {
+        const bool selected = button->row <= row && button->column <= column;
+        button->setStyleSheet(QLatin1String(selected ? selectedCellStyle : cellStyle));
+    }
+}

@@ -1,0 +1,9 @@
+#include "editor/mypushbutton.h"
+
+MyPushButton::MyPushButton(QWidget *parent) : QPushButton(parent) {}
+
+void MyPushButton::enterEvent(QEvent *event)
+{
+    emit hovered();
+    QPushButton::enterEvent(event);
+}

@@ -1,0 +1,150 @@
+#include "app/appsettings.h"
+#include "editor/highlighter.h"
+#include "support/guitest.h"
+
+#include <QSettings>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QtTest>
+
+// The source highlighter: which format each character of a line ends up with
+// where the rules overlap, and the heading sizes.
+class TestHighlighter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void lines_data();
+    void lines();
+    void headingSizesFollowSetting();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+namespace {
+
+// One letter per character of the first block, naming its format:
+// '.' none, 'H' heading (orange, sized), 'M' marker/keyword/fence (bold 62,206,244),
+// 'I' italic, 'B' bold, 'S' struck, 'Q' quote, 'L' list, 'C' inline code,
+// 'R' rule, 'K' link, 'G' image, 'T' table bar, '?' anything else.
+QChar letter(const QTextCharFormat &f)
+{
+    const QColor c = f.foreground().color();
+    const bool coloured = f.hasProperty(QTextFormat::ForegroundBrush);
+    if (!coloured) {
+        if (f.fontStrikeOut())
+            return QLatin1Char('S');
+        if (f.fontWeight() == QFont::Bold)
+            return QLatin1Char('B');
+        if (f.fontItalic())
+            return QLatin1Char('I');
+        return QLatin1Char('.');
+    }
+    if (c == QColor(255, 128, 64) && f.hasProperty(QTextFormat::FontPixelSize))
+        return QLatin1Char('H');
+    if (c == QColor(62, 206, 244) && f.fontWeight() == QFont::Bold)
+        return QLatin1Char('M');
+    if (c == QColor(0, 153, 0))
+        return QLatin1Char('Q');
+    if (c == QColor(223, 85, 255))
+        return QLatin1Char('L');
+    if (c == QColor(170, 85, 0))
+        return f.fontItalic() ? QLatin1Char('K') : QLatin1Char('C');
+    if (c == QColor(Qt::darkYellow))
+        return QLatin1Char('R');
+    if (c == QColor(170, 17, 17) && f.fontItalic())
+        return QLatin1Char('G');
+    if (c == QColor(223, 196, 125) && f.fontWeight() == QFont::Bold)
+        return QLatin1Char('T');
+    return QLatin1Char('?');
+}
+
+QString formatMap(const QTextBlock &block)
+{
+    QString map(block.text().size(), QLatin1Char('.'));
+    const auto ranges = block.layout()->formats();
+    for (const QTextLayout::FormatRange &range : ranges) {
+        for (int i = range.start; i < range.start + range.length && i < map.size(); ++i)
+            map[i] = letter(range.format);
+    }
+    return map;
+}
+
+} // namespace
+
+void TestHighlighter::initTestCase()
+{
+    dir = GuiTest::isolate();
+}
+
+void TestHighlighter::lines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("map");
+    QTest::newRow("heading: marker wins on '# '") << "# Title" << "MMHHHHH";
+    QTest::newRow("two spaces: marker on the first only") << "##  Two" << "MMMHHHH";
+    QTest::newRow("seven hashes") << "####### x" << ".........";
+    QTest::newRow("no space after the hash") << "#Title" << "......";
+    QTest::newRow("bold beats italic") << "**bold**" << "BBBBBBBB";
+    QTest::newRow("italic") << "*it* x" << "IIII..";
+    QTest::newRow("underscores inside words") << "snake_case_name" << ".....IIIIII....";
+    QTest::newRow("strike is greedy") << "~~a~~ and ~~b~~" << "SSSSSSSSSSSSSSS";
+    QTest::newRow("quote") << "> q" << "QQQ";
+    QTest::newRow("ordered item") << "10. item" << "LLLLLLLL";
+    QTest::newRow("zero is no item") << "0. item" << ".......";
+    QTest::newRow("bullet") << "+ x" << "LLL";
+    QTest::newRow("no space, no bullet") << "-item" << ".....";
+    QTest::newRow("inline code") << "a `b` c" << "..CCC..";
+    QTest::newRow("four dashes") << "----" << "RRR.";
+    QTest::newRow("table row") << "| a | b |" << "T...T...T";
+    QTest::newRow("table rule line") << "|---|---|" << "TRRRTRRRT";
+    QTest::newRow("link with a bar in its text") << "[a|b](u)" << "KKTKKKKK";
+    QTest::newRow("link with title") << "[t](u \"x\")" << "KKKKKKKKKK";
+    QTest::newRow("image") << "![i](p)" << "GGGGGGG";
+    QTest::newRow("keyword inside a heading") << "## int x" << "MMMMMMHH";
+    QTest::newRow("keyword in prose") << "an int." << "...MMM.";
+    QTest::newRow("keyword needs word bounds") << "print" << ".....";
+    QTest::newRow("fence with language") << "```cpp" << "MMMMMM";
+    QTest::newRow("empty line") << "" << "";
+}
+
+void TestHighlighter::lines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, map);
+    QTextDocument document;
+    auto *highlighter = new Highlighter(&document);
+    document.setPlainText(line);
+    highlighter->rehighlight(); // the first pass is otherwise queued
+    QCOMPARE(formatMap(document.firstBlock()), map);
+}
+
+void TestHighlighter::headingSizesFollowSetting()
+{
+    auto sizes = [] {
+        QTextDocument document;
+        auto *highlighter = new Highlighter(&document);
+        document.setPlainText(QStringLiteral("# a\n## a\n### a\n#### a\n##### a\n###### a"));
+        highlighter->rehighlight();
+        QList<int> result;
+        for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+            const auto ranges = block.layout()->formats();
+            const QTextLayout::FormatRange &last = ranges.last(); // the heading text
+            const bool headingLook = last.format.foreground().color() == QColor(255, 128, 64)
+                                     && last.format.fontWeight() == QFont::Normal;
+            result << (headingLook ? last.format.font().pixelSize() : -1);
+        }
+        return result;
+    };
+    appSettings()->remove(QStringLiteral("editorFontSize"));
+    QCOMPARE(sizes(), (QList<int>{25, 24, 22, 20, 19, 17}));
+    appSettings()->setValue(QStringLiteral("editorFontSize"), 20);
+    QCOMPARE(sizes(), (QList<int>{32, 30, 28, 26, 24, 22}));
+    appSettings()->remove(QStringLiteral("editorFontSize"));
+}
+
+QTEST_MAIN(TestHighlighter)
+#include "tst_highlighter.moc"
