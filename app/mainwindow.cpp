@@ -750,8 +750,10 @@ void MainWindow::highlightCurrentLine()
 
 void MainWindow::showPageContextMenu(const QPoint &pos)
 {
-    const int x = pos.x();
-    const int y = pos.y();
+    // The page works in CSS pixels: undo the zoom.
+    const double zoom = ui->webView->zoomFactor();
+    const int x = qRound(pos.x() / zoom);
+    const int y = qRound(pos.y() / zoom);
     ui->webView->page()->runJavaScript(
         QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), [this, x, y](const QVariant &result) {
             const QString ancestors = result.toString();
