@@ -42,6 +42,11 @@ public:
 private:
     bool sourceMode() const;
     void runScript(const QString &statement);
+    static void putText(QLineEdit *field, const QString &text);
+    void findTextChanged(const QString &text);
+    void searchTextChanged(const QString &text);
+    void find(const QString &text, bool backward);
+    void stepMatch(bool backward);
 
     QStackedWidget *modes;
     QPlainTextEdit *editor;
