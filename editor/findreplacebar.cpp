@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
@@ -41,7 +42,7 @@ void findFromSelectionStart(QPlainTextEdit *editor, const QString &text)
 
 FindReplaceBar::FindReplaceBar(QToolBar *toolBar, QStackedWidget *modes, QPlainTextEdit *editor,
                                QWebEngineView *view, Content *content, QObject *parent)
-    : QObject(parent), modes(modes), editor(editor), view(view), content(content)
+    : QObject(parent), toolBar(toolBar), modes(modes), editor(editor), view(view), content(content)
 {
     QWidget *owner = toolBar->window();
 
@@ -108,8 +109,7 @@ void FindReplaceBar::showFindBar(const QString &text)
     setFindBarVisible(true);
     putText(findEdit, text);
     findTextChanged(text);
-    findEdit->setFocus();
-    findEdit->selectAll();
+    focusField(findEdit);
 }
 
 void FindReplaceBar::showReplaceBar(const QString &text)
@@ -119,8 +119,7 @@ void FindReplaceBar::showReplaceBar(const QString &text)
     putText(searchEdit, text);
     // Also when the text is unchanged: the page may have dropped its highlights meanwhile.
     searchTextChanged(text);
-    searchEdit->setFocus();
-    searchEdit->selectAll();
+    focusField(searchEdit);
 }
 
 void FindReplaceBar::setFindBarVisible(bool visible)
@@ -163,6 +162,16 @@ void FindReplaceBar::putText(QLineEdit *field, const QString &text)
 {
     const QSignalBlocker blocker(field);
     field->setText(text);
+}
+
+void FindReplaceBar::focusField(QLineEdit *field)
+{
+    // The tool bar shows a field only when it lays itself out; do that now so
+    // that the field can take the focus.
+    if (QLayout *layout = toolBar->layout())
+        layout->activate();
+    field->setFocus();
+    field->selectAll();
 }
 
 void FindReplaceBar::findTextChanged(const QString &text)
