@@ -1,13 +1,17 @@
-// Copying images next to the document, and the image dialog's address check.
+// Copying images next to the document, the image dialog's address check and the
+// payloads that pasting or dropping sends to the page.
 
 #include "support/guitest.h"
 
 #include "app/appsettings.h"
 #include "editor/imagedialog.h"
 #include "editor/imagestore.h"
+#include "editor/mimepayload.h"
 
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -23,7 +27,8 @@ private slots:
     void uniqueNames_data();
     void uniqueNames();
     void copiesIntoAssetsFolder();
-    void keepsOwnPath();
+    void pastedHtmlGoesThroughMarkdown();
+    void pastedFilesAndText();
     void dialogAcceptsAddresses_data();
     void dialogAcceptsAddresses();
     void dialogOk();
@@ -99,21 +104,57 @@ void TestImageStore::copiesIntoAssetsFolder()
     QCOMPARE(storeImage(document, url), url);
     QCOMPARE(QDir(dir.filePath("docs/report.assets")).entryList(QDir::Files).size(), 3);
 
-    // A never saved document has nowhere to keep copies.
+    // A never saved document has nowhere to keep copies; without copy mode nothing is copied.
     QCOMPARE(storeImage(QString(), dir.filePath("pic.png")), dir.filePath("pic.png"));
+    appSettings()->setValue(QStringLiteral("saveImageType"), 2);
+    QCOMPARE(storeImage(dir.filePath("other.md"), dir.filePath("pic.png")), dir.filePath("pic.png"));
+    appSettings()->remove(QStringLiteral("saveImageType"));
+    QCOMPARE(storeImage(dir.filePath("other.md"), dir.filePath("pic.png")), dir.filePath("pic.png"));
+    QVERIFY(!QDir(dir.filePath("other.assets")).exists());
 }
 
-void TestImageStore::keepsOwnPath()
+void TestImageStore::pastedHtmlGoesThroughMarkdown()
+{
+    QMimeData data;
+    data.setHtml(QStringLiteral("<b>bold</b> text"));
+    data.setText(QStringLiteral("bold text"));
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/whatever.png"))});
+    const QList<QJsonObject> payloads = insertPayloads(&data, QString());
+    QCOMPARE(payloads.size(), 1);
+    QCOMPARE(payloads.first().keys(), QStringList({"html", "type"}));
+    QCOMPARE(payloads.first().value("type").toString(), QStringLiteral("html"));
+    // Rendered from Markdown: a paragraph of the renderer, not the clipboard's markup.
+    const QString html = payloads.first().value("html").toString();
+    QVERIFY2(html.startsWith("<p>") && html.endsWith("</p>\n") && html.contains("bold"), qPrintable(html));
+}
+
+void TestImageStore::pastedFilesAndText()
 {
     QTemporaryDir dir;
-    touch(dir.filePath("pic.png"));
-    const QString document = dir.filePath("report.md");
-    for (const QVariant &setting : {QVariant(), QVariant(0), QVariant(2)}) {
-        if (setting.isValid())
-            appSettings()->setValue(QStringLiteral("saveImageType"), setting);
-        QCOMPARE(storeImage(document, dir.filePath("pic.png")), dir.filePath("pic.png"));
-    }
-    QVERIFY(!QDir(dir.filePath("report.assets")).exists());
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QVERIFY(picture.save(dir.filePath("shot 50%.png"), "PNG"));
+    QVERIFY(QFile::rename(dir.filePath("shot 50%.png"), dir.filePath("shot 50%.dat"))); // a picture by content only
+    touch(dir.filePath("notes.txt"));
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dir.filePath("shot 50%.dat")), QUrl(QStringLiteral("https://example.com/remote.png")),
+                  QUrl::fromLocalFile(dir.filePath("notes.txt"))});
+    data.setText(QStringLiteral("ignored"));
+    // A never saved document keeps the files' own paths, even in copy mode.
+    appSettings()->setValue(QStringLiteral("saveImageType"), 1);
+    const QList<QJsonObject> payloads = insertPayloads(&data, QString());
+    QCOMPARE(payloads.size(), 2);
+    QCOMPARE(payloads.at(0), QJsonObject({{"type", "img"}, {"title", "shot 50%.dat"}, {"url", dir.filePath("shot 50%.dat")}}));
+    QCOMPARE(payloads.at(1), QJsonObject({{"type", "a"}, {"title", "notes.txt"}, {"url", dir.filePath("notes.txt")}}));
+
+    QMimeData text;
+    text.setText(QStringLiteral("<b>not markup</b>\nline two"));
+    QCOMPARE(insertPayloads(&text, QString()), QList<QJsonObject>({{{"text", "<b>not markup</b>\nline two"}, {"type", "text"}}}));
+
+    QMimeData unusable;
+    unusable.setData(QStringLiteral("application/octet-stream"), "\x01");
+    QVERIFY(insertPayloads(&unusable, QString()).isEmpty());
 }
 
 void TestImageStore::dialogAcceptsAddresses_data()
