@@ -42,7 +42,14 @@ public:
 private:
     bool sourceMode() const;
     void runScript(const QString &statement);
+    static void putText(QLineEdit *field, const QString &text);
+    void focusField(QLineEdit *field);
+    void findTextChanged(const QString &text);
+    void searchTextChanged(const QString &text);
+    void find(const QString &text, bool backward);
+    void stepMatch(bool backward);
 
+    QToolBar *toolBar;
     QStackedWidget *modes;
     QPlainTextEdit *editor;
     QWebEngineView *view;
