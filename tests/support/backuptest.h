@@ -1,0 +1,73 @@
+#ifndef BACKUPTEST_H
+#define BACKUPTEST_H
+
+// Helpers for the backup, settings and export tests.
+
+#include "support/guitest.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStringList>
+#include <QTimer>
+
+namespace BackupTest {
+
+inline bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    return file.write(data) == data.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+// Answers every modal message box while it lives, pressing the first button whose
+// text is in the preference list, and records each box's text in order.
+class ModalRecorder : public QObject
+{
+public:
+    explicit ModalRecorder(const QStringList &preferred) : preferred(preferred)
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { poll(); });
+        timer.start(20);
+    }
+
+    QStringList seen;
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || box == lastBox)
+            return;
+        const auto buttons = box->findChildren<QPushButton *>();
+        for (const QString &text : preferred) {
+            for (QPushButton *button : buttons) {
+                if (button->text() == text) {
+                    lastBox = box;
+                    seen << box->text();
+                    button->click();
+                    return;
+                }
+            }
+        }
+    }
+
+    QStringList preferred;
+    QTimer timer;
+    QMessageBox *lastBox = nullptr;
+};
+
+} // namespace BackupTest
+
+#endif // BACKUPTEST_H
