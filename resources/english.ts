@@ -1,4 +1,672 @@
-<?xml version="1.0" encoding="utf-8"?>
+<?xml version='1.0' encoding='utf-8'?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
+<context>
+    <name>Content</name>
+    <message>
+        <source>已拒绝打开地址：%1</source>
+        <translation>Refused to open the address: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DialogLicense</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+</context>
+<context>
+    <name>LinkDialog</name>
+    <message>
+        <source>确定</source>
+        <translation>comfirm</translation>
+    </message>
+    <message>
+        <source>设置超链接</source>
+        <translation>set link</translation>
+    </message>
+    <message>
+        <source>文本:</source>
+        <translation>text:</translation>
+    </message>
+    <message>
+        <source>链接:</source>
+        <translation>link:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>cancel</translation>
+    </message>
+    <message>
+        <source>不是合法的URL</source>
+        <translation>Not a valid URL</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Veltrane</source>
+        <translation>Veltrane</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>export</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>edit</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>options</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>help</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>toolBar</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>new</translation>
+    </message>
+    <message>
+        <source>新建文件</source>
+        <translation>new file</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>新建窗口</source>
+        <translation>new window</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+N</source>
+        <translation>Ctrl+Shift+N</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>open file</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>save</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>save file</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>save as</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+S</source>
+        <translation>Ctrl+Shift+S</translation>
+    </message>
+    <message>
+        <source>HTML</source>
+        <translation>HTML</translation>
+    </message>
+    <message>
+        <source>PDF</source>
+        <translation>PDF</translation>
+    </message>
+    <message>
+        <source>Word (*.docx)</source>
+        <translation>Word (*.docx)</translation>
+    </message>
+    <message>
+        <source>打印</source>
+        <translation>print</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>close</translation>
+    </message>
+    <message>
+        <source>关闭文件</source>
+        <translation>close file</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>undo</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>restore</translation>
+    </message>
+    <message>
+        <source>Ctrl+Y</source>
+        <translation>Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>copy</translation>
+    </message>
+    <message>
+        <source>Ctrl+C</source>
+        <translation>Ctrl+C</translation>
+    </message>
+    <message>
+        <source>剪切</source>
+        <translation>cut</translation>
+    </message>
+    <message>
+        <source>Ctrl+X</source>
+        <translation>Ctrl+X</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>paste</translation>
+    </message>
+    <message>
+        <source>Ctrl+V</source>
+        <translation>Ctrl+V</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>delete</translation>
+    </message>
+    <message>
+        <source>Ctrl+D</source>
+        <translation>Ctrl+D</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>select all</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation>Ctrl+A</translation>
+    </message>
+    <message>
+        <source>查找</source>
+        <translation>find</translation>
+    </message>
+    <message>
+        <source>Ctrl+F</source>
+        <translation>Ctrl+F</translation>
+    </message>
+    <message>
+        <source>替换</source>
+        <translation>replace</translation>
+    </message>
+    <message>
+        <source>Ctrl+H</source>
+        <translation>Ctrl+H</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>setting</translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation>backup</translation>
+    </message>
+    <message>
+        <source>处理备份文件</source>
+        <translation>Handle backup files</translation>
+    </message>
+    <message>
+        <source>还原默认缩放</source>
+        <translation>Restore default zoom</translation>
+    </message>
+    <message>
+        <source>Ctrl+0</source>
+        <translation>Ctrl+0</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>zoom out</translation>
+    </message>
+    <message>
+        <source>Ctrl+-</source>
+        <translation>Ctrl+-</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>zoom in</translation>
+    </message>
+    <message>
+        <source>Ctrl++</source>
+        <translation>Ctrl++</translation>
+    </message>
+    <message>
+        <source>捐款</source>
+        <translation>donate</translation>
+    </message>
+    <message>
+        <source>反馈</source>
+        <translation>feedback</translation>
+    </message>
+    <message>
+        <source>更新日志</source>
+        <translation>change log</translation>
+    </message>
+    <message>
+        <source>关于我们</source>
+        <translation>about us</translation>
+    </message>
+    <message>
+        <source>Licenses</source>
+        <translation>Licenses</translation>
+    </message>
+    <message>
+        <source>保存工具栏</source>
+        <translation>save toolbar</translation>
+    </message>
+    <message>
+        <source>save</source>
+        <translation>save</translation>
+    </message>
+    <message>
+        <source>新建工具栏</source>
+        <translation>new toolbar</translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation>new</translation>
+    </message>
+    <message>
+        <source>撤销工具栏</source>
+        <translation>undo toolbar</translation>
+    </message>
+    <message>
+        <source>undo</source>
+        <translation>undo</translation>
+    </message>
+    <message>
+        <source>恢复工具栏</source>
+        <translation>redo toolbar</translation>
+    </message>
+    <message>
+        <source>redo</source>
+        <translation>redo</translation>
+    </message>
+    <message>
+        <source>加粗</source>
+        <translation>Bold</translation>
+    </message>
+    <message>
+        <source>斜体</source>
+        <translation>Italic</translation>
+    </message>
+    <message>
+        <source>删除线</source>
+        <translation>Strike</translation>
+    </message>
+    <message>
+        <source>引用</source>
+        <translation>Quot</translation>
+    </message>
+    <message>
+        <source>H1</source>
+        <translation>H1</translation>
+    </message>
+    <message>
+        <source>h1</source>
+        <translation>h1</translation>
+    </message>
+    <message>
+        <source>H2</source>
+        <translation>H2</translation>
+    </message>
+    <message>
+        <source>h2</source>
+        <translation>h2</translation>
+    </message>
+    <message>
+        <source>H3</source>
+        <translation>H3</translation>
+    </message>
+    <message>
+        <source>h3</source>
+        <translation>h3</translation>
+    </message>
+    <message>
+        <source>H4</source>
+        <translation>H4</translation>
+    </message>
+    <message>
+        <source>h4</source>
+        <translation>h4</translation>
+    </message>
+    <message>
+        <source>H5</source>
+        <translation>H5</translation>
+    </message>
+    <message>
+        <source>h5</source>
+        <translation>h5</translation>
+    </message>
+    <message>
+        <source>H6</source>
+        <translation>H6</translation>
+    </message>
+    <message>
+        <source>h6</source>
+        <translation>h6</translation>
+    </message>
+    <message>
+        <source>有序列表</source>
+        <translation>Order line</translation>
+    </message>
+    <message>
+        <source>无序列表</source>
+        <translation>UnOrder Line</translation>
+    </message>
+    <message>
+        <source>水平线</source>
+        <translation>HoriLine</translation>
+    </message>
+    <message>
+        <source>表格</source>
+        <translation>Table</translation>
+    </message>
+    <message>
+        <source>行内代码</source>
+        <translation>Inline Code</translation>
+    </message>
+    <message>
+        <source>代码块</source>
+        <translation>CodeBlock</translation>
+    </message>
+    <message>
+        <source>链接</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>去除链接</source>
+        <translation>Unlink</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>清除样式</source>
+        <translation>clear style</translation>
+    </message>
+    <message>
+        <source>最近打开</source>
+        <translation>open recently</translation>
+    </message>
+    <message>
+        <source>主题</source>
+        <translation>theme</translation>
+    </message>
+    <message>
+        <source>浅色</source>
+        <translation>light</translation>
+    </message>
+    <message>
+        <source>深色</source>
+        <translation>dark</translation>
+    </message>
+    <message>
+        <source>切换源码模式</source>
+        <translation>Switch to source code mode</translation>
+    </message>
+    <message>
+        <source> 词</source>
+        <translation> words</translation>
+    </message>
+    <message>
+        <source>缩放比例%1%</source>
+        <translation>Zoom%1%</translation>
+    </message>
+    <message>
+        <source>切换可见即可得模式</source>
+        <translation>Switch to visible-only mode</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>当前文件还没保存，是否放弃？</source>
+        <translation>The current file has not been saved. Do you want to discard it?</translation>
+    </message>
+    <message>
+        <source>[未保存]</source>
+        <translation>[Not saved]</translation>
+    </message>
+    <message>
+        <source>打开Markdown文件</source>
+        <translation>Open Markdown file</translation>
+    </message>
+    <message>
+        <source>MarkDown文件 (*.md)</source>
+        <translation>Markdown file (*.md)</translation>
+    </message>
+    <message>
+        <source>不能打开文件 %1: %2</source>
+        <translation>Cannot open file %1: %2</translation>
+    </message>
+    <message>
+        <source>文件 %1 不是有效的 UTF-8 文本，无效的字节已被替换；保存时将以 UTF-8 存储。</source>
+        <translation>The file %1 is not valid UTF-8 text; its invalid bytes were replaced and saving will store it as UTF-8.</translation>
+    </message>
+    <message>
+        <source>保存MarkDown文件</source>
+        <translation>Save Markdown file</translation>
+    </message>
+    <message>
+        <source>MarkDown File (*.md)</source>
+        <translation>MarkDown File (*.md)</translation>
+    </message>
+    <message>
+        <source>不能保存文件 %1: %2</source>
+        <translation>Cannot save file %1: %2</translation>
+    </message>
+    <message>
+        <source>编辑页面没有返回内容</source>
+        <translation>the editing page returned no content</translation>
+    </message>
+    <message>
+        <source>保存成功</source>
+        <translation>Saved successfully</translation>
+    </message>
+    <message>
+        <source>编辑页面没有返回内容，无法切换到源码模式</source>
+        <translation>The editing page returned no content; staying in WYSIWYG mode</translation>
+    </message>
+    <message>
+        <source>代码块语言</source>
+        <translation>Code block language</translation>
+    </message>
+    <message>
+        <source>默认</source>
+        <translation>default</translation>
+    </message>
+    <message>
+        <source>上方插入行</source>
+        <translation>Insert above</translation>
+    </message>
+    <message>
+        <source>下方插入行</source>
+        <translation>Insert below</translation>
+    </message>
+    <message>
+        <source>左边插入列</source>
+        <translation>Insert column to the left</translation>
+    </message>
+    <message>
+        <source>右边插入列</source>
+        <translation>Insert column to the right</translation>
+    </message>
+    <message>
+        <source>删除当前行</source>
+        <translation>Delete current row</translation>
+    </message>
+    <message>
+        <source>删除当前列</source>
+        <translation>Delete current column</translation>
+    </message>
+    <message>
+        <source>上移当前行</source>
+        <translation>Move the current line up</translation>
+    </message>
+    <message>
+        <source>下移当前行</source>
+        <translation>Move the current line down</translation>
+    </message>
+    <message>
+        <source>左移当前列</source>
+        <translation>Move the current column to the left</translation>
+    </message>
+    <message>
+        <source>右移当前列</source>
+        <translation>Move the current column to the right</translation>
+    </message>
+    <message>
+        <source>左对齐当前列</source>
+        <translation>Align left</translation>
+    </message>
+    <message>
+        <source>居中对齐当前列</source>
+        <translation>Center align</translation>
+    </message>
+    <message>
+        <source>右对齐当前列</source>
+        <translation>Align right</translation>
+    </message>
+    <message>
+        <source>删除表格</source>
+        <translation>Delete table</translation>
+    </message>
+    <message>
+        <source>设置表格</source>
+        <translation>setting table</translation>
+    </message>
+    <message>
+        <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
+        <translation>The system has detected unsaved backup files. Do you want to continue editing?</translation>
+    </message>
+    <message>
+        <source>备份文件已损坏，请查看备份管理。</source>
+        <translation>The backup file is corrupted. Please check the backup management.</translation>
+    </message>
+    <message>
+        <source>导出成功</source>
+        <translation>Export success</translation>
+    </message>
+    <message>
+        <source>不能导出文件 %1: %2</source>
+        <translation>Cannot export file %1: %2</translation>
+    </message>
+    <message>
+        <source>导出HTML文件</source>
+        <translation>Export HTML file</translation>
+    </message>
+    <message>
+        <source>HTML文件(*.html)</source>
+        <translation>HTML file(*.html)</translation>
+    </message>
+    <message>
+        <source>导出Word文件</source>
+        <translation>Export Word file</translation>
+    </message>
+    <message>
+        <source>Word文件(*.docx)</source>
+        <translation>Word file(*.docx)</translation>
+    </message>
+    <message>
+        <source>导出PDF文件</source>
+        <translation>Export PDF file</translation>
+    </message>
+    <message>
+        <source>Pdf文件(*.pdf)</source>
+        <translation>Pdf file(*.pdf)</translation>
+    </message>
+    <message>
+        <source>编辑页面没有生成PDF</source>
+        <translation>the editing page produced no PDF</translation>
+    </message>
+    <message>
+        <source>导出失败</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>打印成功</source>
+        <translation>print success</translation>
+    </message>
+    <message>
+        <source>打印失败</source>
+        <translation>Print failed</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>明白</source>
+        <translation>i see</translation>
+    </message>
+</context>
+<context>
+    <name>aboutDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>&lt;!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd"&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name="qrichtext" content="1" /&gt;&lt;style type="text/css"&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=" font-family:'SimSun'; font-size:14pt; font-weight:400; font-style:normal;"&gt;
+&lt;p style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:28pt;"&gt;Veltrane&lt;/span&gt;&lt;span style=" font-size:14pt;"&gt;是一个可见即可得的Markdown编辑工具。用户可以使用它来编写文档，并且支持导出PDF等功能。&lt;/span&gt;&lt;/p&gt;
+&lt;p style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:14pt;"&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:14pt;"&gt;版本 0.0.2　© Orrinfold&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;p&gt;&lt;span style=" font-size:28pt;"&gt;Veltrane&lt;/span&gt;&lt;span style=" font-size:14pt;"&gt; is a WYSIWYG Markdown editor. Use it to write documents and export them as PDF and more.&lt;/span&gt;&lt;/p&gt;&lt;p&gt;&lt;br /&gt;&lt;/p&gt;&lt;p&gt;&lt;span style=" font-size:14pt;"&gt;Version 0.0.2　© Orrinfold&lt;/span&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
 </TS>
