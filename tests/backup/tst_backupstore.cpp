@@ -32,7 +32,7 @@ private:
 
 void TestBackupStore::initTestCase()
 {
-    home = GuiTest::isolate();
+    home = BackupTest::isolate();
 }
 
 void TestBackupStore::init()

@@ -15,6 +15,16 @@
 
 namespace BackupTest {
 
+// GuiTest::isolate() plus a home folder of the test's own: test-mode data folders live
+// under the home folder, and backups left there would be offered to every other
+// window test on this machine.
+inline std::unique_ptr<QTemporaryDir> isolate()
+{
+    auto dir = GuiTest::isolate();
+    qputenv("HOME", QFile::encodeName(dir->path()));
+    return dir;
+}
+
 inline bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
@@ -48,13 +58,14 @@ private:
     void poll()
     {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box == lastBox)
+        // Boxes on the stack may reuse an address, so mark the answered one.
+        if (!box || box->property("answeredByTest").toBool())
             return;
         const auto buttons = box->findChildren<QPushButton *>();
         for (const QString &text : preferred) {
             for (QPushButton *button : buttons) {
                 if (button->text() == text) {
-                    lastBox = box;
+                    box->setProperty("answeredByTest", true);
                     seen << box->text();
                     button->click();
                     return;
@@ -65,7 +76,6 @@ private:
 
     QStringList preferred;
     QTimer timer;
-    QMessageBox *lastBox = nullptr;
 };
 
 } // namespace BackupTest
