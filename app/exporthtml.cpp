@@ -22,7 +22,8 @@ QString readUtf8(const QString &path)
 // A sheet placed inside <style> must not be able to close the element early.
 QString styleSafe(QString css)
 {
-    return css.replace(QLatin1String("</"), QLatin1String("<\\/"));
+    static const QRegularExpression styleEnd(QStringLiteral("</(style)"), QRegularExpression::CaseInsensitiveOption);
+    return css.replace(styleEnd, QStringLiteral("<\\/\\1"));
 }
 
 // Start tags as the engine serialises them: attribute values in double quotes, with

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -77,6 +79,31 @@ private:
     QStringList preferred;
     QTimer timer;
 };
+
+// Answers the next file dialog from a timer by typing path into its name field and
+// accepting, as a user would.
+inline void answerFileDialog(const QString &path, int timeoutMs = 10000)
+{
+    auto *timer = new QTimer;
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, path, started, timeoutMs] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (started->elapsed() > timeoutMs) {
+                timer->stop();
+                timer->deleteLater();
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    timer->start(20);
+}
 
 } // namespace BackupTest
 
