@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QSettings>
+#include <QVBoxLayout>
 #include <QtMath>
 
 namespace {
@@ -16,6 +17,11 @@ const QString kDefaultTheme = QStringLiteral("github-markdown-light.css");
 SettingDialog::SettingDialog(QWidget *parent) : QDialog(parent), ui(new Ui::SettingDialog)
 {
     ui->setupUi(this);
+    // The form places its rows at a fixed size that cuts off the last row with most
+    // fonts; a layout around it lets the dialog grow to show every control.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(ui->formLayoutWidget);
     loadSettings();
 }
 

@@ -73,6 +73,13 @@ void TestSettingDialog::defaults()
     QCOMPARE(zoom->maximum(), 500);
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxFontSize")->value(), 16);
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxFontSize")->minimum(), 1);
+
+    // Every row is inside the shown dialog, the last one included.
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QWidget *last = child<QSpinBox>(dialog, "SpinBoxFontSize");
+    const QRect shown(last->mapTo(&dialog, QPoint(0, 0)), last->size());
+    QVERIFY2(dialog.rect().contains(shown), qPrintable(QStringLiteral("%1 in %2x%3").arg(shown.bottom()).arg(dialog.width()).arg(dialog.height())));
 }
 
 void TestSettingDialog::zoomShowsNearestPercent_data()
