@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using BackupTest::readFile;
 using BackupTest::writeFile;
 
 class TestBackupStore : public QObject
@@ -18,9 +17,6 @@ private slots:
     void init();
     void fileNames();
     void contentIsOneCompactUtf8Line();
-    void writeKeepsOneFilePerSlot();
-    void failedWriteKeepsSlotEmptyAndRetries();
-    void removeEmptiesTheSlot();
     void recoveryListOrder();
     void readStatuses_data();
     void readStatuses();
@@ -61,67 +57,6 @@ void TestBackupStore::contentIsOneCompactUtf8Line()
                                                "\"srcpath\":\"/home/me/笔记.md\"}").toUtf8();
     QCOMPARE(data, expected);
     QVERIFY(!data.startsWith("\xEF\xBB\xBF"));
-}
-
-void TestBackupStore::writeKeepsOneFilePerSlot()
-{
-    BackupStore store;
-    store.dir = dir;
-    store.pending = true;
-    const QDateTime first(QDate(2026, 1, 2), QTime(3, 4, 5, 6));
-    QVERIFY(store.write(QStringLiteral("one"), QString(), QString(), first));
-    QCOMPARE(store.fileName, QStringLiteral("untitled-2026-01-02_030405006"));
-    QCOMPARE(store.filePath, dir + QStringLiteral("/untitled-2026-01-02_030405006"));
-    QVERIFY(!store.pending);
-
-    // Later writes, even for a document that has since got a name, rewrite the same file.
-    store.pending = true;
-    QVERIFY(store.write(QStringLiteral("two"), QStringLiteral("b.md"), QStringLiteral("/x/b.md"),
-                        first.addSecs(60)));
-    QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{store.fileName});
-    QCOMPARE(readFile(store.filePath), QByteArray("{\"markdown\":\"two\",\"srcpath\":\"/x/b.md\"}"));
-}
-
-void TestBackupStore::failedWriteKeepsSlotEmptyAndRetries()
-{
-    BackupStore store;
-    store.dir = dir;
-    store.pending = true;
-    // The folder replaced by a plain file: nothing can be written.
-    QVERIFY(QDir(dir).removeRecursively());
-    QVERIFY(writeFile(dir, "in the way"));
-    QVERIFY(!store.write(QStringLiteral("text"), QStringLiteral("a.md"), QStringLiteral("/a.md")));
-    QVERIFY(store.pending);
-    QVERIFY(store.fileName.isEmpty());
-    QVERIFY(store.filePath.isEmpty());
-
-    // Once the way is clear the folder is made again and the backup written.
-    QVERIFY(QFile::remove(dir));
-    QVERIFY(store.write(QStringLiteral("text"), QStringLiteral("a.md"), QStringLiteral("/a.md")));
-    QVERIFY(!store.pending);
-    QVERIFY(store.fileName.startsWith(QStringLiteral("a.md-")));
-    QCOMPARE(readFile(store.filePath), QByteArray("{\"markdown\":\"text\",\"srcpath\":\"/a.md\"}"));
-}
-
-void TestBackupStore::removeEmptiesTheSlot()
-{
-    BackupStore store;
-    store.dir = dir;
-    QVERIFY(!store.remove(QString()));
-    QVERIFY(store.write(QStringLiteral("x"), QString(), QString()));
-    const QString path = store.filePath;
-    store.pending = true;
-    QVERIFY(store.remove(path));
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(store.fileName.isEmpty() && store.filePath.isEmpty());
-    QVERIFY(!store.pending);
-
-    // A missing file changes nothing.
-    store.adopt(path);
-    store.pending = true;
-    QVERIFY(!store.remove(path));
-    QCOMPARE(store.filePath, path);
-    QVERIFY(store.pending);
 }
 
 void TestBackupStore::recoveryListOrder()

@@ -26,7 +26,6 @@ private slots:
     void cleanupTestCase();
 
     void tickWritesNamedCompactBackup();
-    void tickWithUntitledDocument();
     void unmodifiedTickDeletesBackup();
     void failingBackupRetriedAtNextTick();
 
@@ -118,18 +117,6 @@ void TestRecovery::tickWritesNamedCompactBackup()
     tick();
     QCOMPARE(backupFiles(), files);
     QVERIFY(readFile(dir + QLatin1Char('/') + files.first()).contains("\"changed\""));
-}
-
-void TestRecovery::tickWithUntitledDocument()
-{
-    setSourceMode(true);
-    probe->ui()->editor->setPlainText(QStringLiteral("draft"));
-    setModified(true);
-    tick();
-    const QStringList files = backupFiles();
-    QCOMPARE(files.size(), 1);
-    QVERIFY(files.first().startsWith(QStringLiteral("untitled-")));
-    QCOMPARE(readFile(dir + QLatin1Char('/') + files.first()), QByteArray("{\"markdown\":\"draft\",\"srcpath\":\"\"}"));
 }
 
 void TestRecovery::unmodifiedTickDeletesBackup()
