@@ -174,8 +174,6 @@ void TestExport::pdfExportIsA4()
     QTRY_COMPARE_WITH_TIMEOUT(answers.seen.size(), 1, 30000);
     QCOMPARE(answers.seen.first(), QStringLiteral("导出成功"));
     const QByteArray pdf = readFile(path);
-    QFile::remove(QStringLiteral("/tmp/veltrane-export-test.pdf"));
-    QFile::copy(path, QStringLiteral("/tmp/veltrane-export-test.pdf"));
     QVERIFY(pdf.startsWith("%PDF"));
     // A4 portrait in points, with no margins taken off the page box.
     const QRegularExpressionMatch box = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
