@@ -1,9 +1,102 @@
 #include "backup/backupmanage.h"
+#include "ui_backupmanage.h"
 
-// Placeholder until the manager lands.
-BackupManage::BackupManage(QWidget *parent) : QDialog(parent), ui(nullptr), model(nullptr) {}
-BackupManage::~BackupManage() = default;
-void BackupManage::loadBackupList() {}
-void BackupManage::on_pushButton_clicked() {}
-void BackupManage::on_btnDel_clicked() {}
-QString BackupManage::selectedPath() const { return QString(); }
+#include "backup/bakpreview.h"
+#include "backup/backupstore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QStandardItemModel>
+#include <QTextStream>
+
+BackupManage::BackupManage(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::BackupManage)
+    , backupDir(BackupStore::defaultDir())
+    , model(new QStandardItemModel(this))
+{
+    ui->setupUi(this);
+    setWindowTitle(QStringLiteral("备份管理"));
+    setWindowIcon(QIcon(QStringLiteral(":/resources/logo.png")));
+
+    ui->tableView->setModel(model);
+    ui->tableView->horizontalHeader()->setStretchLastSection(true);
+    ui->tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The buttons act on the name shown in the cell, so it must not be editable.
+    ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    loadBackupList();
+}
+
+BackupManage::~BackupManage()
+{
+    delete ui;
+}
+
+void BackupManage::loadBackupList()
+{
+    model->clear();
+    model->setColumnCount(2);
+    model->setHorizontalHeaderItem(0, new QStandardItem(QStringLiteral("名称")));
+    model->setHorizontalHeaderItem(1, new QStandardItem(QStringLiteral("创建时间")));
+
+    const QFileInfoList files = QDir(backupDir).entryInfoList(QDir::Files, QDir::Time);
+    for (int row = 0; row < files.size(); ++row) {
+        const QFileInfo &info = files.at(row);
+        // Not every file system records a creation time; the first write is the next best.
+        QDateTime created = info.birthTime();
+        if (!created.isValid())
+            created = info.lastModified();
+        auto *name = new QStandardItem(info.fileName());
+        auto *time = new QStandardItem(created.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        name->setEditable(false);
+        time->setEditable(false);
+        model->setItem(row, 0, name);
+        model->setItem(row, 1, time);
+    }
+}
+
+QString BackupManage::selectedPath() const
+{
+    const QModelIndexList rows = ui->tableView->selectionModel()->selectedRows(0);
+    if (rows.isEmpty())
+        return QString();
+    const QString path = backupDir + QLatin1Char('/') + rows.first().data().toString();
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+void BackupManage::on_pushButton_clicked()
+{
+    const QString path = selectedPath();
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QTextStream in(&file);
+    in.setCodec("UTF-8");
+    const QString text = in.readAll();
+    file.close();
+
+    BakPreview preview(nullptr);
+    preview.setPreviewText(text);
+    preview.exec();
+}
+
+void BackupManage::on_btnDel_clicked()
+{
+    const QString path = selectedPath();
+    if (path.isEmpty())
+        return;
+    if (QMessageBox::question(this, QStringLiteral("提示"), QStringLiteral("确实要删除吗?"))
+        != QMessageBox::Yes)
+        return;
+    QFile::remove(path);
+    loadBackupList();
+}

@@ -40,8 +40,9 @@ public:
     // One compact JSON object: {"markdown":...,"srcpath":...}, UTF-8.
     static QByteArray serialize(const QString &markdown, const QString &srcPath);
 
-    // Writes the backup (naming the slot on first use) through QSaveFile. On success
-    // clears pending and returns true; on failure pending stays as it was.
+    // Writes the backup through QSaveFile, creating the folder again if it went missing.
+    // The slot is named by the first write that succeeds. On success clears pending and
+    // returns true; on failure nothing changes.
     bool write(const QString &markdown, const QString &documentFileName,
                const QString &documentFilePath,
                const QDateTime &now = QDateTime::currentDateTime());

@@ -1,18 +1,140 @@
 #include "settings/settingdialog.h"
+#include "ui_settingdialog.h"
+
+#include "app/appsettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QSettings>
+#include <QVBoxLayout>
+#include <QtMath>
 
-// Placeholder until the dialog lands.
-SettingDialog::SettingDialog(QWidget *parent) : QDialog(parent), ui(nullptr) {}
-SettingDialog::~SettingDialog() = default;
-void SettingDialog::loadSettings() {}
-void SettingDialog::loadThemeList() {}
-void SettingDialog::on_cbCssFiles_currentIndexChanged(const QString &) {}
-void SettingDialog::on_cbLanguage_activated(int) {}
-void SettingDialog::changeEvent(QEvent *e) { QDialog::changeEvent(e); }
-void SettingDialog::on_cbOpenType_currentIndexChanged(int) {}
-void SettingDialog::on_cbAutoSave_clicked(bool) {}
-void SettingDialog::on_cbSaveImageType_currentIndexChanged(int) {}
-void SettingDialog::on_SpinBoxFontSize_valueChanged(int) {}
-void SettingDialog::on_SpinBoxZoom_valueChanged(int) {}
-QString themesDir() { return QCoreApplication::applicationDirPath() + QStringLiteral("/themes"); }
+namespace {
+const QString kDefaultTheme = QStringLiteral("github-markdown-light.css");
+}
+
+SettingDialog::SettingDialog(QWidget *parent) : QDialog(parent), ui(new Ui::SettingDialog)
+{
+    ui->setupUi(this);
+    // The form places its rows at a fixed size that cuts off the last row with most
+    // fonts; a layout around it lets the dialog grow to show every control.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(ui->formLayoutWidget);
+    loadSettings();
+}
+
+SettingDialog::~SettingDialog()
+{
+    delete ui;
+}
+
+void SettingDialog::loadSettings()
+{
+    QSettings *settings = appSettings();
+
+    {
+        const QSignalBlocker blocker(ui->cbLanguage);
+        ui->cbLanguage->setCurrentIndex(settings->value(QStringLiteral("language"), 0).toInt());
+    }
+    // These two write back what they show, which is the stored value.
+    ui->cbOpenType->setCurrentIndex(settings->value(QStringLiteral("openType"), 0).toInt());
+    ui->cbSaveImageType->setCurrentIndex(settings->value(QStringLiteral("saveImageType"), 0).toInt());
+
+    ui->cbAutoSave->setCheckable(true);
+    ui->cbAutoSave->setChecked(settings->value(QStringLiteral("autoSave"), false).toBool());
+
+    loadThemeList();
+
+    {
+        const QSignalBlocker blocker(ui->SpinBoxZoom);
+        // Zoom steps of 0.05 leave factors a hair off: show the nearest whole percent.
+        ui->SpinBoxZoom->setValue(qRound(settings->value(QStringLiteral("zoom"), 1).toDouble() * 100.0));
+    }
+    {
+        const QSignalBlocker blocker(ui->SpinBoxFontSize);
+        ui->SpinBoxFontSize->setValue(settings->value(QStringLiteral("editorFontSize"), 16).toInt());
+    }
+}
+
+void SettingDialog::loadThemeList()
+{
+    const QStringList names = QDir(themesDir()).entryList(QDir::Files | QDir::Readable,
+                                                          QDir::Name | QDir::IgnoreCase);
+    const QSignalBlocker blocker(ui->cbCssFiles);
+    ui->cbCssFiles->clear();
+    ui->cbCssFiles->addItems(names);
+    const int current = ui->cbCssFiles->findText(
+        appSettings()->value(QStringLiteral("cssfile"), kDefaultTheme).toString(),
+        Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (current >= 0)
+        ui->cbCssFiles->setCurrentIndex(current);
+}
+
+void SettingDialog::on_cbCssFiles_currentIndexChanged(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    appSettings()->setValue(QStringLiteral("cssfile"), fileName);
+    emit changeCssTheme();
+}
+
+void SettingDialog::on_cbLanguage_activated(int index)
+{
+    // Reinstalled every time, so this translator goes in front of the start-up one.
+    QCoreApplication::removeTranslator(&translator);
+    if (index == 0)
+        translator.load(QStringLiteral(":/chinese.qm"));
+    else if (index == 1)
+        translator.load(QStringLiteral(":/english.qm"));
+    QCoreApplication::installTranslator(&translator);
+    appSettings()->setValue(QStringLiteral("language"), index);
+}
+
+void SettingDialog::changeEvent(QEvent *e)
+{
+    QDialog::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        // The title is the main window's text, in its context.
+        setWindowTitle(QCoreApplication::translate("MainWindow", "设置"));
+        loadThemeList();
+    }
+}
+
+void SettingDialog::on_cbOpenType_currentIndexChanged(int index)
+{
+    // -1 means "nothing selected" (a stored value out of range), not a choice.
+    if (index >= 0)
+        appSettings()->setValue(QStringLiteral("openType"), index);
+}
+
+void SettingDialog::on_cbAutoSave_clicked(bool checked)
+{
+    appSettings()->setValue(QStringLiteral("autoSave"), checked);
+}
+
+void SettingDialog::on_cbSaveImageType_currentIndexChanged(int index)
+{
+    if (index >= 0)
+        appSettings()->setValue(QStringLiteral("saveImageType"), index);
+}
+
+void SettingDialog::on_SpinBoxFontSize_valueChanged(int value)
+{
+    appSettings()->setValue(QStringLiteral("editorFontSize"), value);
+    emit setEditorFontSizeSignal(value);
+}
+
+void SettingDialog::on_SpinBoxZoom_valueChanged(int value)
+{
+    const double zoom = value / 100.0;
+    appSettings()->setValue(QStringLiteral("zoom"), zoom);
+    emit zoomValueChangeSignal(zoom);
+}
+
+QString themesDir()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/themes");
+}

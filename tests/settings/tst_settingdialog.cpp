@@ -1,0 +1,217 @@
+#include "app/appsettings.h"
+#include "settings/settingdialog.h"
+#include "support/backuptest.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtTest>
+
+class TestSettingDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void defaults();
+    void zoomShowsNearestPercent_data();
+    void zoomShowsNearestPercent();
+    void loadingEmitsNothing();
+    void controlsWriteAndEmit();
+    void themeListOffersEveryFile();
+    void languageSwitchesAtOnce();
+
+private:
+    template <typename T>
+    T *child(SettingDialog &dialog, const char *name)
+    {
+        return dialog.findChild<T *>(QLatin1String(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> home;
+    QString extraTheme;
+};
+
+void TestSettingDialog::initTestCase()
+{
+    home = BackupTest::isolate();
+    // The themes folder beside the test program holds what the build copied there.
+    QVERIFY2(QFile::exists(themesDir() + QStringLiteral("/github-markdown-light.css")), qPrintable(themesDir()));
+    QVERIFY(QFile::exists(themesDir() + QStringLiteral("/github-markdown-dark.css")));
+}
+
+void TestSettingDialog::init()
+{
+    appSettings()->clear();
+}
+
+void TestSettingDialog::cleanup()
+{
+    if (!extraTheme.isEmpty())
+        QFile::remove(extraTheme);
+    extraTheme.clear();
+}
+
+void TestSettingDialog::defaults()
+{
+    SettingDialog dialog;
+    QCOMPARE(child<QComboBox>(dialog, "cbLanguage")->currentText(), QStringLiteral("中文"));
+    QCOMPARE(child<QComboBox>(dialog, "cbOpenType")->currentText(), QStringLiteral("创建一个空白文档"));
+    QCOMPARE(child<QComboBox>(dialog, "cbSaveImageType")->currentText(), QStringLiteral("保留图片地址"));
+    QVERIFY(child<QCheckBox>(dialog, "cbAutoSave")->isCheckable());
+    QVERIFY(!child<QCheckBox>(dialog, "cbAutoSave")->isChecked());
+    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("github-markdown-light.css"));
+    QSpinBox *zoom = child<QSpinBox>(dialog, "SpinBoxZoom");
+    QCOMPARE(zoom->value(), 100);
+    QCOMPARE(zoom->text(), QStringLiteral("100%"));
+    QCOMPARE(zoom->minimum(), 25);
+    QCOMPARE(zoom->maximum(), 500);
+    QCOMPARE(child<QSpinBox>(dialog, "SpinBoxFontSize")->value(), 16);
+    QCOMPARE(child<QSpinBox>(dialog, "SpinBoxFontSize")->minimum(), 1);
+
+    // Every row is inside the shown dialog, the last one included.
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QWidget *last = child<QSpinBox>(dialog, "SpinBoxFontSize");
+    const QRect shown(last->mapTo(&dialog, QPoint(0, 0)), last->size());
+    QVERIFY2(dialog.rect().contains(shown), qPrintable(QStringLiteral("%1 in %2x%3").arg(shown.bottom()).arg(dialog.width()).arg(dialog.height())));
+}
+
+void TestSettingDialog::zoomShowsNearestPercent_data()
+{
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("0.29") << 0.29 << 29;
+    QTest::newRow("a hair below 0.9") << 0.9 - 1e-12 << 90;
+    QTest::newRow("a hair above 1.15") << 1.15 + 1e-12 << 115;
+    QTest::newRow("below the minimum") << 0.1 << 25;
+}
+
+void TestSettingDialog::zoomShowsNearestPercent()
+{
+    QFETCH(double, factor);
+    QFETCH(int, shown);
+    appSettings()->setValue(QStringLiteral("zoom"), factor);
+    SettingDialog dialog;
+    QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->value(), shown);
+}
+
+void TestSettingDialog::loadingEmitsNothing()
+{
+    SettingDialog dialog;
+    QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
+    QSignalSpy font(&dialog, &SettingDialog::setEditorFontSizeSignal);
+    QSignalSpy zoom(&dialog, &SettingDialog::zoomValueChangeSignal);
+    QSignalSpy language(child<QComboBox>(dialog, "cbLanguage"), QOverload<int>::of(&QComboBox::currentIndexChanged));
+
+    // Values changed elsewhere (the window's zoom actions, say) are shown on the next load.
+    appSettings()->setValue(QStringLiteral("language"), 1);
+    appSettings()->setValue(QStringLiteral("openType"), 1);
+    appSettings()->setValue(QStringLiteral("autoSave"), true);
+    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("github-markdown-dark.css"));
+    appSettings()->setValue(QStringLiteral("zoom"), 1.25);
+    appSettings()->setValue(QStringLiteral("editorFontSize"), 21);
+    dialog.loadSettings();
+
+    QCOMPARE(theme.count(), 0);
+    QCOMPARE(font.count(), 0);
+    QCOMPARE(zoom.count(), 0);
+    QCOMPARE(language.count(), 0);
+    QCOMPARE(child<QComboBox>(dialog, "cbLanguage")->currentIndex(), 1);
+    QCOMPARE(child<QComboBox>(dialog, "cbOpenType")->currentIndex(), 1);
+    QVERIFY(child<QCheckBox>(dialog, "cbAutoSave")->isChecked());
+    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("github-markdown-dark.css"));
+    QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->value(), 125);
+    QCOMPARE(child<QSpinBox>(dialog, "SpinBoxFontSize")->value(), 21);
+    // Showing the values wrote nothing new.
+    QCOMPARE(appSettings()->value(QStringLiteral("zoom")).toDouble(), 1.25);
+
+    // A stored start-up option out of range shows nothing selected and is not overwritten.
+    appSettings()->setValue(QStringLiteral("openType"), 7);
+    dialog.loadSettings();
+    QCOMPARE(appSettings()->value(QStringLiteral("openType")).toInt(), 7);
+}
+
+void TestSettingDialog::controlsWriteAndEmit()
+{
+    SettingDialog dialog;
+    QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
+    QSignalSpy font(&dialog, &SettingDialog::setEditorFontSizeSignal);
+    QSignalSpy zoom(&dialog, &SettingDialog::zoomValueChangeSignal);
+    QSettings *settings = appSettings();
+
+    child<QComboBox>(dialog, "cbOpenType")->setCurrentIndex(1);
+    QCOMPARE(settings->value(QStringLiteral("openType")).toInt(), 1);
+    child<QComboBox>(dialog, "cbSaveImageType")->setCurrentIndex(1);
+    QCOMPARE(settings->value(QStringLiteral("saveImageType")).toInt(), 1);
+    child<QCheckBox>(dialog, "cbAutoSave")->click();
+    QCOMPARE(settings->value(QStringLiteral("autoSave")).toBool(), true);
+    child<QCheckBox>(dialog, "cbAutoSave")->click();
+    QCOMPARE(settings->value(QStringLiteral("autoSave")).toBool(), false);
+
+    QComboBox *css = child<QComboBox>(dialog, "cbCssFiles");
+    css->setCurrentIndex(css->findText(QStringLiteral("github-markdown-dark.css")));
+    QCOMPARE(settings->value(QStringLiteral("cssfile")).toString(), QStringLiteral("github-markdown-dark.css"));
+    QCOMPARE(theme.count(), 1);
+
+    child<QSpinBox>(dialog, "SpinBoxZoom")->setValue(150);
+    QCOMPARE(settings->value(QStringLiteral("zoom")).toDouble(), 1.5);
+    QCOMPARE(zoom.count(), 1);
+    QCOMPARE(zoom.first().first().toDouble(), 1.5);
+
+    child<QSpinBox>(dialog, "SpinBoxFontSize")->setValue(20);
+    QCOMPARE(settings->value(QStringLiteral("editorFontSize")).toInt(), 20);
+    QCOMPARE(font.count(), 1);
+    QCOMPARE(font.first().first().toInt(), 20);
+}
+
+void TestSettingDialog::themeListOffersEveryFile()
+{
+    extraTheme = themesDir() + QStringLiteral("/zz-test-notes.txt");
+    QVERIFY(BackupTest::writeFile(extraTheme, "not a style sheet"));
+    QVERIFY(QDir().mkpath(themesDir() + QStringLiteral("/zz-test-folder")));
+    SettingDialog dialog;
+    QDir(themesDir()).rmdir(QStringLiteral("zz-test-folder"));
+    QComboBox *css = child<QComboBox>(dialog, "cbCssFiles");
+    QStringList items;
+    for (int i = 0; i < css->count(); ++i)
+        items << css->itemText(i);
+    QVERIFY(items.contains(QStringLiteral("zz-test-notes.txt")));
+    QVERIFY(!items.contains(QStringLiteral("zz-test-folder")));
+    QCOMPARE(items.indexOf(QStringLiteral("github-markdown-dark.css")) + 1,
+             items.indexOf(QStringLiteral("github-markdown-light.css")));
+
+    // A stored theme that is gone: the first entry shows, the stored name stays.
+    QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
+    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("removed.css"));
+    dialog.loadThemeList();
+    QCOMPARE(css->currentIndex(), 0);
+    QCOMPARE(appSettings()->value(QStringLiteral("cssfile")).toString(), QStringLiteral("removed.css"));
+    QCOMPARE(theme.count(), 0);
+}
+
+void TestSettingDialog::languageSwitchesAtOnce()
+{
+    SettingDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("设置"));
+    QComboBox *language = child<QComboBox>(dialog, "cbLanguage");
+    QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 1)));
+    QCOMPARE(appSettings()->value(QStringLiteral("language")).toInt(), 1);
+    QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("setting"));
+    // The theme list is refilled and keeps its choice; the suffix survives.
+    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("github-markdown-light.css"));
+    QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->suffix(), QStringLiteral("%"));
+
+    QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 0)));
+    QCOMPARE(appSettings()->value(QStringLiteral("language")).toInt(), 0);
+    QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("设置"));
+    QCOMPARE(child<QLabel>(dialog, "LabelLanguage")->text(), QStringLiteral("语言"));
+}
+
+QTEST_MAIN(TestSettingDialog)
+#include "tst_settingdialog.moc"
