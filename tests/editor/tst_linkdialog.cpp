@@ -23,7 +23,6 @@ private slots:
     void addLinkEmitsTheInsertPayload();
     void modifyLinkEmitsTheModifyPayload();
     void invalidAddressKeepsTheDialogOpen();
-    void cancelEmitsNothing();
 
 private:
     std::unique_ptr<QTemporaryDir> workDir;
@@ -141,16 +140,7 @@ void TestLinkDialog::invalidAddressKeepsTheDialogOpen()
         QCoreApplication::processEvents();
         QVERIFY(dialog && dialog->isVisible());
     }
-    QCOMPARE(link.count(), 0);
-    dialog->close();
-}
-
-void TestLinkDialog::cancelEmitsNothing()
-{
-    Content content;
-    QSignalSpy link(&content, &Content::dealLinkSignal);
-    content.addLink(QStringLiteral("t"));
-    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    // Cancel closes it, even with a valid address typed.
     dialog->urlEdit()->setText(QStringLiteral("https://example.com/"));
     for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
         if (button->text() == QStringLiteral("取消"))
