@@ -77,6 +77,18 @@ function restoreImageSources(root) {
     }
 }
 
+// A new folder (a document saved elsewhere) re-resolves the shown images, so
+// every untouched image keeps showing what its written source names.
+function setDocumentFolder(folderUrl) {
+    folderUrl = folderUrl || '';
+    if (folderUrl === documentFolder)
+        return;
+    if (document.body)
+        restoreImageSources(document.body);
+    documentFolder = folderUrl;
+    resolveImages(document.body);
+}
+
 // ---------------------------------------------------------------------------
 // Page functions the program runs
 
@@ -198,9 +210,7 @@ window.addEventListener('load', function () {
 new QWebChannel(qt.webChannelTransport, function (channel) {
     contentObj = channel.objects.content;
     contentObj.loadThemeCss();
-    contentObj.documentFolderSignal.connect(function (folderUrl) {
-        documentFolder = folderUrl || '';
-    });
+    contentObj.documentFolderSignal.connect(setDocumentFolder);
     contentObj.setHtmlSignal.connect(setBodyHtml);
     contentObj.loadRecentMd();
 

@@ -206,6 +206,12 @@ void TestPage::imagesKeepTheirWrittenSource()
                                  QStringLiteral("https://example.com/a.png"), QStringLiteral("data:image/png;base64,AA=="),
                                  QUrl(folder).resolved(QUrl(QStringLiteral("../up.png"))).toString()}));
 
+    // Saved elsewhere: the shown sources follow the new folder, the written ones stay.
+    const QString moved = QStringLiteral("file:///elsewhere/");
+    emit harness->content.documentFolderSignal(moved);
+    QTRY_COMPARE(js(QStringLiteral("document.images[0].getAttribute('src')")), moved + QStringLiteral("pics/a.png"));
+    QCOMPARE(js(QStringLiteral("getHtml()")), html);
+
     // An image pointed elsewhere after loading keeps its new source.
     js(QStringLiteral("document.images[0].setAttribute('src', 'https://example.com/new.png');"));
     QVERIFY(js(QStringLiteral("getHtml()")).startsWith(QLatin1String("<p><img src=\"https://example.com/new.png\" alt=\"r\">")));
