@@ -175,9 +175,8 @@ function ensureTrailingParagraph() {
 function onBodyClick(event) {
     ensureTrailingParagraph();
     var target = event.target;
-    if (target && target.closest && target.closest('a'))
-        if (typeof onLinkClick === 'function')
-            onLinkClick(event);
+    if (typeof onLinkClick === 'function' && target && target.closest && target.closest('a'))
+        onLinkClick(event);
 }
 
 function onBodyInput() {
