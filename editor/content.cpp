@@ -39,7 +39,7 @@ void Content::openUrl(const QString &url)
 {
     const QUrl target(url);
     if (!isOpenableUrl(target)) {
-        emit showInfoInStatusBarSignal(tr("已拒绝打开地址：%1").arg(url));
+        emit statusMessageSignal(tr("已拒绝打开地址：%1").arg(url));
         return;
     }
     QDesktopServices::openUrl(target);

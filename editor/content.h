@@ -43,6 +43,8 @@ signals:
     // The folder of the open document as a file URL (empty for an untitled one),
     // sent before new content so that relative image paths show.
     void documentFolderSignal(const QString &folderUrl);
+    // A transient message for the status bar (for example a refused address).
+    void statusMessageSignal(const QString &text);
 
 public slots:
     void showInfoInStatusBar(const QString &text);

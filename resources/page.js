@@ -1,15 +1,248 @@
-// Editing page: the bridge to the program and the page functions it calls.
-var contentObj;
+// Editing page: the bridge to the program, the body handlers and the page
+// functions the program calls. Functions of the other page scripts are called
+// only when they exist, so the page keeps working without any one of them.
 
-function getHtml() {
-    return document.body.innerHTML;
+var contentObj;        // the program's bridge object "content"
+var currentTarget;     // the link element being modified
+var currentEvent;      // the last dragover event
+var documentFolder = ''; // file URL of the open document's folder, '' when untitled
+
+// ---------------------------------------------------------------------------
+// Images: a document names its pictures relative to its own folder or by a
+// local path, which the page (living in the resource scheme) cannot reach. The
+// shown source is a file URL; the source as written stays in an attribute and
+// is what getHtml() gives back.
+
+var ORIGINAL_SRC = 'data-veltrane-src';
+
+function isDrivePath(src) {
+    return /^[a-zA-Z]:[\\\/]/.test(src);
 }
+
+// The file URL to show for a source as written, or '' when it needs no help.
+function resolvedImageSrc(src) {
+    if (!src)
+        return '';
+    if (isDrivePath(src))
+        return new URL('/' + src.replace(/\\/g, '/'), 'file:///').href;
+    if (/^[a-zA-Z][a-zA-Z0-9+.\-]*:/.test(src) || src.charAt(0) === '#' || src.indexOf('//') === 0)
+        return '';
+    if (src.charAt(0) === '/')
+        return new URL(src, 'file:///').href;
+    if (!documentFolder)
+        return '';
+    try {
+        return new URL(src, documentFolder).href;
+    } catch (e) {
+        return '';
+    }
+}
+
+function resolveImage(img) {
+    if (img.hasAttribute(ORIGINAL_SRC))
+        return;
+    var src = img.getAttribute('src');
+    var shown = resolvedImageSrc(src);
+    if (!shown)
+        return;
+    img.setAttribute(ORIGINAL_SRC, src);
+    img.setAttribute('src', shown);
+}
+
+// Makes the images of root (an element, itself included) show.
+function resolveImages(root) {
+    if (!root)
+        root = document.body;
+    if (!root)
+        return;
+    if (root.tagName === 'IMG')
+        resolveImage(root);
+    if (root.querySelectorAll) {
+        var images = root.querySelectorAll('img');
+        for (var i = 0; i < images.length; i++)
+            resolveImage(images[i]);
+    }
+}
+
+// Puts back the sources as written in a copy of the page. An image whose source
+// was changed since it was resolved keeps its new source.
+function restoreImageSources(root) {
+    var images = root.querySelectorAll('img[' + ORIGINAL_SRC + ']');
+    for (var i = 0; i < images.length; i++) {
+        var img = images[i];
+        var original = img.getAttribute(ORIGINAL_SRC);
+        if (img.getAttribute('src') === resolvedImageSrc(original))
+            img.setAttribute('src', original);
+        img.removeAttribute(ORIGINAL_SRC);
+    }
+}
+
+// A new folder (a document saved elsewhere) re-resolves the shown images, so
+// every untouched image keeps showing what its written source names.
+function setDocumentFolder(folderUrl) {
+    folderUrl = folderUrl || '';
+    if (folderUrl === documentFolder)
+        return;
+    if (document.body)
+        restoreImageSources(document.body);
+    documentFolder = folderUrl;
+    resolveImages(document.body);
+}
+
+// ---------------------------------------------------------------------------
+// Page functions the program runs
+
+// The display name of a code-block mode from the language table, '' if none.
+function languageName(mode) {
+    if (typeof mode !== 'string' || mode === '' || typeof options === 'undefined' || !options)
+        return '';
+    if (Array.isArray(options)) {
+        for (var i = 0; i < options.length; i++) {
+            var entry = options[i];
+            if (Array.isArray(entry) && entry[0] === mode)
+                return String(entry[1]);
+            if (entry && entry.key === mode)
+                return String(entry.value);
+        }
+        return '';
+    }
+    return Object.prototype.hasOwnProperty.call(options, mode) ? String(options[mode]) : '';
+}
+
+// The document's HTML: code editors become plain code blocks again and images
+// carry their sources as written. The live page is left as it is.
+function getHtml() {
+    var copy = document.cloneNode(true);
+    var live = document.querySelectorAll('div.CodeMirror');
+    var copied = copy.querySelectorAll('div.CodeMirror');
+    for (var i = 0; i < live.length && i < copied.length; i++) {
+        var editor = live[i].CodeMirror;
+        if (!editor)
+            continue;
+        var pre = copy.createElement('pre');
+        var code = copy.createElement('code');
+        code.className = languageName(editor.getOption('mode'));
+        code.textContent = editor.getValue();
+        pre.appendChild(code);
+        copied[i].parentNode.replaceChild(pre, copied[i]);
+    }
+    restoreImageSources(copy);
+    return copy.body ? copy.body.innerHTML : '';
+}
+
+// The tag names from the document down to the element at (x, y), joined by "|".
+function GetElementFromPoint(x, y) {
+    var element = document.elementFromPoint(x, y);
+    if (!element)
+        return '';
+    var names = [];
+    for (var node = element; node && node.nodeType === Node.ELEMENT_NODE; node = node.parentNode)
+        names.unshift(node.tagName);
+    return names.join('|');
+}
+
+function openLinkWin() {
+    contentObj.addLink(window.getSelection().toString());
+}
+
+// Replaces the document. Nothing in the new content can run: the page's
+// security policy admits the program's own scripts only.
+function setBodyHtml(html) {
+    if (!document.body) {
+        document.addEventListener('DOMContentLoaded', function () { setBodyHtml(html); });
+        return;
+    }
+    document.body.innerHTML = html;
+    resolveImages(document.body);
+    if (typeof changePreToCodeMirror === 'function')
+        changePreToCodeMirror();
+}
+
+// ---------------------------------------------------------------------------
+// Body handlers
+
+// Keeps an empty paragraph at the end, so the caret can get below a trailing
+// table or code block.
+function ensureTrailingParagraph() {
+    var last = document.body.lastElementChild;
+    if (!last || last.tagName !== 'P' || last.innerHTML !== '&nbsp;') {
+        var p = document.createElement('p');
+        p.innerHTML = '&nbsp;';
+        document.body.appendChild(p);
+    }
+}
+
+function onBodyClick(event) {
+    ensureTrailingParagraph();
+    var target = event.target;
+    if (typeof onLinkClick === 'function' && target && target.closest && target.closest('a'))
+        onLinkClick(event);
+}
+
+function onBodyInput() {
+    if (typeof startWorker === 'function')
+        startWorker(document.body.innerText);
+    contentObj.updateModifyStatus(true);
+}
+
+window.addEventListener('load', function () {
+    document.execCommand('enableObjectResizing', false, true);
+    document.execCommand('enableInlineTableEditing', false, true);
+    document.execCommand('enableAbsolutePositionEditor', false, true);
+
+    var body = document.body;
+    body.addEventListener('keyup', function (event) {
+        if (typeof onBodyKeyUp === 'function')
+            onBodyKeyUp(event);
+    });
+    body.addEventListener('click', onBodyClick);
+    body.addEventListener('dragover', function (event) { currentEvent = event; });
+    body.addEventListener('input', onBodyInput);
+    // Pasting goes through the program, which cleans the clipboard data.
+    body.addEventListener('paste', function (event) { event.preventDefault(); });
+    body.addEventListener('focusin', function () { contentObj.webViewFocus(); });
+});
+
+// ---------------------------------------------------------------------------
+// Channel: theme first, then the start-up document, then the other signals.
 
 new QWebChannel(qt.webChannelTransport, function (channel) {
     contentObj = channel.objects.content;
     contentObj.loadThemeCss();
-    contentObj.setHtmlSignal.connect(function (html) {
-        document.body.innerHTML = html;
-    });
+    contentObj.documentFolderSignal.connect(setDocumentFolder);
+    contentObj.setHtmlSignal.connect(setBodyHtml);
     contentObj.loadRecentMd();
+
+    contentObj.addLinkSignal.connect(function (arg) {
+        if (typeof onAddLink === 'function')
+            onAddLink(arg);
+    });
+    contentObj.dealCopySignal.connect(function (arg) {
+        if (typeof insertPayload === 'function')
+            insertPayload(arg);
+    });
+    contentObj.dealDragSignal.connect(function (arg) {
+        if (typeof insertPayloadAtDragPoint === 'function')
+            insertPayloadAtDragPoint(arg);
+    });
+    contentObj.highLightKeyword.connect(function (text) {
+        if (typeof highLightKeyword === 'function')
+            highLightKeyword(text);
+    });
+    contentObj.replaceSelectedText.connect(function (text) {
+        if (typeof replaceSelectedText === 'function')
+            replaceSelectedText(text);
+    });
+    contentObj.replaceAllHighText.connect(function (text) {
+        if (typeof replaceAllHighText === 'function')
+            replaceAllHighText(text);
+    });
+    contentObj.insertImageSignal.connect(function (src) {
+        if (typeof insertImage === 'function') {
+            insertImage(src);
+        } else {
+            document.execCommand('insertImage', false, src);
+            resolveImages(document.body);
+        }
+    });
 });

@@ -1,0 +1,154 @@
+// The link dialog and the address checks behind it.
+
+#include "editor/content.h"
+#include "editor/contentutil.h"
+#include "editor/linkdialog.h"
+#include "support/guitest.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+
+class TestLinkDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void isUrl_data();
+    void isUrl();
+    void isWindowsPath_data();
+    void isWindowsPath();
+    void addLinkEmitsTheInsertPayload();
+    void modifyLinkEmitsTheModifyPayload();
+    void invalidAddressKeepsTheDialogOpen();
+
+private:
+    std::unique_ptr<QTemporaryDir> workDir;
+};
+
+void TestLinkDialog::initTestCase()
+{
+    workDir = GuiTest::isolate();
+}
+
+void TestLinkDialog::isUrl_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("host only") << "https://example.com" << true;
+    QTest::newRow("path") << "http://a.bc/x?y=1&z=%20#frag" << true;
+    QTest::newRow("inside words") << "see http://a.bc/x here" << true;
+    QTest::newRow("capital host") << "https://Example.COM/Path" << true;
+    QTest::newRow("sub domains, dash, port-less") << "https://my-site.docs.example.org/a/b" << true;
+    QTest::newRow("no dot in host") << "http://localhost/" << false;
+    QTest::newRow("one-letter top level") << "http://a.b/" << false;
+    QTest::newRow("numeric top level") << "http://10.0.0.1/" << false;
+    QTest::newRow("other scheme") << "ftp://example.com/" << false;
+    QTest::newRow("no scheme") << "example.com/" << false;
+    QTest::newRow("script") << "javascript:alert(1)" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestLinkDialog::isUrl()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QCOMPARE(ContentUtil::isUrl(text), accepted);
+}
+
+void TestLinkDialog::isWindowsPath_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("forward slashes") << "C:/x/a.png" << true;
+    QTest::newRow("back slashes, lower drive") << "d:\\pics\\my pic.png" << true;
+    QTest::newRow("mixed, trailing") << "C:\\x/y\\" << true;
+    QTest::newRow("drive only") << "C:" << true;
+    QTest::newRow("unix path") << "/home/x/a.png" << false;
+    QTest::newRow("relative") << "pics/a.png" << false;
+    QTest::newRow("two-letter drive") << "CC:/x" << false;
+    QTest::newRow("forbidden character") << "C:/x/a?.png" << false;
+    QTest::newRow("part starting with a space") << "C:/ x" << false;
+    QTest::newRow("url") << "file:///C:/x" << false;
+}
+
+void TestLinkDialog::isWindowsPath()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QCOMPARE(ContentUtil::isWindowsPath(text), accepted);
+}
+
+void TestLinkDialog::addLinkEmitsTheInsertPayload()
+{
+    Content content;
+    QSignalSpy link(&content, &Content::dealLinkSignal);
+    content.addLink(QStringLiteral("<b>chosen</b>"));
+    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("设置超链接"));
+    QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+    QVERIFY(!dialog->parentWidget());
+    QCOMPARE(dialog->textEdit()->text(), QStringLiteral("<b>chosen</b>"));
+    QCOMPARE(dialog->urlEdit()->text(), QString());
+
+    dialog->urlEdit()->setText(QStringLiteral("https://example.com"));
+    dialog->okButton()->click();
+    QCOMPARE(link.count(), 1);
+    const QJsonObject payload = link.first().first().toJsonObject();
+    QCOMPARE(payload, (QJsonObject{{QStringLiteral("title"), QStringLiteral("<b>chosen</b>")},
+                                   {QStringLiteral("url"), QStringLiteral("https://example.com")},
+                                   {QStringLiteral("isModify"), false},
+                                   {QStringLiteral("isATag"), true}}));
+    QTRY_VERIFY(!dialog); // deleted on close
+}
+
+void TestLinkDialog::modifyLinkEmitsTheModifyPayload()
+{
+    Content content;
+    QSignalSpy link(&content, &Content::dealLinkSignal);
+    content.addLink(QStringLiteral("first"));
+    QPointer<LinkDialog> first = content.currentLinkDialog();
+    content.modifyLink(QStringLiteral("old"), QStringLiteral("http://a.bc/old"));
+    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    QVERIFY(dialog && dialog != first);
+    QCOMPARE(dialog->textEdit()->text(), QStringLiteral("old"));
+    QCOMPARE(dialog->urlEdit()->text(), QStringLiteral("http://a.bc/old"));
+    dialog->textEdit()->setText(QStringLiteral("new"));
+    dialog->okButton()->click();
+    QCOMPARE(link.count(), 1);
+    const QJsonObject payload = link.first().first().toJsonObject();
+    QCOMPARE(payload.value(QStringLiteral("title")).toString(), QStringLiteral("new"));
+    QCOMPARE(payload.value(QStringLiteral("url")).toString(), QStringLiteral("http://a.bc/old"));
+    QCOMPARE(payload.value(QStringLiteral("isModify")).toBool(), true);
+    first->close();
+    QTRY_VERIFY(!first && !dialog);
+}
+
+void TestLinkDialog::invalidAddressKeepsTheDialogOpen()
+{
+    Content content;
+    QSignalSpy link(&content, &Content::dealLinkSignal);
+    content.addLink(QStringLiteral("t"));
+    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    for (const QString &url : {QStringLiteral("http://localhost/"), QStringLiteral("javascript:alert(1)"), QString()}) {
+        dialog->urlEdit()->setText(url);
+        dialog->okButton()->click();
+        QCoreApplication::processEvents();
+        QVERIFY(dialog && dialog->isVisible());
+    }
+    // Cancel closes it, even with a valid address typed.
+    dialog->urlEdit()->setText(QStringLiteral("https://example.com/"));
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("取消"))
+            button->click();
+    }
+    QTRY_VERIFY(!dialog);
+    QCOMPARE(link.count(), 0);
+}
+
+QTEST_MAIN(TestLinkDialog)
+#include "tst_linkdialog.moc"
