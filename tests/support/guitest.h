@@ -27,6 +27,9 @@ inline std::unique_ptr<QTemporaryDir> isolate()
     QCoreApplication::setOrganizationName(QStringLiteral("Orrinfold"));
     QStandardPaths::setTestModeEnabled(true);
     auto dir = std::make_unique<QTemporaryDir>();
+    // Test-mode paths still live under the home folder; give every test its own,
+    // so that a backup left by one test never meets another at start-up.
+    qputenv("HOME", dir->path().toLocal8Bit());
     QDir::setCurrent(dir->path());
     return dir;
 }
