@@ -60,18 +60,22 @@ QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss)
     const QRegularExpression::PatternOptions options = QRegularExpression::DotMatchesEverythingOption;
     QString html = pageHtml;
 
-    // Not editable.
+    // Not editable (the code blocks' "false" means nothing once nothing is editable).
     html = editStartTags(html, [](QString tag) {
-        return tag.remove(QStringLiteral(" contenteditable=\"true\""))
-            .remove(QStringLiteral("contenteditable=\"true\""));
+        static const QRegularExpression editable(QStringLiteral(" ?contenteditable=\"(true|false)\""));
+        return tag.remove(editable);
     });
     // No scripts loaded from files, no linked style sheets.
     html.remove(QRegularExpression(QStringLiteral("<script src=\"(.+?)\"></script>"), options));
     html.remove(QRegularExpression(QStringLiteral("<link rel=\"stylesheet\" href=\"(.+?).css\">"), options));
     // The theme link points into the program's folder; its sheet is inlined below instead.
+    // The editing page's script policy names the program's own scheme: it has no
+    // meaning in a file without scripts.
     html = editStartTags(html, [](const QString &tag) {
         static const QRegularExpression themeLink(QStringLiteral("^<link\\b[^>]*\\sid=\"themecss\""));
-        return themeLink.match(tag).hasMatch() ? QString() : tag;
+        static const QRegularExpression policy(QStringLiteral("^<meta\\b[^>]*http-equiv=\"Content-Security-Policy\""),
+                                               QRegularExpression::CaseInsensitiveOption);
+        return themeLink.match(tag).hasMatch() || policy.match(tag).hasMatch() ? QString() : tag;
     });
     // No ids.
     html = editStartTags(html, [](QString tag) {
@@ -79,14 +83,29 @@ QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss)
         return tag.remove(id);
     });
 
+    // The editing page's own rules move into the one style block, after the rest,
+    // where they stood in the page.
+    QString pageRules;
+    const int headEnd = html.indexOf(QStringLiteral("</head>"));
+    if (headEnd >= 0) {
+        static const QRegularExpression inlineStyle(QStringLiteral("<style>(.*?)</style>"),
+                                                    QRegularExpression::DotMatchesEverythingOption);
+        QString head = html.left(headEnd);
+        for (auto it = inlineStyle.globalMatch(head); it.hasNext();)
+            pageRules += it.next().captured(1);
+        head.remove(inlineStyle);
+        html = head + html.mid(headEnd);
+    }
+
     // The base GitHub sheet first, then the chosen theme over it, then the code editor
-    // sheets and our overrides last.
-    const QString style = QStringLiteral("<style>%1%2%3%4%5</style></head>")
+    // sheets and our overrides.
+    const QString style = QStringLiteral("<style>%1%2%3%4%5%6</style></head>")
         .arg(styleSafe(readUtf8(QStringLiteral(":/mdgithub.css"))),
              styleSafe(themeCss),
              styleSafe(readUtf8(QStringLiteral(":/lib/codemirror/lib/codemirror.css"))),
              styleSafe(readUtf8(QStringLiteral(":/lib/codemirror/theme/idea.css"))),
-             styleSafe(readUtf8(QStringLiteral(":/my.css"))));
+             styleSafe(readUtf8(QStringLiteral(":/my.css"))),
+             pageRules);
     html.replace(QStringLiteral("</head>"), style);
     return html;
 }

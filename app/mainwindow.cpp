@@ -149,6 +149,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&content, &Content::loadRecentMdSignal, this, &MainWindow::openAtStartup);
     connect(&content, &Content::webViewFocusSignal, this, &MainWindow::webViewFocus);
     connect(&content, &Content::dealLinkSignal, this, &MainWindow::dealLinkSignal);
+    connect(&content, &Content::statusMessageSignal, this,
+            [this](const QString &text) { statusBar()->showMessage(text, kMessageTimeout); });
     connect(settingDialog, &SettingDialog::changeCssTheme, this, &MainWindow::applyThemeCss);
     connect(settingDialog, &SettingDialog::setEditorFontSizeSignal, this, &MainWindow::setEditorFontSize);
     connect(settingDialog, &SettingDialog::zoomValueChangeSignal, ui->webView, &QWebEngineView::setZoomFactor);
@@ -529,6 +531,7 @@ bool MainWindow::saveDocument()
         isModified = false;
         currentFilePath = path;
         updateWindowTitle();
+        emit content.documentFolderSignal(documentFolderUrl());
         return saveDocument();
     }
 
@@ -561,6 +564,7 @@ void MainWindow::on_actionSaveAs_triggered()
     isModified = false;
     currentFilePath = path;
     updateWindowTitle();
+    emit content.documentFolderSignal(documentFolderUrl());
     saveDocument();
 }
 
@@ -712,12 +716,16 @@ void MainWindow::pushMarkdown(const QString &markdown)
         pushHtml(markdownToHtml(markdown));
 }
 
-void MainWindow::pushHtml(const QString &html)
+QString MainWindow::documentFolderUrl() const
 {
-    const QString folder = currentFilePath.isEmpty()
+    return currentFilePath.isEmpty()
         ? QString()
         : QUrl::fromLocalFile(QFileInfo(currentFilePath).absolutePath() + QLatin1Char('/')).toString();
-    emit content.documentFolderSignal(folder);
+}
+
+void MainWindow::pushHtml(const QString &html)
+{
+    emit content.documentFolderSignal(documentFolderUrl());
     emit content.setHtmlSignal(html);
 }
 

@@ -150,6 +150,8 @@ private:
     void pushMarkdown(const QString &markdown);
     // Replaces the page content, telling the page the document's folder first.
     void pushHtml(const QString &html);
+    // The document's folder as a file URL ending in "/", empty for an untitled document.
+    QString documentFolderUrl() const;
     // Pulls the document as Markdown from the current view; ok is false when the
     // page gave no answer, so that nothing is built from an empty result.
     void pullMarkdown(const std::function<void(bool ok, const QString &markdown)> &done);

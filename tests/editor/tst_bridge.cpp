@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/mainwindow.h"
 #include "editor/editorpage.h"
+#include "editor/linkdialog.h"
 #include "support/guitest.h"
 #include "editor/qwebengineviewex.h"
 
@@ -157,8 +158,9 @@ void TestBridge::hostileDocumentsReachNothing_data()
         {"details ontoggle", "<details open ontoggle=\"window.pwned = 1; contentObj.loadThemeCss()\"><summary>s</summary></details>",
          nullptr, violated},
         {"onclick", "<a id=\"t\" href=\"#\" onclick=\"window.pwned = 1; contentObj.addLink('x')\">x</a>", &clickT, violated},
+        // The page's own link handler takes the click first; nothing may run either way.
         {"javascript link", "<a id=\"t\" href=\"javascript:window.pwned = 1; contentObj.loadRecentMd()\">x</a>", &followT,
-         violated},
+         ""},
         {"iframe srcdoc", "<iframe srcdoc=\"<script>parent.pwned = 1; parent.contentObj.loadRecentMd()</script>\"></iframe>",
          nullptr, frameLoaded},
         {"iframe javascript", "<iframe src=\"javascript:parent.pwned = 1\"></iframe>", nullptr, violated},
@@ -224,13 +226,22 @@ void TestBridge::hostileDocumentsReachNothing()
 
     // Anything the content sent over the bridge arrives before this.
     js(QStringLiteral("contentObj.showInfoInStatusBar('flush');"));
-    QTRY_COMPARE(info.count(), 1);
-    QCOMPARE(info.first().first().toString(), QStringLiteral("flush"));
+    QTRY_VERIFY(!info.isEmpty() && info.last().first().toString() == QLatin1String("flush"));
+    // Besides the flush, only word counts of the page's own counter may arrive.
+    static const QRegularExpression count(QStringLiteral("^\\d+$"));
+    for (int i = 0; i + 1 < info.count(); ++i)
+        QVERIFY2(count.match(info.at(i).first().toString()).hasMatch(), qPrintable(info.at(i).first().toString()));
     QCOMPARE(js(QStringLiteral("String(typeof window.pwned)")), QStringLiteral("undefined"));
     QCOMPARE(theme.count() + recent.count() + message.count(), 0);
     if (route == QLatin1String("opened"))
         QCOMPARE(modified.count(), 0); // pasting is an edit; opening is not
-    QVERIFY(!content.currentLinkDialog());
+    // A click on a link opens the program's own dialog to edit it; a dialog opened
+    // by the document's script would be one to insert a link.
+    if (LinkDialog *dialog = content.currentLinkDialog()) {
+        QVERIFY(dialog->payload().value(QStringLiteral("isModify")).toBool());
+        dialog->close();
+        QTRY_VERIFY(!content.currentLinkDialog());
+    }
     QCOMPARE(page()->url(), EditorPage::editingPageUrl());
     QVERIFY(js(QStringLiteral("document.baseURI")).startsWith(QLatin1String("qrc:/resources/template.html")));
     QCOMPARE(js(QStringLiteral("typeof getHtml")), QStringLiteral("function"));

@@ -101,8 +101,8 @@ void TestPage::getHtmlTurnsCodeEditorsBackIntoCodeBlocks()
     const bool hasTable = js(QStringLiteral("typeof options")) != QLatin1String("undefined");
     const QString makeEditors = QStringLiteral(
         "(function () {"
-        "  document.querySelectorAll('div.CodeMirror').forEach(function (w) {"
-        "    var pre = document.createElement('pre'); w.parentNode.replaceChild(pre, w); });"
+        "  document.body.innerHTML = '<p>before</p><pre id=\"a\"></pre><p>mid</p>'"
+        "      + '<pre id=\"b\"></pre><pre id=\"c\"></pre><p>after</p>';"
         "  function make(id, mode, text) {"
         "    var pre = document.getElementById(id) || document.querySelectorAll('pre')[0];"
         "    return CodeMirror(function (w) { pre.parentNode.replaceChild(w, pre); },"
