@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BackupManage</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+</context>
+<context>
+    <name>BakPreview</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+</context>
+<context>
     <name>Content</name>
     <message>
         <source>已拒绝打开地址：%1</source>
@@ -13,6 +35,37 @@
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
+    </message>
+</context>
+<context>
+    <name>ImageDialog</name>
+    <message>
+        <source>确定</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>设置超链接</source>
+        <translation>set link</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>select</translation>
+    </message>
+    <message>
+        <source>链接:(支持本地路径或者网络URL)</source>
+        <translation>Link: (Supports local paths or network URLs)</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>cancel</translation>
+    </message>
+    <message>
+        <source>选择图片</source>
+        <translation>Choose Image</translation>
+    </message>
+    <message>
+        <source>不是合法的图片路径</source>
+        <translation>Not a valid image path</translation>
     </message>
 </context>
 <context>
@@ -646,6 +699,88 @@
     <message>
         <source>明白</source>
         <translation>i see</translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>language</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>chinese</translation>
+    </message>
+    <message>
+        <source>英文</source>
+        <translation>english</translation>
+    </message>
+    <message>
+        <source>启动选项</source>
+        <translation>Startup option</translation>
+    </message>
+    <message>
+        <source>创建一个空白文档</source>
+        <translation>Create a blank document</translation>
+    </message>
+    <message>
+        <source>打开最近一次关闭的文档</source>
+        <translation>Reopen the most recently closed document</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>image</translation>
+    </message>
+    <message>
+        <source>保留图片地址</source>
+        <translation>image save location</translation>
+    </message>
+    <message>
+        <source>复制图片到./${filename}.assets文件夹</source>
+        <translation>save image to./${filename}.assets folder</translation>
+    </message>
+    <message>
+        <source>自动备份</source>
+        <translation>auto backup</translation>
+    </message>
+    <message>
+        <source>编辑器样式</source>
+        <translation>editor style</translation>
+    </message>
+    <message>
+        <source>页面缩放</source>
+        <translation>page zoom</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>源码框字号</source>
+        <translation>editor font size</translation>
+    </message>
+</context>
+<context>
+    <name>TableDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation>row</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>列</source>
+        <translation>column</translation>
     </message>
 </context>
 <context>
