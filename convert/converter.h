@@ -1,0 +1,165 @@
+#ifndef HTML2MD_CONVERTER_H
+#define HTML2MD_CONVERTER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace html2md {
+
+// Knobs of one conversion. The editor always uses the defaults.
+struct ConverterOptions
+{
+    bool wrapLines = true;       // wrap long text lines
+    int32_t softWrapColumn = 80; // past this length a space ends the line
+    int32_t hardWrapColumn = 100; // past this length the line breaks at its last space
+    char bulletMarker = '-';
+    char orderedMarker = '.';
+    bool keepTitle = true;       // convert the <title> text
+    bool alignTables = true;     // reformat each table when it closes
+};
+
+// Single-pass HTML to Markdown converter: a byte scanner that reads tags,
+// looks each name up in a table of rule objects and lets the rule append
+// Markdown. Everything is UTF-8 bytes; lengths and columns count bytes.
+// One converter serves one conversion.
+class Converter
+{
+public:
+    explicit Converter(const std::string &html, const ConverterOptions *options = nullptr);
+    explicit Converter(std::string &&html, const ConverterOptions *options = nullptr);
+
+    // Converts once; later calls return the same text.
+    std::string convert() &;
+    // For a converter about to go away: hands over the text without a copy.
+    std::string convert() &&;
+
+    // Base of the tag rules. Rules are shared by name and must not be
+    // deleted through this type (they are owned by shared pointers of their
+    // own type), hence the protected, non-virtual destructor.
+    struct Tag
+    {
+        virtual void onOpeningTag(Converter &) {}
+        virtual void onClosingTag(Converter &) {}
+
+    protected:
+        Tag() = default;
+        Tag(const Tag &) = default;
+        Tag &operator=(const Tag &) = default;
+        ~Tag() = default;
+    };
+
+private:
+    // The rules (defined in tagrules.h) work directly on the state below.
+    struct TagIgnored;
+    struct TagAnchor;
+    struct TagBreak;
+    struct TagDiv;
+    template<int Level> struct TagHeaderLevel;
+    struct TagHeader1;
+    struct TagHeader2;
+    struct TagHeader3;
+    struct TagHeader4;
+    struct TagHeader5;
+    struct TagHeader6;
+    struct TagListItem;
+    struct TagOption;
+    struct TagOrderedList;
+    struct TagPre;
+    struct TagCode;
+    struct TagParagraph;
+    struct TagSpan;
+    struct TagUnorderedList;
+    struct TagTitle;
+    struct TagImage;
+    struct TagSeperator;
+    struct TagBold;
+    struct TagItalic;
+    struct TagUnderline;
+    struct TagStrikethrought;
+    struct TagBlockquote;
+    struct TagTable;
+    struct TagTableRow;
+    struct TagTableHeader;
+    struct TagTableData;
+
+    void initialize();
+    void scan();
+    void buildTagTable();
+
+    // Scanner.
+    void startTag();
+    void readTagChar(char b);
+    void finishTag();
+    void readText();
+    void updateContext();
+    bool isHiddenTag() const;
+    void syncLastChars();
+    void cleanUp();
+
+    // Helpers for the rules.
+    bool isIgnoredContext() const { return ignoredContext; }
+    void appendText(const char *text, size_t size);
+    void appendText(const std::string &text) { appendText(text.data(), text.size()); }
+    void appendChar(char c);
+    void removeTail(size_t n);
+    void breakAtLastSpace();
+    std::string attributeValue(const char *name) const;
+    const std::string &quotePrefix();
+
+    size_t scanIndex = 0;
+    bool isClosingTag = false;
+    bool inAttributeValue = false;
+    bool inCode = false;
+    bool inList = false;
+    bool inPre = false;
+    bool inTable = false;
+    bool inTag = false;
+    bool isSelfClosingTag = false;
+    bool inOrderedList = false;
+    // Wide so that long ordered lists keep counting instead of wrapping to 0.
+    uint32_t itemCounter = 0;
+    size_t tableStart = 0;
+    uint8_t listDepth = 0;
+    uint8_t quoteDepth = 0;
+    char lastChar = 0;
+    char secondLastChar = 0;
+    std::string html;
+    size_t tagStart = 0;
+    std::string currentTag;
+    std::string previousTag;
+    std::string alignmentRow;
+    size_t lineLength = 0;
+    std::string markdown;
+    ConverterOptions options;
+    std::unordered_map<std::string, std::string> entityTable;
+    std::unordered_map<std::string, std::shared_ptr<Tag>> tagTable;
+    bool skipTagSpace = true;
+
+    // Tables opened and not yet closed: a closing tag only reformats a table
+    // it actually closes, so stray or repeated closing tags leave the text alone.
+    size_t openTables = 0;
+
+    // Facts about currentTag, refreshed whenever it changes, so the text
+    // reader does not compare strings per byte.
+    bool ignoredContext = false;
+    bool afterLinkTag = false;  // currentTag is "link"
+    bool noWrapTag = false;     // currentTag is "img" or "a"
+    bool inParagraphTag = false; // currentTag is "p"
+    char tagLastNonSpace = 0;   // last non-whitespace byte stored in currentTag
+
+    // markdown[cleanFrom, cleanEnd) is known to hold no space and no line
+    // feed, so repeated breakAtLastSpace walks stay linear overall.
+    size_t cleanFrom = 0;
+    size_t cleanEnd = 0;
+
+    std::string cachedQuotePrefix;
+    int cachedQuoteDepth = 0;
+};
+
+} // namespace html2md
+
+#endif // HTML2MD_CONVERTER_H
