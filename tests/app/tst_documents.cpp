@@ -1,6 +1,7 @@
 // Document files, the window title, the recent list and the two modes, driven
 // through a real window with its editing page.
 
+#include "support/backuptest.h"
 #include "support/guitest.h"
 #include "support/mainwindowprobe.h"
 
@@ -23,6 +24,8 @@ private slots:
     void sourceModeDisablesPageOnlyCommands();
     void saveWritesAndClearsMark();
     void failedSaveKeepsDocumentModified();
+    void saveAsMakesNewPathCurrent();
+    void sourceShowsConvertersNormalForm();
     void invalidUtf8Warns();
     void unreadableFileWarnsAndKeepsDocument();
     void closingModifiedDocumentAsks();
@@ -218,6 +221,37 @@ void TestDocuments::failedSaveKeepsDocumentModified()
     QVERIFY(window->statusBar()->currentMessage() != QStringLiteral("保存成功"));
     QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList(), recentBefore);
     QVERIFY(!QFile::exists(path));
+}
+
+void TestDocuments::saveAsMakesNewPathCurrent()
+{
+    probe->openFile(writeFile(QStringLiteral("first.md"), "# First\n"));
+    const QString target = files.filePath(QStringLiteral("second.md"));
+    BackupTest::answerFileDialog(target);
+    probe->ui()->actionSaveAs->trigger();
+    QCOMPARE(probe->currentFilePath(), target);
+    QTRY_VERIFY(QFileInfo(target).size() > 0); // written from the page's answer
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("# First\n"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("second.md  -  Veltrane"));
+    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList().value(0), target);
+
+    // A later save writes to the same path without asking.
+    probe->content().updateModifyStatus(true);
+    probe->ui()->actionSave->trigger();
+    QTRY_VERIFY(!probe->isModified());
+    QCOMPARE(probe->currentFilePath(), target);
+}
+
+void TestDocuments::sourceShowsConvertersNormalForm()
+{
+    // The source view is regenerated from the page, not the file's own text.
+    probe->openFile(writeFile(QStringLiteral("setext.md"), "Heading\n=======\n\n* one\n* two\n"));
+    QTRY_VERIFY(pageBody().contains(QStringLiteral("<h1>Heading</h1>")));
+    switchTo(true);
+    QTRY_COMPARE(probe->ui()->editor->toPlainText(), QStringLiteral("# Heading\n\n- one\n- two\n"));
+    QVERIFY(!probe->isModified());
 }
 
 void TestDocuments::invalidUtf8Warns()
