@@ -129,7 +129,7 @@ void Converter::TagTitle::onClosingTag(Converter &c)
 {
     if (c.noWrap > 0)
         --c.noWrap;
-    if (c.markdown.size() == c.lineContentStart)
+    if (c.markdown.size() <= c.lineContentStart)
         return;
     // Underline the title's line: a level-one header.
     const size_t width = c.markdown.size() - c.lineContentStart;
@@ -508,6 +508,7 @@ void Converter::TagTable::onClosingTag(Converter &c)
     const size_t start = std::min(c.tableStart, c.markdown.size());
     std::string rows = c.markdown.substr(start);
     c.markdown.resize(start);
+    c.lineContentStart = std::min(c.lineContentStart, start);
     if (c.options.alignTables)
         rows = formatPipeTable(rows);
     while (!rows.empty() && rows.back() == '\n')

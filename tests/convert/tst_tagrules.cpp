@@ -164,6 +164,16 @@ void TestTagRules::tableEdgesDoNotCrash()
     // Closing the quote takes back its prefix, which ends before the table
     // started; closing the table must cope with that start.
     QCOMPARE(toMarkdown("<blockquote><table></blockquote></table>after"), QByteArray(">\n\nafter\n"));
+    // Found by fuzzing: a title closing after a table had rewritten the
+    // line the title was on.
+    const QByteArray fuzzed = QByteArray::fromHex(
+        "3c3e480068656164743e5469f46c65ffffff3c7461626c653e0a3c74686561643e0a3c74723e0a3c746820616c6f6e67"
+        "2074657874207c2063207ee9e9e9e9e90a7c20207c2064207c3c2f703e0a3c68323e3c2220616c743d22696d6722293e"
+        "3c2f68323e0a743d2269ffffffffff266e6273703b22226c742d3b202d266861723a6e6f6effffff222222226d672229"
+        "3e3c2f68323e0a3c702222222222222222222222222222222222223e3c643d62723e2222222222222222222222222222"
+        "2222222222222222ffffffffffffffffff3c2f7469746c653effffffffffff00000100000a0004303c74627265613c74"
+        "723e6b61626c653e0a3c746860603c2f703e0a7460606c");
+    QVERIFY(htmlToMarkdown(QString::fromUtf8(fuzzed)).endsWith(QLatin1Char('\n')));
 
     html2md::ConverterOptions options;
     options.alignTables = false;
