@@ -20,6 +20,28 @@ inline char toLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+inline bool isAsciiAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Letters, digits and every non-ASCII byte: what keeps an underscore inside a word.
+inline bool isWordByte(char c)
+{
+    return isAsciiAlpha(c) || isDigit(c) || static_cast<unsigned char>(c) >= 0x80;
+}
+
+inline bool isAsciiPunct(char c)
+{
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`')
+        || (c >= '{' && c <= '~');
+}
+
 // Text bytes that can be copied without escaping or line handling.
 struct PlainBytes
 {
@@ -28,11 +50,8 @@ struct PlainBytes
     {
         for (int i = 0; i < 256; ++i)
             plain[i] = true;
-        plain[static_cast<unsigned char>('*')] = false;
-        plain[static_cast<unsigned char>('\\')] = false;
-        plain[static_cast<unsigned char>('`')] = false;
-        plain[static_cast<unsigned char>('\n')] = false;
-        plain[static_cast<unsigned char>('<')] = false; // ends the text
+        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|'})
+            plain[static_cast<unsigned char>(c)] = false;
     }
 };
 constexpr PlainBytes plainBytes;
@@ -52,15 +71,90 @@ struct TagBytes
 };
 constexpr TagBytes tagBytes;
 
-// Fixed replacements of the clean-up, applied in this order.
-const std::pair<std::string_view, std::string_view> replacementPairs[] = {
-    {" , ", ", "},
-    {"\n.\n", ".\n"},
-    {"\n\xE2\x86\xB5\n", " \xE2\x86\xB5\n"}, // U+21B5, the return symbol
-    {"\n*\n", "\n"},
-    {"\n. ", ".\n"},
-    {"\t\t  ", "\t\t"},
-};
+void appendUtf8(std::string &out, uint32_t cp)
+{
+    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes the character reference at data[i] (an "&"): the named ones the
+// editor's HTML uses and numeric ones. Returns the length read, 0 when there
+// is none; the bytes go to out.
+size_t decodeEntity(const char *data, size_t i, size_t end, std::string &out)
+{
+    static constexpr std::pair<std::string_view, std::string_view> named[] = {
+        {"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""},
+        {"&nbsp;", " "}, {"&rarr;", "\xE2\x86\x92"}, {"&#39;", "'"}, {"&apos;", "'"},
+    };
+    const std::string_view rest(data + i, std::min<size_t>(end - i, 12));
+    for (const auto &entity : named) {
+        if (rest.compare(0, entity.first.size(), entity.first) == 0) {
+            out.append(entity.second);
+            return entity.first.size();
+        }
+    }
+    if (rest.size() < 4 || rest[1] != '#')
+        return 0;
+    size_t k = 2;
+    const bool hex = rest[k] == 'x' || rest[k] == 'X';
+    if (hex)
+        ++k;
+    uint32_t cp = 0;
+    const size_t digitsStart = k;
+    for (; i + k < end && k < digitsStart + 7; ++k) {
+        const char c = data[i + k];
+        int v;
+        if (isDigit(c))
+            v = c - '0';
+        else if (hex && toLower(c) >= 'a' && toLower(c) <= 'f')
+            v = toLower(c) - 'a' + 10;
+        else
+            break;
+        cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(v);
+    }
+    if (k == digitsStart || i + k >= end || data[i + k] != ';')
+        return 0;
+    appendUtf8(out, cp);
+    return k + 1;
+}
+
+// Whether data[i] (an "&") starts something the renderer reads as a
+// character reference: "&", a name or "#" and digits, then ";".
+bool looksLikeEntity(const char *data, size_t i, size_t end)
+{
+    size_t k = i + 1;
+    while (k < end && k < i + 33 && (isAsciiAlpha(data[k]) || isDigit(data[k]) || data[k] == '#'))
+        ++k;
+    return k > i + 1 && k < end && data[k] == ';';
+}
+
+// Bytes that may start a wrapped line without being read as syntax.
+inline bool safeLineStart(char c)
+{
+    switch (c) {
+    case '#': case '>': case '-': case '+': case '=': case '*': case '_': case '~':
+    case '|': case '<': case '[': case '!': case '`': case '\\': case ':': case ' ':
+    case '\t': case '\n':
+        return false;
+    default:
+        return !isDigit(c);
+    }
+}
 
 } // namespace
 
@@ -134,6 +228,11 @@ void Converter::buildTagTable()
     tagTable["tr"] = std::make_shared<TagTableRow>();
     tagTable["th"] = std::make_shared<TagTableHeader>();
     tagTable["td"] = std::make_shared<TagTableData>();
+    const std::shared_ptr<Tag> keptInline = std::make_shared<TagKeptInline>();
+    for (const char *name : {"kbd", "sup", "sub", "mark", "ins", "abbr", "small", "var", "samp", "summary"})
+        tagTable[name] = keptInline;
+    tagTable["details"] = std::make_shared<TagKeptBlock>();
+    tagTable["input"] = std::make_shared<TagInput>();
 }
 
 std::string Converter::convert() &
@@ -178,6 +277,11 @@ void Converter::scan()
                     break;
             }
         } else if (data[scanIndex] == '<') {
+            if (size - scanIndex >= 4 && data[scanIndex + 1] == '!' && data[scanIndex + 2] == '-'
+                && data[scanIndex + 3] == '-' && !inCode && !inPre) {
+                readComment();
+                continue;
+            }
             ++scanIndex;
             startTag();
         } else {
@@ -309,81 +413,445 @@ bool Converter::isHiddenTag() const
     return false;
 }
 
+void Converter::readComment()
+{
+    // A comment is kept as it stands: it has no Markdown form and the renderer
+    // passes it through.
+    const char *data = html.data();
+    const size_t size = html.size();
+    const size_t start = scanIndex;
+    size_t end = size;
+    for (size_t k = start + 4; k + 3 <= size; ++k) {
+        const void *dash = std::memchr(data + k, '-', size - k);
+        if (!dash)
+            break;
+        k = static_cast<size_t>(static_cast<const char *>(dash) - data);
+        if (k + 3 <= size && data[k + 1] == '-' && data[k + 2] == '>') {
+            end = k + 3;
+            break;
+        }
+    }
+    scanIndex = end;
+    if (ignoredContext || inTable)
+        return;
+    const bool block = textBlocks == 0 && (fresh || pendingBreak != Break::None
+                                           || markdown.size() == lineContentStart);
+    if (block)
+        requestBreak(blockBreak());
+    beginContent();
+    writeVerbatim(data + start, end - start);
+    if (block)
+        requestBreak(blockBreak());
+}
+
+void Converter::writeVerbatim(const char *text, size_t size)
+{
+    // Line feeds keep the prefix of the containers, so the text stays inside them.
+    while (size > 0) {
+        const void *nl = std::memchr(text, '\n', size);
+        const size_t stop = nl ? static_cast<size_t>(static_cast<const char *>(nl) - text) : size;
+        markdown.append(text, stop);
+        lineLength += stop;
+        if (!nl)
+            break;
+        if (inTable) {
+            markdown.push_back(' ');
+        } else {
+            markdown.push_back('\n');
+            markdown.append(prefix);
+            lineLength = prefix.size();
+            lineContentStart = markdown.size();
+        }
+        text += stop + 1;
+        size -= stop + 1;
+    }
+    lastSpace = std::string::npos;
+}
+
+void Converter::readCodeText(const char *data, size_t i, size_t end)
+{
+    std::string decoded;
+    if (inPre && !fenceBodyOpen) {
+        // The code starts on the line after the opening fence.
+        fenceBodyOpen = true;
+        newLine();
+    }
+    while (i < end) {
+        size_t j = i;
+        while (j < end && data[j] != '&' && data[j] != '\n' && data[j] != '`'
+               && !(inCell && data[j] == '|'))
+            ++j;
+        if (j > i) {
+            markdown.append(data + i, j - i);
+            lineLength += j - i;
+            tickRun = 0;
+            i = j;
+            continue;
+        }
+        const char b = data[i];
+        if (b == '&') {
+            decoded.clear();
+            const size_t used = decodeEntity(data, i, end, decoded);
+            if (used) {
+                for (char c : decoded) {
+                    if (c == '`')
+                        maxTickRun = std::max(maxTickRun, ++tickRun);
+                    else
+                        tickRun = 0;
+                }
+                if (inCell && decoded == "|")
+                    markdown.push_back('\\');
+                markdown.append(decoded);
+                lineLength += decoded.size();
+                i += used;
+                continue;
+            }
+            markdown.push_back('&');
+            ++lineLength;
+            tickRun = 0;
+        } else if (b == '`') {
+            markdown.push_back('`');
+            ++lineLength;
+            maxTickRun = std::max(maxTickRun, ++tickRun);
+        } else if (b == '|') {
+            // A pipe in a cell must not split it; the renderer keeps a
+            // backslash already there as part of the code.
+            if (markdown.empty() || markdown.back() != '\\')
+                markdown.push_back('\\');
+            markdown.push_back('|');
+            lineLength += 2;
+            tickRun = 0;
+        } else if (inPre) {
+            tickRun = 0;
+            if (inTable) {
+                markdown.push_back(' ');
+            } else {
+                markdown.push_back('\n');
+                markdown.append(prefix);
+                lineLength = prefix.size();
+                lineContentStart = markdown.size();
+            }
+        } else {
+            // A line feed in a code span reads as a space.
+            markdown.push_back(' ');
+            ++lineLength;
+            tickRun = 0;
+        }
+        ++i;
+    }
+}
+
 void Converter::readText()
 {
     const char *data = html.data();
     const size_t size = html.size();
     size_t i = scanIndex;
 
-    if (inCode || ignoredContext || afterLinkTag) {
+    if (inCode || inPre || ignoredContext || afterLinkTag) {
         const void *lt = std::memchr(data + i, '<', size - i);
         const size_t end = lt ? static_cast<size_t>(static_cast<const char *>(lt) - data) : size;
         scanIndex = end;
-        if (!inCode)
+        if (ignoredContext || afterLinkTag)
             return;
-        // Code is copied verbatim; only block-quote prefixes are added.
-        if (quoteDepth == 0) {
-            markdown.append(data + i, end - i);
-            return;
-        }
-        while (i < end) {
-            const void *nl = std::memchr(data + i, '\n', end - i);
-            const size_t stop = nl ? static_cast<size_t>(static_cast<const char *>(nl) - data) + 1 : end;
-            markdown.append(data + i, stop - i);
-            i = stop;
-            if (nl)
-                appendText(quotePrefix());
-        }
+        if (!inPre)
+            beginContent();
+        readCodeText(data, i, end);
+        return;
+    }
+    if (inTable && !inCell) {
+        // Only cells hold text; the white space between rows is layout.
+        const void *lt = std::memchr(data + i, '<', size - i);
+        scanIndex = lt ? static_cast<size_t>(static_cast<const char *>(lt) - data) : size;
         return;
     }
 
-    const bool wrap = options.wrapLines && !inTable && !inList && !noWrapTag;
+    const bool wrap = options.wrapLines && !inTable && noWrap == 0;
     const size_t soft = static_cast<size_t>(options.softWrapColumn);
     const size_t hard = static_cast<size_t>(options.hardWrapColumn);
+    std::string decoded;
     for (;;) {
-        // Copy a run of plain bytes at once, as far as no wrap test can fire.
-        size_t limit = size;
-        if (wrap)
-            limit = lineLength < soft ? std::min(size, i + (soft - lineLength)) : i;
-        size_t j = i;
-        while (j < limit && plainBytes.plain[static_cast<unsigned char>(data[j])])
-            ++j;
-        if (j > i) {
-            markdown.append(data + i, j - i);
-            lineLength += j - i;
-            i = j;
-            continue;
-        }
         if (i == size || data[i] == '<')
             break;
-
-        const char b = data[i++];
-        if (b == '\n') {
-            if (quoteDepth != 0) {
-                markdown.push_back('\n');
-                lineLength = 0;
-                appendText(quotePrefix());
+        char b = data[i];
+        const bool whitespace = isSpace(b);
+        if (whitespace) {
+            // HTML white space: one space between words, none at a line start.
+            ++i;
+            while (i < size && isSpace(data[i]))
+                ++i;
+            if (fresh || pendingBreak != Break::None || markdown.size() == lineContentStart
+                || markdown.empty() || pendingHardBreak)
+                continue;
+            const char last = markdown.back();
+            if (last == ' ' || last == '\n')
+                continue;
+            if (wrap && lineLength >= soft && i < size && safeLineStart(data[i])) {
+                newLine();
+                lastSpace = std::string::npos;
+                continue;
             }
+            lastSpace = markdown.size();
+            markdown.push_back(' ');
+            ++lineLength;
             continue;
         }
-        if (b == '*' || b == '\\' || b == '`') {
-            markdown.push_back('\\');
-            markdown.push_back(b);
-            lineLength += 2;
-        } else {
-            markdown.push_back(b);
-            lineLength += 1;
-        }
-        if (wrap && lineLength > soft) {
-            if (b == ' ') {
-                markdown.push_back('\n');
-                lineLength = 0;
-            } else if (lineLength > hard) {
-                breakAtLastSpace();
+        beginContent();
+        const bool lineStart = markdown.size() == lineContentStart;
+        if (!lineStart) {
+            // Copy a run of plain bytes at once, as far as no wrap test can fire.
+            size_t limit = size;
+            if (wrap)
+                limit = lineLength < soft ? std::min(size, i + (soft - lineLength)) : i;
+            size_t j = i;
+            while (j < limit && plainBytes.plain[static_cast<unsigned char>(data[j])])
+                ++j;
+            if (j > i) {
+                const size_t at = markdown.size();
+                markdown.append(data + i, j - i);
+                lineLength += j - i;
+                if (wrap) {
+                    const void *sp = memrchr(data + i, ' ', j - i);
+                    if (sp)
+                        lastSpace = at + static_cast<size_t>(static_cast<const char *>(sp) - (data + i));
+                }
+                i = j;
+                continue;
             }
         }
+
+        size_t next = i + 1; // the byte after this character in the HTML
+        if (b == '&') {
+            decoded.clear();
+            const size_t used = decodeEntity(data, i, size, decoded);
+            if (used == 0) {
+                // Not one the editor decodes: it shows as that entity, and
+                // so it renders from the Markdown.
+                markdown.push_back('&');
+                ++lineLength;
+                ++i;
+                continue;
+            }
+            next = i + used;
+            if (decoded.size() != 1) {
+                markdown.append(decoded);
+                lineLength += decoded.size();
+                i = next;
+                continue;
+            }
+            b = decoded[0];
+            if (b == ' ') {
+                // A no-break space: a space that stays.
+                if (!lineStart) {
+                    markdown.push_back(' ');
+                    ++lineLength;
+                }
+                i = next;
+                continue;
+            }
+        }
+        const char after = next < size ? data[next] : '\0';
+        const char before = markdown.size() > lineContentStart ? markdown.back() : ' ';
+        bool escape = false;
+        switch (b) {
+        case '\\':
+            escape = next >= size || isAsciiPunct(after);
+            break;
+        case '`':
+        case '[':
+            escape = true;
+            break;
+        case ']':
+            escape = anchorDepth > 0;
+            break;
+        case '|':
+            escape = inTable;
+            break;
+        case '*':
+        case '~':
+            escape = lineStart || !(isSpace(before) && (next >= size || isSpace(after)));
+            break;
+        case '_':
+            escape = !((isWordByte(before) && isWordByte(after))
+                       || (isSpace(before) && (next >= size || isSpace(after))));
+            break;
+        case '<':
+            escape = isAsciiAlpha(after) || after == '/' || after == '!' || after == '?';
+            break;
+        case '&':
+            // A decoded "&amp;" that the renderer would read as a reference.
+            escape = looksLikeEntity(data, next - 1, size);
+            break;
+        case '>':
+        case '=':
+            escape = lineStart;
+            break;
+        case '#':
+            if (lineStart) {
+                size_t k = next;
+                while (k < size && data[k] == '#')
+                    ++k;
+                escape = k >= size || isSpace(data[k]) || data[k] == '<';
+            }
+            break;
+        case '-':
+        case '+':
+            escape = lineStart && (next >= size || isSpace(after) || after == '<' || (b == '-' && after == '-'));
+            break;
+        default:
+            if (lineStart && isDigit(b)) {
+                size_t k = i;
+                while (k < size && k < i + 10 && isDigit(data[k]))
+                    ++k;
+                if (k < size && (data[k] == '.' || data[k] == ')')
+                    && (k + 1 >= size || isSpace(data[k + 1]) || data[k + 1] == '<')) {
+                    markdown.append(data + i, k - i);
+                    markdown.push_back('\\');
+                    markdown.push_back(data[k]);
+                    lineLength += k - i + 2;
+                    i = k + 1;
+                    continue;
+                }
+            }
+            break;
+        }
+        if (b == '\n' || b == '\t' || b == '\r' || b == '\v' || b == '\f') {
+            i = next;
+            continue;
+        }
+        if (escape) {
+            markdown.push_back('\\');
+            ++lineLength;
+        }
+        markdown.push_back(b);
+        ++lineLength;
+        i = next;
+        if (wrap && lineLength > soft && lineLength > hard)
+            wrapAtLastSpace();
     }
     scanIndex = i;
+}
+
+void Converter::wrapAtLastSpace()
+{
+    if (lastSpace == std::string::npos || lastSpace < lineContentStart || lastSpace + 1 >= markdown.size()
+        || !safeLineStart(markdown[lastSpace + 1]))
+        return;
+    markdown[lastSpace] = '\n';
+    markdown.insert(lastSpace + 1, prefix);
+    lineContentStart = lastSpace + 1 + prefix.size();
+    lineLength = markdown.size() - lineContentStart + prefix.size();
+    lastSpace = std::string::npos;
+}
+
+Converter::Break Converter::blockBreak() const
+{
+    // Blocks in a tight list item follow each other line by line; an empty
+    // line between them would make the list loose.
+    if (!containers.empty() && !containers.back().quote && !containers.back().paragraph)
+        return Break::Line;
+    return Break::Blank;
+}
+
+void Converter::requestBreak(Break kind)
+{
+    if (kind > pendingBreak)
+        pendingBreak = kind;
+}
+
+void Converter::trimLineEnd()
+{
+    size_t end = markdown.size();
+    while (end > lineContentStart && (markdown[end - 1] == ' ' || markdown[end - 1] == '\t'))
+        --end;
+    markdown.resize(end);
+}
+
+void Converter::newLine()
+{
+    markdown.push_back('\n');
+    markdown.append(prefix);
+    lineLength = prefix.size();
+    lineContentStart = markdown.size();
+    lastSpace = std::string::npos;
+}
+
+void Converter::beginContent()
+{
+    if (ignoredContext)
+        return;
+    if (fresh) {
+        fresh = false;
+        pendingBreak = Break::None;
+        pendingHardBreak = false;
+        return;
+    }
+    if (pendingBreak == Break::None) {
+        if (pendingHardBreak) {
+            pendingHardBreak = false;
+            trimLineEnd();
+            markdown.append("  ");
+            newLine();
+        }
+        return;
+    }
+    pendingHardBreak = false;
+    const Break kind = pendingBreak;
+    pendingBreak = Break::None;
+    if (markdown.empty())
+        return;
+    trimLineEnd();
+    if (kind == Break::Blank) {
+        markdown.push_back('\n');
+        size_t end = prefix.size();
+        while (end > 0 && prefix[end - 1] == ' ')
+            --end;
+        markdown.append(prefix, 0, end);
+    }
+    newLine();
+}
+
+void Converter::openContainer(bool quote, const std::string &marker)
+{
+    beginContent();
+    markdown.append(marker);
+    lineLength += marker.size();
+    containers.push_back(Container{quote, prefix.size(), false});
+    if (quote)
+        prefix.append(marker);
+    else
+        prefix.append(marker.size(), ' ');
+    lineContentStart = markdown.size();
+    lastSpace = std::string::npos;
+    fresh = true;
+}
+
+void Converter::closeContainer(bool quote)
+{
+    // Only the innermost container of the right kind closes; stray closing
+    // tags leave the layout alone.
+    if (containers.empty() || containers.back().quote != quote)
+        return;
+    prefix.resize(containers.back().prefixBefore);
+    containers.pop_back();
+    if (fresh) {
+        trimLineEnd();
+        fresh = false;
+    }
+    pendingHardBreak = false;
+}
+
+void Converter::writeRawTag()
+{
+    // The tag as written, attributes included.
+    beginContent();
+    const size_t start = tagStart > 0 ? tagStart - 1 : 0;
+    std::string tag = html.substr(start, scanIndex - start);
+    for (char &c : tag) {
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    }
+    markdown.append(tag);
+    lineLength += tag.size();
 }
 
 void Converter::appendText(const char *text, size_t size)
@@ -401,16 +869,6 @@ void Converter::appendChar(char c)
 {
     if (ignoredContext)
         return;
-    if (quoteDepth != 0 && c == '\n') {
-        // Inside a quote only code keeps its line breaks; elsewhere the
-        // prefix written by the quote or paragraph rule continues the line.
-        if (inPre) {
-            markdown.push_back('\n');
-            lineLength = 0;
-            appendText(quotePrefix());
-        }
-        return;
-    }
     markdown.push_back(c);
     lineLength = c == '\n' ? 0 : lineLength + 1;
 }
@@ -422,74 +880,98 @@ void Converter::removeTail(size_t n)
     lineLength = lineLength > n ? lineLength - n : 0;
     cleanEnd = std::min(cleanEnd, markdown.size());
     cleanFrom = std::min(cleanFrom, cleanEnd);
+    lineContentStart = std::min(lineContentStart, markdown.size());
+    if (lastSpace != std::string::npos && lastSpace >= markdown.size())
+        lastSpace = std::string::npos;
     if (!markdown.empty())
         syncLastChars();
 }
 
 void Converter::breakAtLastSpace()
 {
-    if (inParagraphTag || markdown.empty())
-        return;
-    // Walk back to the nearest space or line feed, never looking at the
-    // first byte; skip the stretch already known to hold neither.
-    const size_t size = markdown.size();
-    size_t next = size; // the byte examined next is next - 1
-    while (next > 1) {
-        const size_t i = next - 1;
-        if (i >= cleanFrom && i < cleanEnd) {
-            next = cleanFrom;
-            continue;
-        }
-        const char c = markdown[i];
-        if (c == '\n' || c == ' ') {
-            if (c == ' ') {
-                markdown[i] = '\n';
-                lineLength = size - i - 1;
-            }
-            cleanFrom = i + 1;
-            cleanEnd = size;
-            return;
-        }
-        next = i;
-    }
-    cleanFrom = 1;
-    cleanEnd = size;
+    wrapAtLastSpace();
 }
+
+namespace {
+
+// Finds the attribute called name (lower case) in the tag text; sets value
+// to its decoded value. Names are whole words: "src" is not "data-src".
+bool findAttribute(const char *tag, size_t size, const char *name, std::string *value)
+{
+    const size_t nameSize = std::strlen(name);
+    size_t i = 0;
+    while (i < size && !isSpace(tag[i]) && tag[i] != '>' && tag[i] != '/')
+        ++i; // the element name
+    while (i < size) {
+        while (i < size && (isSpace(tag[i]) || tag[i] == '/'))
+            ++i;
+        if (i >= size || tag[i] == '>')
+            return false;
+        const size_t nameStart = i;
+        while (i < size && !isSpace(tag[i]) && tag[i] != '=' && tag[i] != '>' && tag[i] != '/')
+            ++i;
+        bool match = i - nameStart == nameSize;
+        for (size_t k = 0; match && k < nameSize; ++k)
+            match = toLower(tag[nameStart + k]) == name[k];
+        size_t j = i;
+        while (j < size && isSpace(tag[j]))
+            ++j;
+        size_t valueStart = 0;
+        size_t valueEnd = 0;
+        if (j < size && tag[j] == '=') {
+            ++j;
+            while (j < size && isSpace(tag[j]))
+                ++j;
+            if (j < size && (tag[j] == '"' || tag[j] == '\'')) {
+                const void *close = std::memchr(tag + j + 1, tag[j], size - j - 1);
+                if (!close)
+                    return false;
+                valueStart = j + 1;
+                valueEnd = static_cast<size_t>(static_cast<const char *>(close) - tag);
+                i = valueEnd + 1;
+            } else {
+                valueStart = j;
+                while (j < size && !isSpace(tag[j]) && tag[j] != '>')
+                    ++j;
+                valueEnd = j;
+                i = j;
+            }
+        }
+        if (match) {
+            if (value) {
+                value->clear();
+                for (size_t k = valueStart; k < valueEnd;) {
+                    if (tag[k] == '&') {
+                        const size_t used = decodeEntity(tag, k, valueEnd, *value);
+                        if (used) {
+                            k += used;
+                            continue;
+                        }
+                    }
+                    value->push_back(tag[k++]);
+                }
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 std::string Converter::attributeValue(const char *name) const
 {
-    // The tag as written, from after "<" up to and including ">".
-    const char *tag = html.data() + tagStart;
     const size_t size = scanIndex > tagStart ? scanIndex - tagStart : 0;
-    const size_t nameSize = std::strlen(name);
-    if (nameSize == 0 || nameSize > size)
+    std::string value;
+    if (*name == '\0' || !findAttribute(html.data() + tagStart, size, name, &value))
         return std::string();
+    return value;
+}
 
-    size_t pos = std::string::npos;
-    for (size_t i = 0; i + nameSize <= size; ++i) {
-        size_t k = 0;
-        while (k < nameSize && toLower(tag[i + k]) == name[k])
-            ++k;
-        if (k == nameSize) {
-            pos = i;
-            break;
-        }
-    }
-    if (pos == std::string::npos)
-        return std::string();
-    const void *eq = std::memchr(tag + pos, '=', size - pos);
-    if (!eq)
-        return std::string();
-    const size_t eqPos = static_cast<size_t>(static_cast<const char *>(eq) - tag);
-    size_t open = eqPos;
-    while (open < size && tag[open] != '"' && tag[open] != '\'')
-        ++open;
-    if (open == size)
-        return std::string();
-    const void *close = std::memchr(tag + open + 1, tag[open], size - open - 1);
-    if (!close)
-        return std::string();
-    return std::string(tag + open + 1, static_cast<const char *>(close));
+bool Converter::hasAttribute(const char *name) const
+{
+    const size_t size = scanIndex > tagStart ? scanIndex - tagStart : 0;
+    return *name != '\0' && findAttribute(html.data() + tagStart, size, name, nullptr);
 }
 
 const std::string &Converter::quotePrefix()
@@ -503,10 +985,14 @@ const std::string &Converter::quotePrefix()
 
 void Converter::cleanUp()
 {
-    tidyLines(markdown);
-    decodeEntities(markdown, entityTable);
-    for (const auto &pair : replacementPairs)
-        replaceAll(markdown, pair.first, pair.second);
+    // The text is written in its final form; only the end is tidied: no
+    // trailing white space or empty lines, one final line feed.
+    size_t end = markdown.size();
+    while (end > 0 && isSpace(markdown[end - 1]))
+        --end;
+    markdown.resize(end);
+    if (!markdown.empty())
+        markdown.push_back('\n');
 }
 
 } // namespace html2md

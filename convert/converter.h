@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace html2md {
 
@@ -58,6 +59,7 @@ private:
     struct TagAnchor;
     struct TagBreak;
     struct TagDiv;
+    struct TagHeader;
     template<int Level> struct TagHeaderLevel;
     struct TagHeader1;
     struct TagHeader2;
@@ -85,6 +87,9 @@ private:
     struct TagTableRow;
     struct TagTableHeader;
     struct TagTableData;
+    struct TagKeptInline;
+    struct TagKeptBlock;
+    struct TagInput;
 
     void initialize();
     void scan();
@@ -109,6 +114,60 @@ private:
     void breakAtLastSpace();
     std::string attributeValue(const char *name) const;
     const std::string &quotePrefix();
+    bool hasAttribute(const char *name) const;
+    void writeMarker(const char *marker);
+
+    // Block layout: the lines of nested quotes and list items carry a prefix
+    // ("> ", or spaces as wide as the item's marker); blocks are separated by
+    // a line feed or an empty line, written only when the next content comes.
+    enum class Break { None, Line, Blank };
+    struct Container
+    {
+        bool quote;          // a quote, else a list item
+        size_t prefixBefore; // prefix length outside this container
+        bool paragraph;      // an item that holds a paragraph (a loose item)
+    };
+    struct ListLevel
+    {
+        bool ordered;
+        uint32_t number;
+        char marker;   // bullet, or the character after the number
+        bool loose;
+    };
+    Break blockBreak() const;
+    void requestBreak(Break kind);
+    void beginContent();
+    void newLine();
+    void trimLineEnd();
+    void openContainer(bool quote, const std::string &marker);
+    void closeContainer(bool quote);
+    void writeVerbatim(const char *text, size_t size);
+    void writeRawTag();
+    void readComment();
+    void readCodeText(const char *data, size_t i, size_t end);
+    void wrapAtLastSpace();
+
+    std::string prefix;
+    std::vector<Container> containers;
+    std::vector<ListLevel> lists;
+    Break pendingBreak = Break::None;
+    bool fresh = true;            // nothing written yet in the innermost container
+    bool pendingHardBreak = false;
+    size_t lineContentStart = 0;  // where the current line's text starts, after its prefix
+    size_t lastSpace = std::string::npos; // last wrappable space of the current line
+    int noWrap = 0;               // inside a header
+    int textBlocks = 0;           // inside a paragraph, header or cell
+    int anchorDepth = 0;
+    bool inCell = false;
+    int rawTextDepth = 0;         // text goes out as HTML (inside an HTML block)
+    size_t fenceStart = 0;
+    bool fenceBodyOpen = false;
+    size_t codeStart = 0;
+    size_t tickRun = 0;
+    size_t maxTickRun = 0;
+    size_t listClosedAt = std::string::npos;
+    bool closedListOrdered = false;
+    char closedListMarker = 0;
 
     size_t scanIndex = 0;
     bool isClosingTag = false;

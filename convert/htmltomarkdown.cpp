@@ -79,8 +79,8 @@ QString htmlToMarkdown(const QString &html)
 {
     std::string bytes = utf8Bytes(html);
     fillEmptyCells(bytes);
+    // Fences are written on lines of their own, with the containers' prefix;
+    // the code between them is never touched.
     std::string markdown = html2md::Converter(std::move(bytes)).convert();
-    // Closing fences are written straight after the code; give each its own line.
-    html2md::breakBeforeFences(markdown);
     return QString::fromUtf8(markdown.data(), static_cast<int>(markdown.size()));
 }

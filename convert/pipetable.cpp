@@ -27,6 +27,26 @@ std::string_view trimSpaces(std::string_view cell)
     return cell.substr(first, last - first + 1);
 }
 
+// The pieces of a row between its cell separators: every "|" that no
+// backslash escapes (an escaped pipe is text of its cell).
+std::vector<std::string_view> splitRow(std::string_view line)
+{
+    std::vector<std::string_view> pieces;
+    size_t start = 0;
+    size_t backslashes = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '|' && backslashes % 2 == 0) {
+            pieces.push_back(line.substr(start, i - start));
+            start = i + 1;
+        }
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    if (start < line.size())
+        pieces.push_back(line.substr(start));
+    return pieces;
+}
+
 } // namespace
 
 std::string formatPipeTable(std::string_view text)
@@ -35,7 +55,7 @@ std::string formatPipeTable(std::string_view text)
     std::vector<size_t> rowEnds; // end of each row's cells in cells
     for (std::string_view line : splitText(text, '\n')) {
         const size_t before = cells.size();
-        for (std::string_view piece : splitText(line, '|')) {
+        for (std::string_view piece : splitRow(line)) {
             if (!piece.empty())
                 cells.push_back(trimSpaces(piece));
         }

@@ -8,303 +8,547 @@
 
 namespace html2md {
 
+namespace {
+
+// A link or image target as Markdown reads it back: in angle brackets when
+// it holds spaces or parentheses.
+std::string destination(const std::string &target)
+{
+    bool angle = false;
+    for (char c : target) {
+        if (c == ' ' || c == '(' || c == ')' || c == '<' || c == '>' || static_cast<unsigned char>(c) < 0x20)
+            angle = true;
+    }
+    std::string out;
+    if (angle)
+        out += '<';
+    for (char c : target) {
+        if (c == '\n' || c == '\r') {
+            out += "%0A";
+            continue;
+        }
+        if (c == '\\' || (angle && (c == '<' || c == '>')))
+            out += '\\';
+        out += c;
+    }
+    if (angle)
+        out += '>';
+    return out;
+}
+
+std::string linkTitle(const std::string &title)
+{
+    std::string out = " \"";
+    for (char c : title) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+// Alternative text is read as Markdown too: its syntax bytes are escaped.
+std::string altText(const std::string &alt)
+{
+    std::string out;
+    for (char c : alt) {
+        if (c == '\n' || c == '\r') {
+            out += ' ';
+            continue;
+        }
+        switch (c) {
+        case '\\': case '[': case ']': case '*': case '_': case '`': case '<': case '&': case '~': case '!':
+            out += '\\';
+            break;
+        default:
+            break;
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+void Converter::writeMarker(const char *marker)
+{
+    if (inPre || inCode || ignoredContext)
+        return;
+    beginContent();
+    appendText(marker, std::char_traits<char>::length(marker));
+    lastSpace = std::string::npos;
+}
+
 void Converter::TagDiv::onOpeningTag(Converter &c)
 {
-    if (c.lastChar != '\n')
-        c.appendChar('\n');
-    if (c.secondLastChar != '\n')
-        c.appendChar('\n');
+    c.requestBreak(c.blockBreak());
+}
+
+void Converter::TagDiv::onClosingTag(Converter &c)
+{
+    c.requestBreak(c.blockBreak());
+}
+
+void Converter::TagSeperator::onOpeningTag(Converter &c)
+{
+    c.requestBreak(c.blockBreak());
+    c.beginContent();
+    // In a list item "---" could read as a rule ending the list or an underline.
+    c.appendText(c.containers.empty() || c.containers.back().quote ? "---" : "***");
+    c.requestBreak(c.blockBreak());
 }
 
 void Converter::TagBreak::onOpeningTag(Converter &c)
 {
-    if (c.inList) {
-        // Indent the continuation so it stays inside the item.
-        c.appendText("  \n", 3);
-        c.appendText(repeatText("  ", c.listDepth));
-    } else if (c.inTable) {
+    if (c.inPre || c.inCode)
+        return;
+    if (c.inTable) {
         c.appendText("<br>", 4); // a table cell cannot hold a line feed
-    } else if (!c.markdown.empty()) {
-        c.appendText("  \n", 3);
+        return;
     }
+    if (c.markdown.empty() && !c.fresh)
+        return;
+    // Written when text follows: a break at the end of a block shows nothing.
+    c.pendingHardBreak = true;
 }
 
 void Converter::TagOption::onClosingTag(Converter &c)
 {
     if (!c.markdown.empty())
-        c.appendText("  \n", 3);
+        c.pendingHardBreak = true;
+}
+
+void Converter::TagTitle::onOpeningTag(Converter &c)
+{
+    c.requestBreak(c.blockBreak());
+    ++c.noWrap;
 }
 
 void Converter::TagTitle::onClosingTag(Converter &c)
 {
+    if (c.noWrap > 0)
+        --c.noWrap;
+    if (c.markdown.size() <= c.lineContentStart)
+        return;
     // Underline the title's line: a level-one header.
-    c.appendText("\n" + std::string(c.lineLength, '=') + "\n\n");
-    c.lineLength = 0;
+    const size_t width = c.markdown.size() - c.lineContentStart;
+    c.newLine();
+    c.appendText(std::string(width, '='));
+    c.requestBreak(Break::Blank);
 }
 
 void Converter::TagParagraph::onOpeningTag(Converter &c)
 {
-    if (!c.inList)
-        c.appendChar('\n');
-    else if (std::string_view(c.previousTag) == "p")
-        c.appendText("\n\t", 2); // a second paragraph in the same item
+    if (!c.containers.empty() && !c.containers.back().quote) {
+        // A paragraph in an item: the list is loose.
+        c.containers.back().paragraph = true;
+        if (!c.lists.empty())
+            c.lists.back().loose = true;
+    }
+    c.requestBreak(c.blockBreak());
+    ++c.textBlocks;
 }
 
 void Converter::TagParagraph::onClosingTag(Converter &c)
 {
-    // Written directly, so the paragraph also ends inside a quote, where the
-    // prefix then continues the quote on the next line.
-    if (!c.markdown.empty())
-        c.appendText("\n", 1);
-    if (c.quoteDepth != 0)
-        c.appendText(c.quotePrefix());
+    if (c.textBlocks > 0)
+        --c.textBlocks;
+    c.requestBreak(c.blockBreak());
 }
 
 void Converter::TagBlockquote::onOpeningTag(Converter &c)
 {
+    c.requestBreak(c.blockBreak());
     ++c.quoteDepth;
-    c.appendText("\n", 1);
-    c.appendText(c.quotePrefix());
+    c.openContainer(true, "> ");
 }
 
 void Converter::TagBlockquote::onClosingTag(Converter &c)
 {
     if (c.quoteDepth > 0)
         --c.quoteDepth;
-    const std::string &md = c.markdown;
-    if (md.size() >= 2 && md[md.size() - 2] == '>' && md[md.size() - 1] == ' ')
-        c.removeTail(2); // the prefix nothing followed
+    c.closeContainer(true);
+    c.requestBreak(c.blockBreak());
 }
-
-namespace {
-
-void closeList(uint8_t &listDepth, bool &inList)
-{
-    if (listDepth > 0) {
-        --listDepth;
-        inList = listDepth > 0;
-    } else {
-        inList = false;
-    }
-}
-
-} // namespace
 
 void Converter::TagOrderedList::onOpeningTag(Converter &c)
 {
     if (c.inTable)
         return;
+    c.requestBreak(c.blockBreak());
     ++c.listDepth;
     c.inList = true;
     c.inOrderedList = true;
-    c.itemCounter = 0;
-    c.breakAtLastSpace();
-    c.appendChar('\n');
+    uint32_t start = 1;
+    const std::string value = c.attributeValue("start");
+    if (!value.empty() && value.size() <= 9 && std::all_of(value.begin(), value.end(), ::isdigit))
+        start = static_cast<uint32_t>(std::stoul(value));
+    char marker = c.options.orderedMarker;
+    // A list right after another of its kind needs the other marker, or
+    // the two would merge into one.
+    if (c.listClosedAt == c.markdown.size() && c.closedListOrdered && c.closedListMarker == marker)
+        marker = marker == ')' ? '.' : ')';
+    c.lists.push_back(ListLevel{true, start, marker, false});
+    c.itemCounter = start - 1;
 }
 
 void Converter::TagOrderedList::onClosingTag(Converter &c)
 {
-    if (c.inTable)
+    if (c.inTable || c.lists.empty())
         return;
-    c.inOrderedList = false;
-    closeList(c.listDepth, c.inList);
-    c.appendChar('\n');
+    c.closedListOrdered = true;
+    c.closedListMarker = c.lists.back().marker;
+    c.lists.pop_back();
+    c.listDepth = static_cast<uint8_t>(c.lists.size());
+    c.inList = !c.lists.empty();
+    c.inOrderedList = c.inList && c.lists.back().ordered;
+    c.requestBreak(c.blockBreak());
+    c.listClosedAt = c.markdown.size();
 }
 
 void Converter::TagUnorderedList::onOpeningTag(Converter &c)
 {
-    if (c.inList || c.inTable)
+    if (c.inTable)
         return;
+    c.requestBreak(c.blockBreak());
     ++c.listDepth;
     c.inList = true;
-    c.appendChar('\n');
+    c.inOrderedList = false;
+    char marker = c.options.bulletMarker;
+    if (c.listClosedAt == c.markdown.size() && !c.closedListOrdered && c.closedListMarker == marker)
+        marker = marker == '*' ? '-' : '*';
+    c.lists.push_back(ListLevel{false, 0, marker, false});
 }
 
 void Converter::TagUnorderedList::onClosingTag(Converter &c)
 {
-    if (c.inTable)
+    if (c.inTable || c.lists.empty())
         return;
-    closeList(c.listDepth, c.inList);
-    if (c.secondLastChar == '\n' && c.lastChar == '\n')
-        c.removeTail(1);
-    else if (c.lastChar != '\n')
-        c.appendChar('\n');
+    c.closedListOrdered = false;
+    c.closedListMarker = c.lists.back().marker;
+    c.lists.pop_back();
+    c.listDepth = static_cast<uint8_t>(c.lists.size());
+    c.inList = !c.lists.empty();
+    c.inOrderedList = c.inList && c.lists.back().ordered;
+    c.requestBreak(c.blockBreak());
+    c.listClosedAt = c.markdown.size();
 }
 
 void Converter::TagListItem::onOpeningTag(Converter &c)
 {
     if (c.inTable)
         return;
-    if (c.inOrderedList) {
-        ++c.itemCounter;
-        std::string marker = std::to_string(c.itemCounter);
-        marker += c.options.orderedMarker;
-        marker += ' ';
-        c.appendText(marker);
+    if (c.lists.empty())
+        c.lists.push_back(ListLevel{false, 0, c.options.bulletMarker, false});
+    ListLevel &list = c.lists.back();
+    c.requestBreak(list.loose ? Break::Blank : Break::Line);
+    std::string marker;
+    if (list.ordered) {
+        marker = std::to_string(list.number++);
+        marker += list.marker;
+        c.itemCounter = list.number - 1;
     } else {
-        const char marker[2] = {c.options.bulletMarker, ' '};
-        c.appendText(marker, 2);
+        marker = list.marker;
     }
+    marker += ' ';
+    c.openContainer(false, marker);
 }
 
 void Converter::TagListItem::onClosingTag(Converter &c)
 {
-    if (!c.inTable && c.lastChar != '\n')
-        c.appendChar('\n');
+    if (c.inTable)
+        return;
+    const bool loose = !c.containers.empty() && !c.containers.back().quote && c.containers.back().paragraph;
+    c.closeContainer(false);
+    c.requestBreak(loose ? Break::Blank : Break::Line);
+}
+
+void Converter::TagInput::onOpeningTag(Converter &c)
+{
+    // Only a checkbox at the start of a list item is a task marker.
+    if (c.containers.empty() || c.containers.back().quote || !c.fresh || c.inTable)
+        return;
+    std::string type = c.attributeValue("type");
+    std::transform(type.begin(), type.end(), type.begin(), ::tolower);
+    if (type != "checkbox")
+        return;
+    c.beginContent();
+    c.appendText(c.hasAttribute("checked") ? "[x] " : "[ ] ");
+    c.lineContentStart = c.markdown.size();
+    // The item's first block still follows without a break.
+    c.fresh = true;
 }
 
 void Converter::TagPre::onOpeningTag(Converter &c)
 {
-    c.inPre = true;
-    // The block starts after an empty line.
-    if (c.lastChar != '\n')
-        c.appendChar('\n');
-    if (c.secondLastChar != '\n')
-        c.appendChar('\n');
-    if (c.inList) {
-        // In a list the block is indented, not fenced.
-        if (std::string_view(c.previousTag) != "p")
-            c.removeTail(2);
-        c.appendText("\t\t", 2);
+    if (c.inPre)
         return;
-    }
+    c.requestBreak(c.blockBreak());
+    c.beginContent();
+    c.inPre = true;
+    c.fenceStart = c.markdown.size();
+    c.fenceBodyOpen = false;
+    c.tickRun = 0;
+    c.maxTickRun = 0;
     c.appendText("```", 3);
 }
 
 void Converter::TagPre::onClosingTag(Converter &c)
 {
-    c.inPre = false;
-    if (c.inList)
+    if (!c.inPre)
         return;
-    c.appendText("```", 3);
-    c.appendChar('\n');
+    c.inPre = false;
+    c.inCode = false;
+    if (!c.fenceBodyOpen || c.markdown.size() != c.lineContentStart)
+        c.newLine();
+    // The fence is longer than any run of backticks in the code.
+    const size_t ticks = std::max<size_t>(3, c.maxTickRun + 1);
+    if (ticks > 3 && c.fenceStart <= c.markdown.size()) {
+        c.markdown.insert(c.fenceStart, ticks - 3, '`');
+        c.lineContentStart += ticks - 3;
+    }
+    c.appendText(std::string(ticks, '`'));
+    c.requestBreak(c.blockBreak());
 }
 
 void Converter::TagCode::onOpeningTag(Converter &c)
 {
-    c.inCode = true;
+    if (c.inCode)
+        return;
+    c.tickRun = 0;
     if (!c.inPre) {
-        c.appendText("`", 1);
+        c.beginContent();
+        c.inCode = true;
+        c.maxTickRun = 0;
+        c.codeStart = c.markdown.size();
         return;
     }
-    if (c.inList)
+    c.inCode = true;
+    if (c.fenceBodyOpen)
         return;
     // The info string of the fence: the class, without the renderer's
     // "language-" prefix.
     std::string info = c.attributeValue("class");
-    if (!info.empty()) {
-        static const std::string prefix = "language-";
-        if (info.compare(0, prefix.size(), prefix) == 0)
-            info.erase(0, prefix.size());
-        c.appendText(info);
+    static const std::string prefix = "language-";
+    if (info.compare(0, prefix.size(), prefix) == 0)
+        info.erase(0, prefix.size());
+    for (char &ch : info) {
+        if (ch == '\n' || ch == '\r' || ch == '`')
+            ch = ' ';
     }
-    c.appendChar('\n');
+    c.appendText(info);
 }
 
 void Converter::TagCode::onClosingTag(Converter &c)
 {
+    if (!c.inCode)
+        return;
     c.inCode = false;
-    if (!c.inPre)
-        c.appendText("`", 1);
+    if (c.inPre)
+        return;
+    // A code span: delimiters longer than any backtick run inside, padded
+    // where the code starts or ends with a backtick or a space.
+    const size_t start = std::min(c.codeStart, c.markdown.size());
+    const std::string_view code = std::string_view(c.markdown).substr(start);
+    if (code.empty())
+        return;
+    const std::string ticks(c.maxTickRun + 1, '`');
+    const bool allSpaces = code.find_first_not_of(' ') == std::string_view::npos;
+    const bool pad = code.front() == '`' || code.back() == '`'
+        || (!allSpaces && code.front() == ' ' && code.back() == ' ');
+    std::string open = ticks;
+    if (pad)
+        open += ' ';
+    c.markdown.insert(start, open);
+    if (c.lineContentStart > start)
+        c.lineContentStart += open.size();
+    c.lineLength += open.size();
+    if (pad)
+        c.appendText(" ", 1);
+    c.appendText(ticks);
+    c.lastSpace = std::string::npos;
 }
 
 void Converter::TagAnchor::onOpeningTag(Converter &c)
 {
-    if (std::string_view(c.previousTag) == "img")
-        c.appendChar('\n');
+    if (c.inPre || c.inCode)
+        return;
+    c.beginContent();
     title = c.attributeValue("title");
-    c.appendText("[", 1);
     href = c.attributeValue("href");
+    c.appendText("[", 1);
+    textStart = c.markdown.size();
+    ++c.anchorDepth;
 }
 
 void Converter::TagAnchor::onClosingTag(Converter &c)
 {
-    if (c.lastChar == '[') {
+    if (c.inPre || c.inCode || c.anchorDepth == 0)
+        return;
+    --c.anchorDepth;
+    if (c.markdown.size() == textStart && textStart > 0 && c.markdown.back() == '[') {
         c.removeTail(1); // no link text: write nothing at all
         return;
     }
     c.appendText("](", 2);
-    c.appendText(href);
-    if (!title.empty()) {
-        c.appendText(" \"", 2);
-        c.appendText(title);
-        c.appendText("\"", 1);
-        title.clear();
-    }
+    c.appendText(destination(href));
+    if (!title.empty())
+        c.appendText(linkTitle(title));
     c.appendText(")", 1);
-    if (std::string_view(c.previousTag) == "img")
-        c.appendChar('\n');
+    title.clear();
+    c.lastSpace = std::string::npos;
 }
 
 void Converter::TagImage::onOpeningTag(Converter &c)
 {
-    // An image starts its own line unless it is the text of a link.
-    if (std::string_view(c.previousTag) != "a" && c.lastChar != '\n')
-        c.appendChar('\n');
-    c.appendText("![", 2);
-    c.appendText(c.attributeValue("alt"));
-    c.appendText("](", 2);
-    c.appendText(c.attributeValue("src"));
+    if (c.inPre || c.inCode)
+        return;
+    c.beginContent();
+    std::string image = "![";
+    image += altText(c.attributeValue("alt"));
+    image += "](";
+    image += destination(c.attributeValue("src"));
     const std::string title = c.attributeValue("title");
-    if (!title.empty()) {
-        c.appendText(" \"", 2);
-        c.appendText(title);
-        c.appendText("\"", 1);
-    }
-    c.appendText(")", 1);
+    if (!title.empty())
+        image += linkTitle(title);
+    image += ')';
+    c.appendText(image);
+    c.lastSpace = std::string::npos;
 }
 
-void Converter::TagImage::onClosingTag(Converter &c)
+void Converter::TagImage::onClosingTag(Converter &)
 {
-    if (std::string_view(c.previousTag) == "a")
-        c.appendChar('\n');
+}
+
+void Converter::TagHeader::open(Converter &c, int level)
+{
+    c.requestBreak(c.blockBreak());
+    c.beginContent();
+    c.appendText(std::string(static_cast<size_t>(level), '#'));
+    c.appendText(" ", 1);
+    c.lineContentStart = c.markdown.size();
+    ++c.noWrap;
+    ++c.textBlocks;
+}
+
+void Converter::TagHeader::onClosingTag(Converter &c)
+{
+    if (c.noWrap > 0)
+        --c.noWrap;
+    if (c.textBlocks > 0)
+        --c.textBlocks;
+    c.pendingHardBreak = false;
+    c.trimLineEnd();
+    std::string &md = c.markdown;
+    // A header ending in hashes after a space would lose them as a closing sequence.
+    size_t run = md.size();
+    while (run > c.lineContentStart && md[run - 1] == '#')
+        --run;
+    if (run < md.size() && (run == c.lineContentStart || md[run - 1] == ' '))
+        md.insert(run, 1, '\\');
+    if (md.size() == c.lineContentStart && !md.empty() && md.back() == ' ')
+        md.pop_back(); // an empty header
+    c.requestBreak(c.blockBreak());
+}
+
+void Converter::TagKeptInline::onOpeningTag(Converter &c)
+{
+    if (c.inPre || c.inCode || c.ignoredContext)
+        return;
+    c.writeRawTag();
+}
+
+void Converter::TagKeptInline::onClosingTag(Converter &c)
+{
+    if (c.inPre || c.inCode || c.ignoredContext)
+        return;
+    c.beginContent();
+    c.appendText("</" + c.currentTag + ">");
+}
+
+void Converter::TagKeptBlock::onOpeningTag(Converter &c)
+{
+    if (c.inPre || c.inCode || c.ignoredContext || c.inTable)
+        return;
+    c.requestBreak(Break::Blank);
+    c.writeRawTag();
+    c.requestBreak(Break::Line);
+}
+
+void Converter::TagKeptBlock::onClosingTag(Converter &c)
+{
+    if (c.inPre || c.inCode || c.ignoredContext || c.inTable)
+        return;
+    c.requestBreak(Break::Blank);
+    c.beginContent();
+    c.appendText("</" + c.currentTag + ">");
+    c.requestBreak(Break::Blank);
 }
 
 void Converter::TagTable::onOpeningTag(Converter &c)
 {
+    c.requestBreak(c.blockBreak());
+    c.beginContent();
     c.inTable = true;
-    c.appendChar('\n');
     c.tableStart = c.markdown.size();
     ++c.openTables;
 }
 
 void Converter::TagTable::onClosingTag(Converter &c)
 {
-    c.inTable = false;
-    c.appendChar('\n');
     // Only a table that is open gets formatted; a stray or repeated closing
     // tag must not turn the text after the last table into table rows.
     if (c.openTables == 0)
         return;
     --c.openTables;
-    if (!c.options.alignTables)
-        return;
+    c.inTable = c.openTables > 0;
+    c.inCell = false;
     // The start can lie beyond the end when a rule took bytes back since.
     const size_t start = std::min(c.tableStart, c.markdown.size());
-    const std::string rows = c.markdown.substr(start);
-    c.removeTail(rows.size());
-    c.appendText(formatPipeTable(rows));
+    std::string rows = c.markdown.substr(start);
+    c.markdown.resize(start);
+    c.lineContentStart = std::min(c.lineContentStart, start);
+    if (c.options.alignTables)
+        rows = formatPipeTable(rows);
+    while (!rows.empty() && rows.back() == '\n')
+        rows.pop_back();
+    // Rows inside quotes and list items carry their prefix.
+    std::string out;
+    out.reserve(rows.size());
+    for (char ch : rows) {
+        out += ch;
+        if (ch == '\n')
+            out += c.prefix;
+    }
+    c.appendText(out);
+    size_t lineStart = c.markdown.rfind('\n');
+    c.lineContentStart = lineStart == std::string::npos ? 0 : lineStart + 1 + c.prefix.size();
+    c.lineContentStart = std::min(c.lineContentStart, c.markdown.size());
+    c.lastSpace = std::string::npos;
     // An enclosing table formats only what follows this one.
     c.tableStart = c.markdown.size();
+    c.requestBreak(c.blockBreak());
 }
 
 void Converter::TagTableRow::onOpeningTag(Converter &c)
 {
-    c.appendChar('\n');
+    if (c.inTable && c.markdown.size() > c.tableStart)
+        c.appendChar('\n');
 }
 
 void Converter::TagTableRow::onClosingTag(Converter &c)
 {
+    if (!c.inTable)
+        return;
+    c.inCell = false;
     c.syncLastChars();
-    if (c.lastChar == '|')
-        c.appendChar('\n');
-    else
+    if (c.lastChar != '|' && c.markdown.size() > c.tableStart)
         c.appendText("|", 1);
     if (!c.alignmentRow.empty()) {
         // The delimiter row follows the first row that had header cells.
-        if (c.lastChar != '\n')
-            c.appendChar('\n');
-        c.alignmentRow += "|\n";
+        c.appendChar('\n');
+        c.alignmentRow += "|";
         c.appendText(c.alignmentRow);
         c.alignmentRow.clear();
     }
@@ -312,18 +556,47 @@ void Converter::TagTableRow::onClosingTag(Converter &c)
 
 void Converter::TagTableHeader::onOpeningTag(Converter &c)
 {
-    const std::string align = c.attributeValue("align");
+    if (!c.inTable)
+        return;
+    std::string align = c.attributeValue("align");
+    if (align.empty()) {
+        const std::string style = c.attributeValue("style");
+        for (const char *a : {"left", "center", "right"}) {
+            if (style.find(std::string("text-align: ") + a) != std::string::npos
+                || style.find(std::string("text-align:") + a) != std::string::npos)
+                align = a;
+        }
+    }
     const bool left = align == "left" || align == "center";
     const bool right = align == "right" || align == "center";
     c.alignmentRow += left ? "| :-" : "| -";
     c.alignmentRow += right ? ": " : " ";
     c.appendText("| ", 2);
+    c.inCell = true;
+    c.lineContentStart = c.markdown.size();
+}
+
+void Converter::TagTableHeader::onClosingTag(Converter &c)
+{
+    if (c.inTable)
+        c.appendText(" ", 1);
+    c.inCell = false;
 }
 
 void Converter::TagTableData::onOpeningTag(Converter &c)
 {
-    if (c.secondLastChar != '|')
-        c.appendText("| ", 2);
+    if (!c.inTable)
+        return;
+    c.appendText("| ", 2);
+    c.inCell = true;
+    c.lineContentStart = c.markdown.size();
+}
+
+void Converter::TagTableData::onClosingTag(Converter &c)
+{
+    if (c.inTable)
+        c.appendText(" ", 1);
+    c.inCell = false;
 }
 
 } // namespace html2md

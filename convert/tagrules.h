@@ -22,44 +22,64 @@ struct Converter::TagSpan final : Converter::Tag
 {
 };
 
+// Inline markers: written around the content, never inside code.
 struct Converter::TagBold final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.appendText("**", 2); }
-    void onClosingTag(Converter &c) override { c.appendText("**", 2); }
+    void onOpeningTag(Converter &c) override { c.writeMarker("**"); }
+    void onClosingTag(Converter &c) override { c.writeMarker("**"); }
 };
 
 struct Converter::TagItalic final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.appendText("*", 1); }
-    void onClosingTag(Converter &c) override { c.appendText("*", 1); }
+    void onOpeningTag(Converter &c) override { c.writeMarker("*"); }
+    void onClosingTag(Converter &c) override { c.writeMarker("*"); }
 };
 
 struct Converter::TagStrikethrought final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.appendText("~~", 2); }
-    void onClosingTag(Converter &c) override { c.appendText("~~", 2); }
+    void onOpeningTag(Converter &c) override { c.writeMarker("~~"); }
+    void onClosingTag(Converter &c) override { c.writeMarker("~~"); }
 };
 
 // Markdown has no underline; it stays HTML.
 struct Converter::TagUnderline final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.appendText("<u>", 3); }
-    void onClosingTag(Converter &c) override { c.appendText("</u>", 4); }
+    void onOpeningTag(Converter &c) override { c.writeMarker("<u>"); }
+    void onClosingTag(Converter &c) override { c.writeMarker("</u>"); }
+};
+
+// Elements with a meaning but no Markdown form (kbd, sup, mark, ...): kept
+// as the same HTML.
+struct Converter::TagKeptInline final : Converter::Tag
+{
+    void onOpeningTag(Converter &c) override;
+    void onClosingTag(Converter &c) override;
+};
+
+// The same for block elements (details): the tags stand on lines of their
+// own, the content between them stays Markdown.
+struct Converter::TagKeptBlock final : Converter::Tag
+{
+    void onOpeningTag(Converter &c) override;
+    void onClosingTag(Converter &c) override;
+};
+
+// The checkbox of a task-list item.
+struct Converter::TagInput final : Converter::Tag
+{
+    void onOpeningTag(Converter &c) override;
+};
+
+struct Converter::TagHeader : Converter::Tag
+{
+    void open(Converter &c, int level);
+    void onClosingTag(Converter &c) override;
 };
 
 template<int Level>
-struct Converter::TagHeaderLevel : Converter::Tag
+struct Converter::TagHeaderLevel : Converter::TagHeader
 {
-    void onOpeningTag(Converter &c) override
-    {
-        static const std::string marker = "\n" + std::string(Level, '#') + " ";
-        c.appendText(marker);
-    }
-    void onClosingTag(Converter &c) override
-    {
-        if (c.secondLastChar != ' ')
-            c.appendChar('\n');
-    }
+    void onOpeningTag(Converter &c) override { open(c, Level); }
 };
 
 struct Converter::TagHeader1 final : Converter::TagHeaderLevel<1>
@@ -84,11 +104,12 @@ struct Converter::TagHeader6 final : Converter::TagHeaderLevel<6>
 struct Converter::TagDiv final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
+    void onClosingTag(Converter &c) override;
 };
 
 struct Converter::TagSeperator final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.appendText("\n---\n", 5); }
+    void onOpeningTag(Converter &c) override;
 };
 
 struct Converter::TagBreak final : Converter::Tag
@@ -103,6 +124,7 @@ struct Converter::TagOption final : Converter::Tag
 
 struct Converter::TagTitle final : Converter::Tag
 {
+    void onOpeningTag(Converter &c) override;
     void onClosingTag(Converter &c) override;
 };
 
@@ -155,6 +177,7 @@ struct Converter::TagAnchor final : Converter::Tag
 
     std::string href;
     std::string title;
+    size_t textStart = 0;
 };
 
 struct Converter::TagImage final : Converter::Tag
@@ -178,11 +201,13 @@ struct Converter::TagTableRow final : Converter::Tag
 struct Converter::TagTableHeader final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
+    void onClosingTag(Converter &c) override;
 };
 
 struct Converter::TagTableData final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
+    void onClosingTag(Converter &c) override;
 };
 
 } // namespace html2md

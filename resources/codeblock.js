@@ -44,7 +44,8 @@ function findLanguageKey(text) {
 
 // Turns a pre element into a code editor in its place and returns the editor.
 function createCodeMirror(pre, mode) {
-    var text = pre.innerText.trim();
+    // The code exactly as written; only the line feed that ends the last line goes.
+    var text = pre.textContent.replace(/\n$/, '');
     var editor = CodeMirror(function (wrapper) {
         pre.parentNode.replaceChild(wrapper, pre);
     }, {
@@ -121,9 +122,15 @@ function changePreToCodeMirror() {
             continue;
         var mode = '';
         var first = pre.firstChild;
-        if (first && first.nodeType === Node.ELEMENT_NODE && first.classList.length > 0)
-            mode = findLanguageKey(first.classList[0].replace('language-', ''));
-        createCodeMirror(pre, mode);
+        var info = '';
+        if (first && first.nodeType === Node.ELEMENT_NODE && first.classList.length > 0) {
+            info = first.classList[0].replace('language-', '');
+            mode = findLanguageKey(info);
+        }
+        var editor = createCodeMirror(pre, mode);
+        // The fence's own language word ("python", "rust"), written back
+        // unless the user picks another language.
+        editor.veltraneInfo = { info: info, mode: mode };
     }
 }
 

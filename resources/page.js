@@ -121,8 +121,13 @@ function getHtml() {
             continue;
         var pre = copy.createElement('pre');
         var code = copy.createElement('code');
-        code.className = languageName(editor.getOption('mode'));
-        code.textContent = editor.getValue();
+        var mode = editor.getOption('mode');
+        var kept = editor.veltraneInfo;
+        code.className = kept && kept.info && kept.mode === mode ? kept.info : languageName(mode);
+        // The block's last line ends without a line feed; one more keeps an
+        // empty last line from being read as that ending.
+        var value = editor.getValue();
+        code.textContent = /\n$/.test(value) ? value + '\n' : value;
         pre.appendChild(code);
         copied[i].parentNode.replaceChild(pre, copied[i]);
     }

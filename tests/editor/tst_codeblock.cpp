@@ -82,7 +82,8 @@ void TestCodeBlock::languageFromRenderedMarkdown()
         return out.join('|') + '|pre outside editors: ' +
             Array.prototype.filter.call(document.querySelectorAll('pre'), function (p) { return !p.closest('.CodeMirror'); }).length;
     })())")).toString();
-    QCOMPARE(summary, QStringLiteral("text/x-c++src=int x;|=x = 1|=plain|=indented|pre outside editors: 0"));
+    // The code keeps its indentation and its empty last line.
+    QCOMPARE(summary, QStringLiteral("text/x-c++src=int x;|=x = 1|=  plain\n|=indented|pre outside editors: 0"));
     // What the saved page writes as the block's class.
     QCOMPARE(editor->js(QStringLiteral("options[document.querySelector('div.CodeMirror').CodeMirror.getOption('mode')]")).toString(),
              QStringLiteral("C++"));
