@@ -166,8 +166,9 @@ void TestScanner::convertsOnce()
     html2md::Converter empty{std::string()};
     QVERIFY(empty.convert().empty());
 
-    // Code in a quote keeps its line breaks, each followed by the prefix.
-    QCOMPARE(convertBytes("<blockquote><pre><code>a\nb\n</code></pre></blockquote>"),
+    // Code in a quote keeps its line breaks, each followed by the prefix,
+    // and its fences stay in the quote.
+    QCOMPARE(toMarkdown("<blockquote><pre><code>a\nb\n</code></pre></blockquote>"),
              QByteArray(">\n>\n> ```\n> a\n> b\n> ```\n"));
 }
 
