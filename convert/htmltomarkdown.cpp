@@ -12,11 +12,6 @@
 
 namespace {
 
-// Gives every empty table cell a non-breaking space, so the cell survives
-// the table formatter and comes out as a space. Cells whose opening tag has
-// attributes count too: the renderer writes align attributes on every cell of
-// an aligned column, and an empty first cell would otherwise vanish and shift
-// the rest of its row one column to the left.
 // The UTF-8 bytes of the text, encoded a slice at a time so that no second
 // full-size copy exists next to the result. Slices never split a surrogate
 // pair, so the bytes equal those of QString::toUtf8 on the whole text.
@@ -36,6 +31,11 @@ std::string utf8Bytes(const QString &text)
     return bytes;
 }
 
+// Gives every empty table cell a non-breaking space, so the cell survives
+// the table formatter and comes out as a space. Cells whose opening tag has
+// attributes count too: the renderer writes align attributes on every cell of
+// an aligned column, and an empty first cell would otherwise vanish and shift
+// the rest of its row one column to the left.
 void fillEmptyCells(std::string &html)
 {
     const char *data = html.data();

@@ -244,21 +244,50 @@ void breakBeforeFences(std::string &text)
     std::string result;
     size_t copied = 0;
     size_t from = 0; // next possible match start
+
+    // The block-quote prefix ("> " repeated) at the start of the line that
+    // holds the current match, found once per line.
+    size_t lineStart = 0;
+    size_t lineKnownUpTo = 0; // no line feed in [lineStart, lineKnownUpTo)
+    size_t prefixLine = std::string::npos;
+    size_t prefixEnd = 0;
+
     while (from + 4 <= size) {
         const void *hit = std::memchr(data + from + 1, '`', size - from - 3);
         if (!hit)
             break;
         const size_t start = static_cast<size_t>(static_cast<const char *>(hit) - data) - 1;
-        if (data[start] != '\n' && data[start + 2] == '`' && data[start + 3] == '`') {
-            if (result.empty())
-                result.reserve(size + size / 64 + 16);
-            result.append(data + copied, start + 1 - copied);
-            result.append("\n```");
-            copied = start + 4;
-            from = start + 4;
-        } else {
+        if (data[start] == '\n' || data[start + 2] != '`' || data[start + 3] != '`') {
             from = start + 1;
+            continue;
         }
+
+        for (size_t i = start + 1; i > lineKnownUpTo; --i) {
+            if (data[i - 1] == '\n') {
+                lineStart = i;
+                break;
+            }
+        }
+        lineKnownUpTo = start + 1;
+        if (prefixLine != lineStart) {
+            prefixLine = lineStart;
+            prefixEnd = lineStart;
+            while (prefixEnd + 1 < size && data[prefixEnd] == '>' && data[prefixEnd + 1] == ' ')
+                prefixEnd += 2;
+        }
+        // A fence right after the quote prefix already starts its line; moving
+        // it would take a quoted code block out of its quote.
+        if (prefixEnd > lineStart && start + 1 == prefixEnd) {
+            from = start + 4;
+            continue;
+        }
+
+        if (result.empty())
+            result.reserve(size + size / 64 + 16);
+        result.append(data + copied, start + 1 - copied);
+        result.append("\n```");
+        copied = start + 4;
+        from = start + 4;
     }
     if (copied == 0)
         return;

@@ -38,7 +38,8 @@ void decodeEntities(std::string &text,
 size_t replaceAll(std::string &text, std::string_view find, std::string_view replacement);
 
 // Puts every "```" that follows a byte other than a line feed on a new line
-// (the leftmost non-overlapping matches of "([^\n])(```)" become "$1\n```").
+// (the leftmost non-overlapping matches of "([^\n])(```)" become "$1\n```"),
+// except a fence that directly follows the block-quote prefix of its line.
 void breakBeforeFences(std::string &text);
 
 } // namespace html2md

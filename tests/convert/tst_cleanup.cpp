@@ -33,6 +33,30 @@ std::string naiveFencePass(const std::string &text)
     return std::regex_replace(text, fence, "$1\n```");
 }
 
+// Reference with the quote exemption: a match whose "```" directly follows
+// the "> " prefix of its line is consumed but left as it is.
+std::string naiveFencePassKeepingQuotes(const std::string &text)
+{
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (i + 4 <= text.size() && text[i] != '\n' && text.compare(i + 1, 3, "```") == 0) {
+            const size_t lineStart = text.rfind('\n', i) == std::string::npos ? 0 : text.rfind('\n', i) + 1;
+            size_t prefixEnd = lineStart;
+            while (text.compare(prefixEnd, 2, "> ") == 0)
+                prefixEnd += 2;
+            out += text.substr(i, 1);
+            if (!(prefixEnd > lineStart && i + 1 == prefixEnd))
+                out += '\n';
+            out += "```";
+            i += 4;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
 std::string randomText(std::mt19937 &random, const std::string &alphabet, size_t maxSize)
 {
     std::uniform_int_distribution<size_t> size(0, maxSize);
@@ -161,6 +185,21 @@ void TestCleanUp::fencePassMatchesReference()
     std::string text = "x```\n```y````\n``````";
     html2md::breakBeforeFences(text);
     QCOMPARE(QByteArray::fromStdString(text), QByteArray("x\n```\n```y\n````\n`\n`````"));
+
+    // Fences of a quoted code block stay in the quote; a fence after quoted
+    // code text still moves.
+    text = "> ```c\n> > ````\n> code```\n>```\n>  ```";
+    html2md::breakBeforeFences(text);
+    QCOMPARE(QByteArray::fromStdString(text),
+             QByteArray("> ```c\n> > ````\n> code\n```\n>\n```\n>  \n```"));
+    for (int round = 0; round < 20000; ++round) {
+        const std::string quoted = randomText(random, "``\n> a", 30);
+        std::string fast = quoted;
+        html2md::breakBeforeFences(fast);
+        if (fast != naiveFencePassKeepingQuotes(quoted))
+            QFAIL(qPrintable(QStringLiteral("quoted fence pass differs on %1")
+                                 .arg(QString::fromLatin1(QByteArray::fromStdString(quoted).toHex()))));
+    }
 }
 
 void TestCleanUp::largeInputsStayLinear()
