@@ -1,5 +1,5 @@
 #include "convert/markdowntohtml.h"
-#include "support/editorpage.h"
+#include "support/consolepage.h"
 #include "support/guitest.h"
 
 #include <QtTest>
@@ -23,13 +23,13 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<EditorPage> editor;
+    std::unique_ptr<ConsolePageHarness> editor;
 };
 
 void TestCodeBlock::initTestCase()
 {
     dir = GuiTest::isolate();
-    editor = std::make_unique<EditorPage>();
+    editor = std::make_unique<ConsolePageHarness>();
     QVERIFY(editor->waitReady());
     editor->view.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&editor->view));

@@ -1,4 +1,4 @@
-#include "support/editorpage.h"
+#include "support/consolepage.h"
 #include "support/guitest.h"
 
 #include <QtTest>
@@ -24,13 +24,13 @@ private:
     QString keyUp(const QString &key, bool inCodeBlock = false);
 
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<EditorPage> editor;
+    std::unique_ptr<ConsolePageHarness> editor;
 };
 
 void TestPageCommands::initTestCase()
 {
     dir = GuiTest::isolate();
-    editor = std::make_unique<EditorPage>();
+    editor = std::make_unique<ConsolePageHarness>();
     QVERIFY(editor->waitReady());
     editor->view.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&editor->view));
@@ -49,7 +49,7 @@ void TestPageCommands::setBodyWithCaret(const QString &html, const QString &sele
                               "while (n.firstChild) n = n.firstChild;"
                               "var r = document.createRange(); r.setStart(n, n.nodeType === 3 ? n.length : 0);"
                               "getSelection().removeAllRanges(); getSelection().addRange(r); true")
-                   .arg(EditorPage::jsString(selector)));
+                   .arg(ConsolePageHarness::jsString(selector)));
 }
 
 QString TestPageCommands::keyUp(const QString &key, bool inCodeBlock)
@@ -57,7 +57,7 @@ QString TestPageCommands::keyUp(const QString &key, bool inCodeBlock)
     const QString target = inCodeBlock ? QStringLiteral("document.querySelector('.CodeMirror textarea')")
                                        : QStringLiteral("document.body");
     editor->js(QStringLiteral("onBodyKeyUp({key: %1, keyCode: %2, shiftKey: false, target: %3}); true")
-                   .arg(EditorPage::jsString(key))
+                   .arg(ConsolePageHarness::jsString(key))
                    .arg(key == QLatin1String("Enter") ? 13 : 32)
                    .arg(target));
     return editor->js(QStringLiteral("var c = document.body.cloneNode(true);"

@@ -1,5 +1,5 @@
 #include "convert/markdowntohtml.h"
-#include "support/editorpage.h"
+#include "support/consolepage.h"
 #include "support/guitest.h"
 
 #include <QtTest>
@@ -28,7 +28,7 @@ private:
     QPoint cellPoint(int row, int column);
 
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<EditorPage> editor;
+    std::unique_ptr<ConsolePageHarness> editor;
 };
 
 static const char *const sample = "| a | b |\n|---|---|\n| c | d |\n| e | f |\n";
@@ -36,7 +36,7 @@ static const char *const sample = "| a | b |\n|---|---|\n| c | d |\n| e | f |\n"
 void TestTableJs::initTestCase()
 {
     dir = GuiTest::isolate();
-    editor = std::make_unique<EditorPage>();
+    editor = std::make_unique<ConsolePageHarness>();
     QVERIFY(editor->waitReady());
 }
 

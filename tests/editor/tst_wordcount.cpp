@@ -1,4 +1,4 @@
-#include "support/editorpage.h"
+#include "support/consolepage.h"
 #include "support/guitest.h"
 
 #include <QSignalSpy>
@@ -17,13 +17,13 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<EditorPage> editor;
+    std::unique_ptr<ConsolePageHarness> editor;
 };
 
 void TestWordCount::initTestCase()
 {
     dir = GuiTest::isolate();
-    editor = std::make_unique<EditorPage>();
+    editor = std::make_unique<ConsolePageHarness>();
     QVERIFY(editor->waitReady());
 }
 
@@ -82,7 +82,7 @@ void TestWordCount::counts()
     }
     QFETCH(QString, text);
     QFETCH(int, count);
-    QCOMPARE(editor->js(QStringLiteral("fnGetCpmisWords(%1)").arg(EditorPage::jsString(text))).toInt(), count);
+    QCOMPARE(editor->js(QStringLiteral("fnGetCpmisWords(%1)").arg(ConsolePageHarness::jsString(text))).toInt(), count);
 }
 
 QTEST_MAIN(TestWordCount)

@@ -1,5 +1,5 @@
-#ifndef EDITORPAGE_H
-#define EDITORPAGE_H
+#ifndef CONSOLEPAGE_H
+#define CONSOLEPAGE_H
 
 // The editing page in a bare web view, with the bridge registered as the main
 // window does it, and every console message of the page kept for inspection.
@@ -32,10 +32,10 @@ protected:
     }
 };
 
-class EditorPage
+class ConsolePageHarness
 {
 public:
-    EditorPage()
+    ConsolePageHarness()
     {
         page = new ConsoleRecordingPage(&view);
         view.setPage(page);
@@ -94,4 +94,4 @@ public:
     Content content;
 };
 
-#endif // EDITORPAGE_H
+#endif // CONSOLEPAGE_H
