@@ -444,6 +444,20 @@ void Converter::readComment()
         requestBreak(blockBreak());
 }
 
+void Converter::breakVerbatimLine()
+{
+    // A cell cannot hold a line feed; elsewhere the new line keeps the
+    // containers' prefix so the text stays inside them.
+    if (inTable) {
+        markdown.push_back(' ');
+        return;
+    }
+    markdown.push_back('\n');
+    markdown.append(prefix);
+    lineLength = prefix.size();
+    lineContentStart = markdown.size();
+}
+
 void Converter::writeVerbatim(const char *text, size_t size)
 {
     // Line feeds keep the prefix of the containers, so the text stays inside them.
@@ -454,14 +468,7 @@ void Converter::writeVerbatim(const char *text, size_t size)
         lineLength += stop;
         if (!nl)
             break;
-        if (inTable) {
-            markdown.push_back(' ');
-        } else {
-            markdown.push_back('\n');
-            markdown.append(prefix);
-            lineLength = prefix.size();
-            lineContentStart = markdown.size();
-        }
+        breakVerbatimLine();
         text += stop + 1;
         size -= stop + 1;
     }
@@ -523,14 +530,7 @@ void Converter::readCodeText(const char *data, size_t i, size_t end)
             tickRun = 0;
         } else if (inPre) {
             tickRun = 0;
-            if (inTable) {
-                markdown.push_back(' ');
-            } else {
-                markdown.push_back('\n');
-                markdown.append(prefix);
-                lineLength = prefix.size();
-                lineContentStart = markdown.size();
-            }
+            breakVerbatimLine();
         } else {
             // A line feed in a code span reads as a space.
             markdown.push_back(' ');

@@ -142,6 +142,8 @@ private:
     void openContainer(bool quote, const std::string &marker);
     void closeContainer(bool quote);
     void writeVerbatim(const char *text, size_t size);
+    void breakVerbatimLine();
+    void closeList(bool ordered);
     void writeRawTag();
     void readComment();
     void readCodeText(const char *data, size_t i, size_t end);

@@ -195,16 +195,7 @@ void Converter::TagOrderedList::onOpeningTag(Converter &c)
 
 void Converter::TagOrderedList::onClosingTag(Converter &c)
 {
-    if (c.inTable || c.lists.empty())
-        return;
-    c.closedListOrdered = true;
-    c.closedListMarker = c.lists.back().marker;
-    c.lists.pop_back();
-    c.listDepth = static_cast<uint8_t>(c.lists.size());
-    c.inList = !c.lists.empty();
-    c.inOrderedList = c.inList && c.lists.back().ordered;
-    c.requestBreak(c.blockBreak());
-    c.listClosedAt = c.markdown.size();
+    c.closeList(true);
 }
 
 void Converter::TagUnorderedList::onOpeningTag(Converter &c)
@@ -223,16 +214,23 @@ void Converter::TagUnorderedList::onOpeningTag(Converter &c)
 
 void Converter::TagUnorderedList::onClosingTag(Converter &c)
 {
-    if (c.inTable || c.lists.empty())
+    c.closeList(false);
+}
+
+void Converter::closeList(bool ordered)
+{
+    if (inTable || lists.empty())
         return;
-    c.closedListOrdered = false;
-    c.closedListMarker = c.lists.back().marker;
-    c.lists.pop_back();
-    c.listDepth = static_cast<uint8_t>(c.lists.size());
-    c.inList = !c.lists.empty();
-    c.inOrderedList = c.inList && c.lists.back().ordered;
-    c.requestBreak(c.blockBreak());
-    c.listClosedAt = c.markdown.size();
+    // Remembered so that a list of the same kind right after this one gets the
+    // other marker instead of merging into it.
+    closedListOrdered = ordered;
+    closedListMarker = lists.back().marker;
+    lists.pop_back();
+    listDepth = static_cast<uint8_t>(lists.size());
+    inList = !lists.empty();
+    inOrderedList = inList && lists.back().ordered;
+    requestBreak(blockBreak());
+    listClosedAt = markdown.size();
 }
 
 void Converter::TagListItem::onOpeningTag(Converter &c)
