@@ -40,7 +40,7 @@ private:
 
 void TestExport::initTestCase()
 {
-    home = BackupTest::isolate();
+    home = GuiTest::isolate();
     window = new MainWindow;
     probe = std::make_unique<MainWindowProbe>(window);
     window->show();

@@ -42,7 +42,7 @@ private:
 
 void TestBackupManage::initTestCase()
 {
-    home = BackupTest::isolate();
+    home = GuiTest::isolate();
     dir = BackupStore::defaultDir();
 }
 

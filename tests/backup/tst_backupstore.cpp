@@ -28,7 +28,7 @@ private:
 
 void TestBackupStore::initTestCase()
 {
-    home = BackupTest::isolate();
+    home = GuiTest::isolate();
 }
 
 void TestBackupStore::init()

@@ -53,7 +53,7 @@ private:
 
 void TestRecovery::initTestCase()
 {
-    home = BackupTest::isolate();
+    home = GuiTest::isolate();
     window = new MainWindow;
     probe = std::make_unique<MainWindowProbe>(window);
     dir = probe->backupStore().dir;

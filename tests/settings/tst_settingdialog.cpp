@@ -39,7 +39,7 @@ private:
 
 void TestSettingDialog::initTestCase()
 {
-    home = BackupTest::isolate();
+    home = GuiTest::isolate();
     // The themes folder beside the test program holds what the build copied there.
     QVERIFY2(QFile::exists(themesDir() + QStringLiteral("/github-markdown-light.css")), qPrintable(themesDir()));
     QVERIFY(QFile::exists(themesDir() + QStringLiteral("/github-markdown-dark.css")));

@@ -17,16 +17,6 @@
 
 namespace BackupTest {
 
-// GuiTest::isolate() plus a home folder of the test's own: test-mode data folders live
-// under the home folder, and backups left there would be offered to every other
-// window test on this machine.
-inline std::unique_ptr<QTemporaryDir> isolate()
-{
-    auto dir = GuiTest::isolate();
-    qputenv("HOME", QFile::encodeName(dir->path()));
-    return dir;
-}
-
 inline bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
