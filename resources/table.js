@@ -123,12 +123,20 @@ function insertTableRow(x, y, type) {
     }
 }
 
-function insertTableColumn(x, y, type) {
+// The clicked cell's column: its index and every row that holds the column.
+function columnAt(x, y) {
     var cell = tableCellAt(x, y);
     if (!cell)
+        return null;
+    return { index: elementIndex(cell), rows: columnRows(tableOfRow(cell.parentElement)) };
+}
+
+function insertTableColumn(x, y, type) {
+    var column = columnAt(x, y);
+    if (!column)
         return;
-    var index = elementIndex(cell);
-    var rows = columnRows(tableOfRow(cell.parentElement));
+    var index = column.index;
+    var rows = column.rows;
     for (var i = 0; i < rows.length; i++) {
         var added = emptyCell(isHeaderRow(rows[i]) ? 'th' : 'td');
         var reference = rows[i].cells[index];
@@ -161,11 +169,11 @@ function deleteRow(x, y) {
 }
 
 function deleteColumn(x, y) {
-    var cell = tableCellAt(x, y);
-    if (!cell)
+    var column = columnAt(x, y);
+    if (!column)
         return;
-    var index = elementIndex(cell);
-    var rows = columnRows(tableOfRow(cell.parentElement));
+    var index = column.index;
+    var rows = column.rows;
     for (var i = 0; i < rows.length; i++) {
         if (rows[i].cells[index])
             rows[i].removeChild(rows[i].cells[index]);
@@ -181,11 +189,11 @@ function deleteTable(x, y) {
 }
 
 function alignColumn(x, y, type) {
-    var cell = tableCellAt(x, y);
-    if (!cell)
+    var column = columnAt(x, y);
+    if (!column)
         return;
-    var index = elementIndex(cell);
-    var rows = columnRows(tableOfRow(cell.parentElement));
+    var index = column.index;
+    var rows = column.rows;
     for (var i = 0; i < rows.length; i++) {
         if (rows[i].cells[index])
             rows[i].cells[index].setAttribute('align', type);

@@ -50,9 +50,7 @@ void TestDocuments::initTestCase()
     window = new MainWindow;
     probe = new MainWindowProbe(window);
     window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(GuiTest::runJs(probe->ui()->webView->page(),
-                                            QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool(),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(GuiTest::pageReady(probe->ui()->webView->page()), 20000);
 }
 
 void TestDocuments::cleanupTestCase()

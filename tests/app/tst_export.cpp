@@ -44,7 +44,7 @@ void TestExport::initTestCase()
     window = new MainWindow;
     probe = std::make_unique<MainWindowProbe>(window);
     window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(GuiTest::runJs(page(), QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(GuiTest::pageReady(page()), 30000);
     // The theme link is set when the page asks for its sheet.
     QTRY_VERIFY(GuiTest::runJs(page(), QStringLiteral("document.getElementById('themecss').href")).toString()
                     .contains(QStringLiteral("github-markdown-light.css")));

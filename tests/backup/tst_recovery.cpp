@@ -65,7 +65,7 @@ void TestRecovery::initTestCase()
     QSignalSpy startup(&probe->content(), &Content::loadRecentMdSignal);
     window->show();
     QTRY_COMPARE_WITH_TIMEOUT(startup.count(), 1, 30000);
-    QTRY_VERIFY(GuiTest::runJs(page(), QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool());
+    QTRY_VERIFY(GuiTest::pageReady(page()));
 }
 
 void TestRecovery::init()

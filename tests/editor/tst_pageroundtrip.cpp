@@ -39,9 +39,7 @@ void TestPageRoundTrip::initTestCase()
     window = new MainWindow;
     probe = new MainWindowProbe(window);
     window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(GuiTest::runJs(probe->ui()->webView->page(),
-                                            QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool(),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(GuiTest::pageReady(probe->ui()->webView->page()), 20000);
     QVERIFY(!probe->isSourceMode());
 }
 

@@ -52,7 +52,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < timeoutMs) {
-            if (js(QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool())
+            if (GuiTest::pageReady(page))
                 return true;
             QTest::qWait(50);
         }

@@ -88,6 +88,12 @@ inline QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs
     return result;
 }
 
+// True once the editing page has its bridge (the page scripts have run).
+inline bool pageReady(QWebEnginePage *page)
+{
+    return runJs(page, QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool();
+}
+
 } // namespace GuiTest
 
 #endif // GUITEST_H
