@@ -141,10 +141,10 @@ void PageSurface::inlineCode() { run(QStringLiteral("inserCode();")); }
 
 void PageSurface::heading(int level)
 {
-    execCommand(QStringLiteral("'formatBlock',false,'<h%1>'").arg(level));
+    run(QStringLiteral("toggleHeading(%1);").arg(level));
 }
 
-void PageSurface::quote() { execCommand(QStringLiteral("'formatBlock',false,'<blockquote>'")); }
+void PageSurface::quote() { run(QStringLiteral("quoteBlock();")); }
 void PageSurface::orderedList() { execCommand(QStringLiteral("'insertOrderedList'")); }
 void PageSurface::bulletList() { execCommand(QStringLiteral("'insertUnorderedList'")); }
 void PageSurface::rule() { execCommand(QStringLiteral("'insertHorizontalRule'")); }

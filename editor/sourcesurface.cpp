@@ -93,7 +93,7 @@ void SourceSurface::inlineCode() { TextCommands::wrapSelection(textEdit, QString
 
 void SourceSurface::heading(int level)
 {
-    TextCommands::prefixCurrentLine(textEdit, QString(level, QLatin1Char('#')) + QLatin1Char(' '));
+    TextCommands::toggleHeading(textEdit, level);
 }
 
 void SourceSurface::quote() { TextCommands::prefixCurrentLine(textEdit, QStringLiteral("> ")); }

@@ -9,7 +9,11 @@ namespace TextCommands {
 void wrapSelection(QPlainTextEdit *editor, const QString &marker)
 {
     QTextCursor cursor = editor->textCursor();
+    const bool empty = !cursor.hasSelection();
     cursor.insertText(marker + cursor.selectedText() + marker);
+    // Nothing selected: the caret goes between the markers, where the text is typed.
+    if (empty)
+        cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, marker.size());
     editor->setTextCursor(cursor);
 }
 
@@ -22,6 +26,27 @@ void prefixCurrentLine(QPlainTextEdit *editor, const QString &prefix)
     // not get its marker in the middle of the text.
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::MoveAnchor);
     cursor.insertText(prefix);
+    editor->setTextCursor(cursor);
+}
+
+void toggleHeading(QPlainTextEdit *editor, int level)
+{
+    QTextCursor cursor = editor->textCursor();
+    const QString text = cursor.block().text();
+    int current = 0;
+    while (current < text.size() && current < 7 && text.at(current) == QLatin1Char('#'))
+        ++current;
+    const bool marked = current >= 1 && current <= 6 && current < text.size() && text.at(current) == QLatin1Char(' ');
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::MoveAnchor);
+    cursor.beginEditBlock();
+    if (marked) {
+        cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, current + 1);
+        cursor.removeSelectedText();
+    }
+    // The same level again makes the line a paragraph.
+    if (!marked || current != level)
+        cursor.insertText(QString(level, QLatin1Char('#')) + QLatin1Char(' '));
+    cursor.endEditBlock();
     editor->setTextCursor(cursor);
 }
 
@@ -63,7 +88,21 @@ void insertHorizontalRule(QPlainTextEdit *editor)
 void insertCodeBlock(QPlainTextEdit *editor)
 {
     QTextCursor cursor = editor->textCursor();
-    cursor.insertText(QStringLiteral("```\n") + cursor.selectedText() + QStringLiteral("\n```"));
+    const bool empty = !cursor.hasSelection();
+    // A fence counts only at the start of its line: text around the block
+    // stays on lines of its own.
+    QTextCursor start(cursor);
+    start.setPosition(cursor.selectionStart());
+    QTextCursor end(cursor);
+    end.setPosition(cursor.selectionEnd());
+    const QString before = start.atBlockStart() ? QString() : QStringLiteral("\n");
+    const QString after = end.atBlockEnd() ? QString() : QStringLiteral("\n");
+    // The selection holds paragraph separators where it spans lines.
+    const QString code = cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    cursor.insertText(before + QStringLiteral("```\n") + code + QStringLiteral("\n```") + after);
+    // Nothing selected: the caret goes onto the block's empty line.
+    if (empty)
+        cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 4 + after.size());
     editor->setTextCursor(cursor);
 }
 

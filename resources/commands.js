@@ -1,81 +1,276 @@
-// Formatting helpers, typed Markdown shortcuts and the word count of the editing page.
+// Formatting helpers, the page's own keys (typed Markdown, Enter, Tab) and the
+// word count of the editing page. Every change goes through the browser's
+// editing commands, so that each is one step of the page's undo history.
 
-// Inline code: wraps the selected contents in a code element.
-function inserCode() {
-    var selection = window.getSelection();
-    if (!selection || selection.rangeCount === 0)
-        return;
-    var range = selection.getRangeAt(0);
-    var fragment = range.extractContents();
-    var code = document.createElement('code');
-    code.appendChild(fragment);
-    range.insertNode(code);
+// The nearest block around node inside the body: the body itself for a line of
+// bare text in it.
+var blockSelector = 'p,div,h1,h2,h3,h4,h5,h6,li,blockquote,pre,td,th,dd,dt';
+
+function blockOf(node) {
+    var element = node && (node.nodeType === Node.ELEMENT_NODE ? node : node.parentElement);
+    var block = element ? element.closest(blockSelector) : null;
+    return block && document.body.contains(block) ? block : document.body;
 }
 
-// Typed Markdown: "# " to "###### ", "> ", "1. " and "- " at the start of an
-// empty block turn it into a heading, quote or list; Enter starts a paragraph.
-var markdownShortcuts = [
-    { pattern: /^#{6}\xA0$/, command: 'formatblock', value: 'h6', text: '\xA0' },
-    { pattern: /^#{5}\xA0$/, command: 'formatblock', value: 'h5', text: '\xA0' },
-    { pattern: /^#{4}\xA0$/, command: 'formatblock', value: 'h4', text: '\xA0' },
-    { pattern: /^#{3}\xA0$/, command: 'formatblock', value: 'h3', text: '\xA0' },
-    { pattern: /^#{2}\xA0$/, command: 'formatblock', value: 'h2', text: '\xA0' },
-    { pattern: /^#{1}\xA0$/, command: 'formatblock', value: 'h1', text: '\xA0' },
-    { pattern: /^>\xA0$/, command: 'formatblock', value: 'blockquote', text: '\xA0' },
-    { pattern: /^\d+\.\xA0$/, command: 'insertOrderedList', value: null, text: '' },
-    { pattern: /^[\-+*]\xA0+$/, command: 'insertUnorderedList', value: null, text: '' }
-];
-
-function onBodyKeyUp(event) {
-    // Keys typed into a code block belong to its editor.
-    if (event.target && event.target.closest && event.target.closest('.CodeMirror'))
-        return;
+// The selection's first range when it lies in the body, else null.
+function selectionRange() {
     var selection = window.getSelection();
     if (!selection || selection.rangeCount === 0)
-        return;
+        return null;
     var range = selection.getRangeAt(0);
+    return document.body.contains(range.commonAncestorContainer) ? range : null;
+}
+
+function selectRange(range) {
+    var selection = window.getSelection();
+    selection.removeAllRanges();
+    selection.addRange(range);
+}
+
+function isInCodeEditor(node) {
+    var element = node && (node.nodeType === Node.ELEMENT_NODE ? node : node.parentElement);
+    return !!(element && element.closest('.CodeMirror'));
+}
+
+function tableCellOf(node) {
+    var element = node && (node.nodeType === Node.ELEMENT_NODE ? node : node.parentElement);
+    return element ? element.closest('td,th') : null;
+}
+
+// Inline code: the selected text, inside one block, becomes a code element.
+function inserCode() {
+    var range = selectionRange();
+    if (!range || range.collapsed || isInCodeEditor(range.commonAncestorContainer))
+        return;
+    var code = fragmentHtml(range);
+    // Code spans no blocks: a selection across blocks is left as it is.
+    if (code === null)
+        return;
+    var html = '<code>' + code + '</code>';
+    var replaced = range.cloneRange();
+    if (lineStartRange(range.startContainer, range.startOffset).toString() === '') {
+        // At the start of a block the browser would merge the code element into
+        // the block as a styled span: the rest of the line goes in with it.
+        var rest = lineEndRange(range.endContainer, range.endOffset);
+        var restHtml = fragmentHtml(rest);
+        if (restHtml === null)
+            return;
+        html += restHtml;
+        replaced.setEnd(rest.endContainer, rest.endOffset);
+    }
+    selectRange(replaced);
+    document.execCommand('insertHTML', false, html);
+}
+
+// The markup of range's contents, or null when they hold a block.
+function fragmentHtml(range) {
+    var holder = document.createElement('div');
+    holder.appendChild(range.cloneContents());
+    return holder.querySelector(blockSelector + ',ul,ol,table,hr,.CodeMirror') ? null : holder.innerHTML;
+}
+
+// H1..H6: the block becomes a heading of that level, or a paragraph when it is
+// one already. A table cell keeps its text: a heading cannot live in a row.
+function toggleHeading(level) {
+    var range = selectionRange();
+    if (!range || tableCellOf(range.startContainer))
+        return;
+    var tag = 'h' + level;
+    var block = blockOf(range.startContainer);
+    document.execCommand('formatBlock', false, block.tagName.toLowerCase() === tag ? 'p' : tag);
+}
+
+// Chrome's own quote carries an indenting style instead of the theme's look.
+var indentStyle = 'margin: 0 0 0 40px; border: none; padding: 0px;';
+
+// Quote: the block (a heading stays a heading) goes inside a quote.
+function quoteBlock() {
+    var range = selectionRange();
+    if (!range || tableCellOf(range.startContainer) || isInCodeEditor(range.startContainer))
+        return;
+    var block = blockOf(range.startContainer);
+    if (block.closest('li')) {
+        // Indenting a list item nests the list; the item is quoted instead.
+        document.execCommand('formatBlock', false, 'blockquote');
+        return;
+    }
+    document.execCommand('indent');
+    var quotes = document.body.querySelectorAll('blockquote[style]');
+    for (var i = 0; i < quotes.length; i++) {
+        if (quotes[i].getAttribute('style') === indentStyle)
+            quotes[i].removeAttribute('style');
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Keys
+
+// Keys whose key-down the page received and whose key-up is still to come. A
+// key released here after being pressed elsewhere (Return confirming a dialog
+// or a menu) is not typing and changes nothing.
+var keysDown = {};
+
+function keyName(event) {
+    return event.keyCode === 13 ? 'Enter' : String(event.key || event.keyCode);
+}
+
+// The line from the start of node's block (or of its line of bare text in the
+// body) up to offset in node, as a range.
+function lineStartRange(node, offset) {
+    var block = blockOf(node);
+    var range = document.createRange();
+    if (block !== document.body) {
+        range.setStart(block, 0);
+    } else {
+        var top = node;
+        while (top.parentNode !== document.body)
+            top = top.parentNode;
+        var first = top;
+        while (first.previousSibling && !isLineBoundary(first.previousSibling))
+            first = first.previousSibling;
+        range.setStartBefore(first);
+    }
+    range.setEnd(node, offset);
+    return range;
+}
+
+// The line from offset in node to the end of its block (or of its line of
+// bare text in the body), as a range.
+function lineEndRange(node, offset) {
+    var block = blockOf(node);
+    var range = document.createRange();
+    if (block !== document.body) {
+        range.selectNodeContents(block);
+    } else {
+        var top = node;
+        while (top.parentNode !== document.body)
+            top = top.parentNode;
+        var last = top;
+        while (last.nextSibling && !isLineBoundary(last.nextSibling))
+            last = last.nextSibling;
+        range.setEndAfter(last);
+    }
+    range.setStart(node, offset);
+    return range;
+}
+
+function isLineBoundary(node) {
+    return node.nodeType === Node.ELEMENT_NODE && (node.tagName === 'BR' || node.matches(blockSelector + ',ul,ol,table,hr'));
+}
+
+// Typed Markdown: a marker and a space typed at the very start of a paragraph.
+var typedMarkers = [
+    { pattern: /^(#{1,6})[ \xA0]$/, apply: function (m) { document.execCommand('formatBlock', false, 'h' + m[1].length); } },
+    { pattern: /^>[ \xA0]$/, apply: function () { document.execCommand('formatBlock', false, 'blockquote'); } },
+    { pattern: /^\d+\.[ \xA0]$/, apply: function () { document.execCommand('insertOrderedList'); } },
+    { pattern: /^[-+*][ \xA0]$/, apply: function () { document.execCommand('insertUnorderedList'); } }
+];
+
+function applyTypedMarker() {
+    var range = selectionRange();
+    if (!range || !range.collapsed || range.endContainer.nodeType !== Node.TEXT_NODE)
+        return;
+    var block = blockOf(range.endContainer);
+    if (block !== document.body && block.tagName !== 'P' && block.tagName !== 'DIV')
+        return;
+    var line = lineStartRange(range.endContainer, range.endOffset);
+    for (var i = 0; i < typedMarkers.length; i++) {
+        var match = typedMarkers[i].pattern.exec(line.toString());
+        if (!match)
+            continue;
+        selectRange(line);
+        document.execCommand('delete');
+        typedMarkers[i].apply(match);
+        return;
+    }
+}
+
+// Three backticks (and a language) alone on a line, then Enter: a code block
+// in the paragraph's place.
+function startCodeBlock(range) {
+    var line = lineStartRange(range.endContainer, range.endOffset);
+    var match = /^```([^`\s]*)$/.exec(line.toString());
+    var block = blockOf(range.endContainer);
+    var rest = document.createRange();
+    rest.selectNodeContents(block === document.body ? range.endContainer : block);
+    rest.setStart(range.endContainer, range.endOffset);
+    if (!match || rest.toString().replace(/\xA0/g, '') !== '')
+        return false;
+    selectRange(line);
+    document.execCommand('delete');
+    var emptied = block !== document.body && block.textContent === '' && document.body.contains(block);
+    if (emptied) {
+        var whole = document.createRange();
+        whole.selectNode(block);
+        selectRange(whole);
+    }
+    insertCodeMirror();
+    var focused = document.activeElement && document.activeElement.closest('.CodeMirror');
+    var editor = focused ? focused.CodeMirror : null;
+    if (editor && match[1]) {
+        var mode = findLanguageKey(match[1]);
+        editor.setOption('mode', mode);
+        editor.veltraneInfo = { info: match[1], mode: mode };
+    }
+    return true;
+}
+
+function onBodyKeyDown(event) {
+    var key = keyName(event);
+    keysDown[key] = false;
+    if (event.defaultPrevented || isInCodeEditor(event.target) || event.ctrlKey || event.altKey || event.metaKey)
+        return;
+    var range = selectionRange();
+    var cell = range ? tableCellOf(range.startContainer) : null;
+    if (key === 'Tab') {
+        // The focus stays in the page; in a table Tab moves between the cells.
+        event.preventDefault();
+        if (cell)
+            moveToNextCell(cell, event.shiftKey);
+        return;
+    }
+    if ((key === 'ArrowUp' || key === 'ArrowDown') && cell && !event.shiftKey) {
+        if (moveToCellAbove(cell, range, key === 'ArrowUp'))
+            event.preventDefault();
+        return;
+    }
+    if (key === 'Enter' && range && !event.shiftKey) {
+        if (cell) {
+            // A cell holds one paragraph: Enter breaks the line inside it.
+            event.preventDefault();
+            document.execCommand('insertLineBreak');
+            return;
+        }
+        if (range.collapsed && startCodeBlock(range)) {
+            event.preventDefault();
+            return;
+        }
+    }
+    keysDown[key] = true;
+}
+
+function onBodyKeyUp(event) {
+    var key = keyName(event);
+    var pressedHere = keysDown[key] === true;
+    delete keysDown[key];
+    if (!pressedHere || isInCodeEditor(event.target))
+        return;
+    var range = selectionRange();
     if (!range)
         return;
-    var container = range.endContainer;
-    var line = container.nodeType === Node.TEXT_NODE ? container.data : '';
 
-    if (event.key === 'Enter' || event.keyCode === 13) {
-        if (event.shiftKey)
+    if (key === 'Enter') {
+        if (event.shiftKey || tableCellOf(range.endContainer))
             return;
-        var parent = container.parentNode;
-        var tag = parent ? parent.nodeName : '';
-        if (tag !== 'LI' && tag !== 'UL' && tag !== 'OL')
-            document.execCommand('formatblock', false, 'p');
+        var block = blockOf(range.endContainer);
+        if (block.tagName === 'P' || block.closest('li,ul,ol'))
+            return;
+        // A new line starts a paragraph.
+        document.execCommand('formatblock', false, 'p');
         return;
     }
-
-    for (var i = 0; i < markdownShortcuts.length; i++) {
-        var shortcut = markdownShortcuts[i];
-        if (!shortcut.pattern.test(line))
-            continue;
-        document.execCommand(shortcut.command, false, shortcut.value);
-        // The command rebuilds the block, so the typed marker now sits in a new
-        // text node: find it again through the caret.
-        var node = container.isConnected ? container : null;
-        if (!node && selection.rangeCount > 0)
-            node = selection.getRangeAt(0).endContainer;
-        var block = node && node.nodeType === Node.TEXT_NODE ? node.parentNode : node;
-        if (!block || block === document.body)
-            return;
-        // A list made inside a paragraph is left there by the browser; a
-        // paragraph may not hold a list, so the list takes its place.
-        var list = block.closest('ul,ol');
-        var holder = list ? list.parentElement : null;
-        if (holder && holder.tagName === 'P' && holder.childNodes.length === 1)
-            holder.parentNode.replaceChild(list, holder);
-        block.innerText = shortcut.text;
-        var caret = document.createRange();
-        caret.setStart(block, 0);
-        caret.collapse(true);
-        selection.removeAllRanges();
-        selection.addRange(caret);
-        return;
-    }
+    if (key === ' ')
+        applyTypedMarker();
 }
 
 // Word count: counted off the page's thread in a worker when one can be made,

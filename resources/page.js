@@ -164,12 +164,13 @@ function setBodyHtml(html) {
 // Body handlers
 
 // Keeps an empty paragraph at the end, so the caret can get below a trailing
-// table or code block.
+// table or code block. It holds the browser's own empty-line placeholder: a
+// no-break space would end up in the text typed there.
 function ensureTrailingParagraph() {
     var last = document.body.lastElementChild;
-    if (!last || last.tagName !== 'P' || last.innerHTML !== '&nbsp;') {
+    if (!last || last.tagName !== 'P' || !/^(&nbsp;|<br>)$/.test(last.innerHTML)) {
         var p = document.createElement('p');
-        p.innerHTML = '&nbsp;';
+        p.innerHTML = '<br>';
         document.body.appendChild(p);
     }
 }
@@ -190,8 +191,11 @@ window.addEventListener('load', function () {
     document.execCommand('enableObjectResizing', false, true);
     document.execCommand('enableInlineTableEditing', false, true);
     document.execCommand('enableAbsolutePositionEditor', false, true);
+    // Enter after a heading starts a paragraph, not a div.
+    document.execCommand('defaultParagraphSeparator', false, 'p');
 
     var body = document.body;
+    body.addEventListener('keydown', onBodyKeyDown);
     body.addEventListener('keyup', onBodyKeyUp);
     body.addEventListener('click', onBodyClick);
     body.addEventListener('input', onBodyInput);

@@ -1,6 +1,8 @@
-// The page's editing scripts: inline code and typed Markdown, code blocks with
-// their languages, and the table operations.
+// The page's editing scripts: inline code, headings and quotes, typed Markdown
+// and the page's keys (sent as real key events), code blocks with their
+// languages, the table operations and their undo steps.
 
+#include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"
 #include "support/pagetest.h"
 
@@ -13,10 +15,13 @@ private slots:
     void cleanupTestCase();
 
     void inlineCode();
-    void typedShortcuts_data();
-    void typedShortcuts();
-    void enterMakesParagraphOutsideLists();
-    void keysInCodeBlocksAreLeftAlone();
+    void headingsToggleQuoteWraps_data();
+    void headingsToggleQuoteWraps();
+    void typedKeys_data();
+    void typedKeys();
+    void keyReleasedWithoutPressChangesNothing();
+    void tabMovesBetweenCells();
+    void operationsUndoInOrderWithTyping();
 
     void everyLanguageHasItsMode();
     void languageFromRenderedMarkdown();
@@ -31,6 +36,7 @@ private slots:
     void insertTableShapes_data();
     void insertTableShapes();
     void operationsOnInsertedTable();
+    void newCellsTakeTheirColumnsAlignment();
     void deleteOnlyHeaderThenMoveUp();
     void pointOutsideTableChangesNothing();
 
@@ -38,7 +44,14 @@ private:
     // Body html, then the caret at the end of the first text node of the first
     // element matching selector.
     void setBodyWithCaret(const QString &html, const QString &selector);
-    QString keyUp(const QString &key, bool inCodeBlock = false);
+    // Real key events into the view, as the user types them.
+    void type(const QString &text) { QTest::keyClicks(h->view.focusProxy(), text); }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(h->view.focusProxy(), key, modifiers);
+    }
+    // The body with each code editor written as [CM:its text].
+    QString bodyText();
     // "THEAD[th:a,th:b] TBODY[td:c,td:d]" for the first table; cells holding only
     // a no-break space read "_"; an align attribute is written as "@value".
     QString shape();
@@ -76,16 +89,11 @@ void TestPageCommands::setBodyWithCaret(const QString &html, const QString &sele
               .arg(GuiTest::jsString(selector)));
 }
 
-QString TestPageCommands::keyUp(const QString &key, bool inCodeBlock)
+QString TestPageCommands::bodyText()
 {
-    const QString target = inCodeBlock ? QStringLiteral("document.querySelector('.CodeMirror textarea')")
-                                       : QStringLiteral("document.body");
-    h->js(QStringLiteral("onBodyKeyUp({key: %1, keyCode: %2, shiftKey: false, target: %3}); true")
-              .arg(GuiTest::jsString(key))
-              .arg(key == QLatin1String("Enter") ? 13 : 32)
-              .arg(target));
-    return h->js(QStringLiteral("var c = document.body.cloneNode(true);"
-                                "c.querySelectorAll('.CodeMirror').forEach(function (w) { w.replaceWith('[CM]'); });"
+    return h->js(QStringLiteral("var c = document.body.cloneNode(true); var live = document.querySelectorAll('.CodeMirror');"
+                                "c.querySelectorAll('.CodeMirror').forEach(function (w, i) {"
+                                "  w.replaceWith('[CM:' + live[i].CodeMirror.getValue() + ']'); });"
                                 "c.innerHTML")).toString();
 }
 
@@ -102,41 +110,180 @@ void TestPageCommands::inlineCode()
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('code').length")).toInt(), 1);
 }
 
-void TestPageCommands::typedShortcuts_data()
+void TestPageCommands::headingsToggleQuoteWraps_data()
 {
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("html"); // the caret goes into the element with id c
+    QTest::addColumn<QString>("statement");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("h1") << QStringLiteral("#\u00A0") << QStringLiteral("<h1>&nbsp;</h1>");
-    QTest::newRow("h2") << QStringLiteral("##\u00A0") << QStringLiteral("<h2>&nbsp;</h2>");
-    QTest::newRow("h6") << QStringLiteral("######\u00A0") << QStringLiteral("<h6>&nbsp;</h6>");
-    QTest::newRow("seven hashes stay text") << QStringLiteral("#######\u00A0") << QStringLiteral("<p>#######&nbsp;</p>");
-    QTest::newRow("quote") << QStringLiteral(">\u00A0") << QStringLiteral("<blockquote>&nbsp;</blockquote>");
-    QTest::newRow("numbered") << QStringLiteral("12.\u00A0") << QStringLiteral("<ol><li></li></ol>");
-    QTest::newRow("bullet -") << QStringLiteral("-\u00A0") << QStringLiteral("<ul><li></li></ul>");
-    QTest::newRow("bullet *") << QStringLiteral("*\u00A0") << QStringLiteral("<ul><li></li></ul>");
-    QTest::newRow("text after the marker") << QStringLiteral("##\u00A0x") << QStringLiteral("<p>##&nbsp;x</p>");
+    QTest::newRow("H2 on a paragraph") << "<p id=\"c\">t</p>" << "toggleHeading(2)" << "<h2>t</h2>";
+    QTest::newRow("H2 on an H2 gives a paragraph") << "<h2 id=\"c\">t</h2>" << "toggleHeading(2)" << "<p>t</p>";
+    QTest::newRow("H3 on an H2") << "<h2 id=\"c\">t</h2>" << "toggleHeading(3)" << "<h3>t</h3>";
+    QTest::newRow("H1 in a cell changes nothing") << "<table><tbody><tr><td id=\"c\">t</td></tr></tbody></table>"
+                                                 << "toggleHeading(1)" << "<table><tbody><tr><td id=\"c\">t</td></tr></tbody></table>";
+    QTest::newRow("quote wraps a heading") << "<p>a</p><h2 id=\"c\">t</h2><p>b</p>" << "quoteBlock()"
+                                           << "<p>a</p><blockquote><h2 id=\"c\">t</h2></blockquote><p>b</p>";
+    QTest::newRow("quote wraps a paragraph") << "<p id=\"c\">t</p>" << "quoteBlock()" << "<blockquote><p id=\"c\">t</p></blockquote>";
+    QTest::newRow("code at the start of a line") << "<p id=\"c\">one two</p>" << "inserCode()" << "<p id=\"c\"><code>one</code> two<br></p>";
 }
 
-void TestPageCommands::typedShortcuts()
+// Through the window's command, each one step that Ctrl+Z takes back.
+void TestPageCommands::headingsToggleQuoteWraps()
 {
+    QFETCH(QString, html);
+    QFETCH(QString, statement);
+    QFETCH(QString, expected);
+    h->setBody(html);
+    h->js(QStringLiteral("document.body.focus(); true"));
+    if (statement == QLatin1String("inserCode()"))
+        h->js(QStringLiteral("var n = document.getElementById('c'); var r = document.createRange();"
+                             "r.setStart(n.firstChild, 0); r.setEnd(n.firstChild, 3);"
+                             "if (n.children[0]) r.selectNodeContents(n.children[0]);"
+                             "getSelection().removeAllRanges(); getSelection().addRange(r); true"));
+    else
+        h->select(QStringLiteral("#c"));
+    h->js(statement + QStringLiteral("; true"));
+    QCOMPARE(h->body(), expected);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(h->body(), html);
+}
+
+void TestPageCommands::typedKeys_data()
+{
+    QTest::addColumn<QString>("html"); // the caret goes to the end of the first text or element
+    QTest::addColumn<QString>("typed"); // "\n" is Enter
+    QTest::addColumn<QString>("expected");
+    const QString empty = QStringLiteral("<p><br></p>");
+    QTest::newRow("## gives H2") << empty << "## Second level" << "<h2>Second level</h2>";
+    QTest::newRow("###### gives H6") << empty << "###### six" << "<h6>six</h6>";
+    QTest::newRow("seven hashes stay text") << empty << "####### x" << "<p>####### x</p>";
+    QTest::newRow("a heading after Enter") << "<p>Intro</p>" << "\n## Second level" << "<p>Intro</p><h2>Second level</h2>";
+    QTest::newRow("heading in a new document") << QString() << "## Title" << "<h2>Title</h2>";
+    QTest::newRow("minus before a digit") << empty << "-5 degrees" << "<p>-5 degrees</p>";
+    QTest::newRow("a decimal number") << empty << "1.5 litres" << "<p>1.5 litres</p>";
+    QTest::newRow("hash before a digit") << empty << "#1 priority" << "<p>#1 priority</p>";
+    QTest::newRow("marker not at the start") << "<p>a</p>" << " - b" << "<p>a - b</p>";
+    QTest::newRow("bullet") << empty << "- item" << "<p><ul><li>item</li></ul></p>";
+    QTest::newRow("numbered") << empty << "3. item" << "<p><ol><li>item</li></ol></p>";
+    QTest::newRow("quote") << empty << "> q" << "<blockquote>q</blockquote>";
+    QTest::newRow("fence starts a code block") << "<p>a</p>" << "\n```\nx = 1" << "<p>a</p>[CM:x = 1]";
+    QTest::newRow("fence with a language") << "<p>a</p>" << "\n```Python\nx" << "<p>a</p>[CM:x]";
+    QTest::newRow("keys in a code block are its own") << "<pre><code>x</code></pre>" << "## y" << "[CM:## yx]";
+    QTest::newRow("Enter in a cell breaks the line")
+        << "<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>" << "\nz"
+        << "<table><tbody><tr><td>a<br>z</td><td>b</td></tr></tbody></table>";
+    QTest::newRow("Enter after a heading gives a paragraph") << "<h2>t</h2>" << "\nx" << "<h2>t</h2><p>x</p>";
+}
+
+// Markdown typed into the page: a marker counts only when the space that
+// completes it is typed at the very start of a paragraph.
+void TestPageCommands::typedKeys()
+{
+    QFETCH(QString, html);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
-    setBodyWithCaret(QStringLiteral("<p>%1</p>").arg(typed), QStringLiteral("p"));
-    QCOMPARE(keyUp(QStringLiteral(" ")), expected);
+    h->setBody(html);
+    h->view.setFocus();
+    if (html.contains(QLatin1String("<pre>"))) {
+        h->js(QStringLiteral("var cm = document.querySelector('.CodeMirror').CodeMirror; cm.focus(); cm.setCursor(0, 0); true"));
+    } else if (!html.isEmpty()) {
+        h->js(QStringLiteral("document.body.focus(); true"));
+        h->select(QStringLiteral("body > * :not(br), body > *"));
+    } else {
+        h->js(QStringLiteral("document.body.focus(); true"));
+    }
+    const QStringList lines = typed.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            key(Qt::Key_Return);
+        type(lines.at(i));
+    }
+    QTRY_COMPARE(bodyText(), expected);
+    if (QByteArray(QTest::currentDataTag()) == "fence with a language")
+        QCOMPARE(h->text(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.getOption('mode')")),
+                 QStringLiteral("text/x-python"));
 }
 
-void TestPageCommands::enterMakesParagraphOutsideLists()
+// A Return released over the page after a dialog or a menu took its press
+// (Save As confirmed with Return) changes nothing.
+void TestPageCommands::keyReleasedWithoutPressChangesNothing()
 {
-    setBodyWithCaret(QStringLiteral("<div>line</div>"), QStringLiteral("div"));
-    QCOMPARE(keyUp(QStringLiteral("Enter")), QStringLiteral("<p>line</p>"));
-    setBodyWithCaret(QStringLiteral("<ul><li>item</li></ul>"), QStringLiteral("li"));
-    QCOMPARE(keyUp(QStringLiteral("Enter")), QStringLiteral("<ul><li>item</li></ul>"));
+    const QString html = QStringLiteral("<h2>Head</h2><table><tbody><tr><td>cell</td></tr></tbody></table>");
+    h->setBody(html);
+    h->view.setFocus();
+    h->js(QStringLiteral("document.body.focus(); true"));
+    for (const QString &selector : {QStringLiteral("h2"), QStringLiteral("td")}) {
+        h->select(selector);
+        QTest::keyRelease(h->view.focusProxy(), Qt::Key_Return);
+        QTest::keyRelease(h->view.focusProxy(), Qt::Key_Space);
+    }
+    type(QStringLiteral("!")); // arrives after the releases
+    QTRY_COMPARE(h->body(), QStringLiteral("<h2>Head</h2><table><tbody><tr><td>cell!</td></tr></tbody></table>"));
 }
 
-void TestPageCommands::keysInCodeBlocksAreLeftAlone()
+// Tab and Shift+Tab move between the cells and keep the focus in the page;
+// Tab in the last cell adds a row, which Ctrl+Z takes back.
+void TestPageCommands::tabMovesBetweenCells()
 {
-    setBodyWithCaret(QStringLiteral("<p>##\u00A0</p><pre><code>x</code></pre>"), QStringLiteral("p"));
-    QCOMPARE(keyUp(QStringLiteral(" "), true), QStringLiteral("<p>##&nbsp;</p>[CM]"));
+    h->setBody(markdownToHtml(QStringLiteral("| a | b |\n|:--|--:|\n| c | d |\n")) + QStringLiteral("<p>after</p>"));
+    h->view.setFocus();
+    h->js(QStringLiteral("document.body.focus(); true"));
+    h->select(QStringLiteral("th"));
+    key(Qt::Key_Tab);
+    type(QStringLiteral("B"));
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    type(QStringLiteral("A"));
+    QTRY_COMPARE(shape(), QStringLiteral("THEAD[th:A@left,th:B@right] TBODY[td:c@left,td:d@right]"));
+    h->select(QStringLiteral("tbody td:last-child"));
+    key(Qt::Key_Tab);
+    type(QStringLiteral("e"));
+    key(Qt::Key_Tab);
+    type(QStringLiteral("f"));
+    QTRY_COMPARE(shape(), QStringLiteral("THEAD[th:A@left,th:B@right] TBODY[td:c@left,td:d@right] TBODY[td:e@left,td:f@right]"));
+    QVERIFY(h->view.focusProxy()->hasFocus());
+    QCOMPARE(h->text(QStringLiteral("document.activeElement.tagName")), QStringLiteral("BODY"));
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(shape(), QStringLiteral("THEAD[th:A@left,th:B@right] TBODY[td:c@left,td:d@right]"));
+}
+
+// Each program operation is one undo step, taken back in order with the
+// typing around it, and redone.
+void TestPageCommands::operationsUndoInOrderWithTyping()
+{
+    h->setBody(QStringLiteral("<p>one two</p>") + markdownToHtml(QString::fromUtf8(sample)));
+    h->view.setFocus();
+    h->js(QStringLiteral("document.body.focus(); true"));
+    QStringList states{h->body()};
+    h->select(QStringLiteral("td"));
+    type(QStringLiteral("x"));
+    QTRY_VERIFY(h->body() != states.last());
+    states << h->body();
+    const QPoint cell = cellPoint(1, 0);
+    for (const QString &statement : {QStringLiteral("insertTableRow(%1,%2,'below')"), QStringLiteral("alignColumn(%1,%2,'right')"),
+                                     QStringLiteral("deleteColumn(%1,%2)"), QStringLiteral("deleteTable(%1,%2)")}) {
+        h->js(statement.arg(cell.x()).arg(cell.y()) + QStringLiteral("; true"));
+        QVERIFY2(h->body() != states.last(), qPrintable(statement));
+        states << h->body();
+    }
+    h->select(QStringLiteral("p"), 0, 3);
+    h->js(QStringLiteral("inserCode(); true"));
+    QVERIFY(h->body().startsWith(QStringLiteral("<p><code>one</code> two")));
+    states << h->body();
+    type(QStringLiteral("y"));
+    QTRY_VERIFY(h->body() != states.last());
+    states << h->body();
+
+    for (int i = states.size() - 2; i >= 0; --i) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE(h->body(), states.at(i));
+    }
+    for (int i = 1; i < states.size(); ++i) {
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QTRY_COMPARE(h->body(), states.at(i));
+    }
 }
 
 // Every script loaded without an error, and each entry of the language table
@@ -314,17 +461,17 @@ void TestPageCommands::tableOperations_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("insert above the header") << "insertTableRow(%1,%2,'above')" << 0 << 0
-        << "THEAD[th:_,th:_] TBODY[td:a,td:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
+        << "THEAD[th:,th:] TBODY[td:a,td:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
     QTest::newRow("insert below the header") << "insertTableRow(%1,%2,'below')" << 0 << 1
-        << "THEAD[th:a,th:b] TBODY[td:_,td:_] TBODY[td:c,td:d] TBODY[td:e,td:f]";
+        << "THEAD[th:a,th:b] TBODY[td:,td:] TBODY[td:c,td:d] TBODY[td:e,td:f]";
     QTest::newRow("insert above a body row") << "insertTableRow(%1,%2,'above')" << 2 << 0
-        << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:_,td:_] TBODY[td:e,td:f]";
+        << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:,td:] TBODY[td:e,td:f]";
     QTest::newRow("insert below the last row") << "insertTableRow(%1,%2,'below')" << 2 << 1
-        << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f] TBODY[td:_,td:_]";
+        << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f] TBODY[td:,td:]";
     QTest::newRow("column right of the first") << "insertTableColumn(%1,%2,'right')" << 2 << 0
-        << "THEAD[th:a,th:_,th:b] TBODY[td:c,td:_,td:d] TBODY[td:e,td:_,td:f]";
+        << "THEAD[th:a,th:,th:b] TBODY[td:c,td:,td:d] TBODY[td:e,td:,td:f]";
     QTest::newRow("column left of the first, from the header") << "insertTableColumn(%1,%2,'left')" << 0 << 0
-        << "THEAD[th:_,th:a,th:b] TBODY[td:_,td:c,td:d] TBODY[td:_,td:e,td:f]";
+        << "THEAD[th:,th:a,th:b] TBODY[td:,td:c,td:d] TBODY[td:,td:e,td:f]";
     QTest::newRow("delete the header row promotes the first body row") << "deleteRow(%1,%2)" << 0 << 0
         << "THEAD[th:c,th:d] TBODY[td:e,td:f]";
     QTest::newRow("delete a body row") << "deleteRow(%1,%2)" << 1 << 1
@@ -367,9 +514,19 @@ void TestPageCommands::tableOperations()
     QVERIFY(html.contains(QLatin1String("</tr>\n<tr>"))); // white space between rows
     h->setBody(html);
     QCOMPARE(shape(), QStringLiteral("THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f]"));
+    const QString before = shape();
     const QPoint point = cellPoint(row, column);
+    h->view.setFocus();
     h->js(statement.arg(point.x()).arg(point.y()) + QStringLiteral("; true"));
     QCOMPARE(shape(), expected);
+    // New cells start empty (no placeholder space), and the operation is one
+    // undo step.
+    if (expected != before) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE(shape(), before);
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QTRY_COMPARE(shape(), expected);
+    }
 }
 
 void TestPageCommands::insertTableShapes_data()
@@ -414,7 +571,23 @@ void TestPageCommands::operationsOnInsertedTable()
     QCOMPARE(shape(), QStringLiteral("THEAD[th:c,th:d] TBODY[td:e,td:f] TBODY[td:a,td:b]"));
     p = cellPoint(0, 0);
     h->js(QStringLiteral("insertTableRow(%1,%2,'above'); true").arg(p.x()).arg(p.y()));
-    QCOMPARE(shape(), QStringLiteral("THEAD[th:_,th:_] TBODY[td:c,td:d] TBODY[td:e,td:f] TBODY[td:a,td:b]"));
+    QCOMPARE(shape(), QStringLiteral("THEAD[th:,th:] TBODY[td:c,td:d] TBODY[td:e,td:f] TBODY[td:a,td:b]"));
+}
+
+// New rows take their columns' alignment, also a new header above the old
+// one, so that the saved delimiter row keeps its colons.
+void TestPageCommands::newCellsTakeTheirColumnsAlignment()
+{
+    h->setBody(markdownToHtml(QStringLiteral("| a | b |\n|:-:|--:|\n| c | d |\n")));
+    QPoint p = cellPoint(0, 0);
+    h->js(QStringLiteral("insertTableRow(%1,%2,'above'); true").arg(p.x()).arg(p.y()));
+    p = cellPoint(2, 1);
+    h->js(QStringLiteral("insertTableRow(%1,%2,'below'); true").arg(p.x()).arg(p.y()));
+    QCOMPARE(shape(), QStringLiteral("THEAD[th:@center,th:@right] TBODY[td:a@center,td:b@right] "
+                                     "TBODY[td:c@center,td:d@right] TBODY[td:@center,td:@right]"));
+    const QString saved = htmlToMarkdown(h->text(QStringLiteral("getHtml()")));
+    QVERIFY2(saved.contains(QRegularExpression(QStringLiteral("^\\| *:-+: *\\| *-+: *\\|$"),
+                                               QRegularExpression::MultilineOption)), qPrintable(saved));
 }
 
 // A header row deleted from a table without body rows leaves an empty header;

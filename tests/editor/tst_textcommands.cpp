@@ -15,6 +15,9 @@ private slots:
     void prefixCurrentLine_data();
     void prefixCurrentLine();
     void prefixWrappedLineAtParagraphStart();
+    void headingsToggle_data();
+    void headingsToggle();
+    void typingAfterAnEmptyWrapOrBlock();
     void numberedAndBulletedLines();
     void wholeLinesSelectionStopsAtLastLine();
     void horizontalRule();
@@ -51,8 +54,7 @@ void TestTextCommands::prefixCurrentLine_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("expected");
     QTest::newRow("heading on the second line") << "one\ntwo" << 6 << "## " << "one\n## two";
-    QTest::newRow("H3 on a ### line") << "### x" << 5 << "### " << "### x";
-    QTest::newRow("H1 on a ## line") << "## x" << 2 << "# " << "# ## x";
+    QTest::newRow("prefix already there") << "### x" << 5 << "### " << "### x";
     QTest::newRow("quote on > x") << "> x" << 3 << "> " << "> x";
     QTest::newRow("empty document") << "" << 0 << "> " << "> ";
 }
@@ -85,6 +87,48 @@ void TestTextCommands::prefixWrappedLineAtParagraphStart()
     select(editor, text.size() - 2, text.size() - 2);
     TextCommands::prefixCurrentLine(&editor, QStringLiteral("# "));
     QCOMPARE(editor.toPlainText(), QStringLiteral("# ") + text);
+}
+
+void TestTextCommands::headingsToggle_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("paragraph") << "one\ntwo" << 2 << "one\n## two";
+    QTest::newRow("another level replaces") << "one\n## two" << 1 << "one\n# two";
+    QTest::newRow("same level gives a paragraph") << "one\n### two" << 3 << "one\ntwo";
+    QTest::newRow("seven hashes are text") << "one\n####### two" << 1 << "one\n# ####### two";
+    QTest::newRow("hashtag is text") << "one\n#tag" << 2 << "one\n## #tag";
+}
+
+void TestTextCommands::headingsToggle()
+{
+    QFETCH(QString, text);
+    QFETCH(int, level);
+    QFETCH(QString, expected);
+    QPlainTextEdit editor;
+    editor.setPlainText(text);
+    editor.moveCursor(QTextCursor::End);
+    TextCommands::toggleHeading(&editor, level);
+    QCOMPARE(editor.toPlainText(), expected);
+    editor.undo(); // one step
+    QCOMPARE(editor.toPlainText(), text);
+}
+
+// With nothing selected the caret lands where the text belongs: between the
+// markers, on the code block's empty line (fences on lines of their own).
+void TestTextCommands::typingAfterAnEmptyWrapOrBlock()
+{
+    QPlainTextEdit editor;
+    TextCommands::wrapSelection(&editor, QStringLiteral("**"));
+    editor.textCursor().insertText(QStringLiteral("word"));
+    QCOMPARE(editor.toPlainText(), QStringLiteral("**word**"));
+
+    editor.setPlainText(QStringLiteral("abcd\nrest"));
+    select(editor, 2, 2);
+    TextCommands::insertCodeBlock(&editor);
+    editor.textCursor().insertText(QStringLiteral("x = 1"));
+    QCOMPARE(editor.toPlainText(), QStringLiteral("ab\n```\nx = 1\n```\ncd\nrest"));
 }
 
 void TestTextCommands::numberedAndBulletedLines()
