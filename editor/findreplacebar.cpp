@@ -5,15 +5,38 @@
 #include <QAction>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QToolBar>
 
-FindReplaceBar::FindReplaceBar(QToolBar *toolBar, EditingSurface *surface, QObject *parent)
-    : QObject(parent), toolBar(toolBar), surface(surface)
-{
-    QWidget *owner = toolBar->window();
+namespace {
+const int kFieldMinWidth = 160;
+const int kFieldMaxWidth = 320;
 
-    findEdit = new QLineEdit(owner);
-    findEdit->setMaximumWidth(150);
+QLineEdit *newField(QWidget *owner)
+{
+    auto *field = new QLineEdit(owner);
+    field->setMinimumWidth(kFieldMinWidth);
+    field->setMaximumWidth(kFieldMaxWidth);
+    return field;
+}
+} // namespace
+
+FindReplaceBar::FindReplaceBar(QToolBar *mainToolBar, EditingSurface *surface, QObject *parent)
+    : QObject(parent), surface(surface)
+{
+    QWidget *owner = mainToolBar->window();
+    // The bars get a row of their own under the main tool bar: at the end of
+    // it they were pushed into its overflow menu.
+    toolBar = new QToolBar(owner);
+    toolBar->setObjectName(QStringLiteral("findReplaceToolBar"));
+    toolBar->setMovable(false);
+    toolBar->toggleViewAction()->setVisible(false);
+    if (auto *window = qobject_cast<QMainWindow *>(owner)) {
+        window->addToolBarBreak(window->toolBarArea(mainToolBar));
+        window->addToolBar(window->toolBarArea(mainToolBar), toolBar);
+    }
+
+    findEdit = newField(owner);
     findEditAction = toolBar->addWidget(findEdit);
     findPrevious = new QAction(owner);
     findNext = new QAction(owner);
@@ -22,11 +45,9 @@ FindReplaceBar::FindReplaceBar(QToolBar *toolBar, EditingSurface *surface, QObje
     toolBar->addAction(findNext);
     toolBar->addAction(findClose);
 
-    searchEdit = new QLineEdit(owner);
-    searchEdit->setMaximumWidth(150);
+    searchEdit = newField(owner);
     searchEditAction = toolBar->addWidget(searchEdit);
-    replaceEdit = new QLineEdit(owner);
-    replaceEdit->setMaximumWidth(150);
+    replaceEdit = newField(owner);
     replaceEditAction = toolBar->addWidget(replaceEdit);
     replacePrevious = new QAction(owner);
     replaceNext = new QAction(owner);
@@ -68,25 +89,30 @@ void FindReplaceBar::setSurface(EditingSurface *surface)
     this->surface = surface;
 }
 
+// The new bar's field takes the focus before the other bar goes: a hidden
+// field would hand the focus on to the page, which closes both bars.
 void FindReplaceBar::showFindBar()
 {
-    setReplaceBarVisible(false);
-    setFindBarVisible(true);
     const QString text = surface->selectedText();
     putText(findEdit, text);
-    surface->findAsTyped(text);
+    setFindBarVisible(true);
     focusField(findEdit);
+    if (searchEditAction->isVisible()) {
+        setReplaceBarVisible(false);
+        surface->clearMatches();
+    }
+    surface->findAsTyped(text);
 }
 
 void FindReplaceBar::showReplaceBar()
 {
-    setFindBarVisible(false);
-    setReplaceBarVisible(true);
     const QString text = surface->selectedText();
     putText(searchEdit, text);
+    setReplaceBarVisible(true);
+    focusField(searchEdit);
+    setFindBarVisible(false);
     // Also when the text is unchanged: the page may have dropped its highlights meanwhile.
     surface->markMatches(text);
-    focusField(searchEdit);
 }
 
 void FindReplaceBar::hideBars()
@@ -99,6 +125,7 @@ void FindReplaceBar::setFindBarVisible(bool visible)
 {
     for (QAction *action : {findEditAction, findPrevious, findNext, findClose})
         action->setVisible(visible);
+    updateToolBar();
 }
 
 void FindReplaceBar::setReplaceBarVisible(bool visible)
@@ -106,6 +133,15 @@ void FindReplaceBar::setReplaceBarVisible(bool visible)
     for (QAction *action : {searchEditAction, replaceEditAction, replacePrevious, replaceNext,
                             replaceOne, replaceAll, replaceClose})
         action->setVisible(visible);
+    updateToolBar();
+}
+
+void FindReplaceBar::updateToolBar()
+{
+    toolBar->setVisible(findEditAction->isVisible() || searchEditAction->isVisible());
+    // The tool bar shows and hides its items when it lays itself out.
+    if (QLayout *layout = toolBar->layout())
+        layout->activate();
 }
 
 void FindReplaceBar::retranslate()
@@ -131,6 +167,9 @@ void FindReplaceBar::focusField(QLineEdit *field)
 {
     // The tool bar shows a field only when it lays itself out; do that now so
     // that the field can take the focus.
+    if (QWidget *window = toolBar->window())
+        if (QLayout *layout = window->layout())
+            layout->activate();
     if (QLayout *layout = toolBar->layout())
         layout->activate();
     field->setFocus();

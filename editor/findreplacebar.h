@@ -8,14 +8,16 @@ class QAction;
 class QLineEdit;
 class QToolBar;
 
-// The find bar and the replace bar at the right end of the main tool bar. They
-// search and replace in the editing surface in use. Both start hidden.
+// The find bar and the replace bar, on a tool bar row of their own under the
+// main tool bar (shown while either bar is). They search and replace in the
+// editing surface in use. Both start hidden.
 class FindReplaceBar : public QObject
 {
     Q_OBJECT
 
 public:
-    FindReplaceBar(QToolBar *toolBar, EditingSurface *surface, QObject *parent = nullptr);
+    // mainToolBar's window gets the bars' tool bar, in the same area.
+    FindReplaceBar(QToolBar *mainToolBar, EditingSurface *surface, QObject *parent = nullptr);
 
     void setSurface(EditingSurface *surface);
     // Shows the find bar (hiding the replace bar) with the selection in the find field.
@@ -30,6 +32,7 @@ public:
     QLineEdit *findField() const { return findEdit; }
     QLineEdit *searchField() const { return searchEdit; }
     QLineEdit *replacementField() const { return replaceEdit; }
+    QToolBar *barToolBar() const { return toolBar; }
     QAction *findPreviousAction() const { return findPrevious; }
     QAction *findNextAction() const { return findNext; }
     QAction *replacePreviousAction() const { return replacePrevious; }
@@ -40,6 +43,7 @@ public:
 private:
     static void putText(QLineEdit *field, const QString &text);
     void focusField(QLineEdit *field);
+    void updateToolBar();
 
     QToolBar *toolBar;
     EditingSurface *surface;

@@ -10,6 +10,8 @@
 #include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"
 #include "editor/findreplacebar.h"
+#include "editor/mypushbutton.h"
+#include "editor/tabledialog.h"
 #include "settings/settings.h"
 #include "settings/themes.h"
 
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QToolBar>
 
 using GuiTest::ModalAnswers;
 using GuiTest::readFile;
@@ -43,6 +46,8 @@ private slots:
     void saveAsksForAPathOnce();
     void closingModifiedDocumentAsks();
     void newDocumentClearsThePage();
+    void typedTableSurvivesSaveAsWithReturn();
+    void barsFitAndShortcutsSwitchThem();
 
     void standaloneHtmlOfTheRealPage();
     void htmlAndWordExportWriteOrWarn_data();
@@ -63,6 +68,13 @@ private:
     }
     // Opens the Markdown as a file in WYSIWYG mode and waits for the page to show it.
     bool openInPage(const QString &name, const QByteArray &markdown);
+    // Waits until every call the page made so far has reached the program.
+    bool pageCallsArrived()
+    {
+        QSignalSpy flushed(w->page()->bridge(), &Content::loadThemeCssSignal);
+        w->js(QStringLiteral("contentObj.loadThemeCss(); true"));
+        return !flushed.isEmpty() || flushed.wait(5000);
+    }
 
     std::unique_ptr<QTemporaryDir> home;
     QTemporaryDir files;
@@ -325,6 +337,110 @@ void TestWindow::newDocumentClearsThePage()
     QVERIFY(w->document()->filePath().isEmpty());
     QCOMPARE(w->window.windowTitle(), QStringLiteral("[未保存]  -  Veltrane"));
     QTRY_VERIFY(!w->body().contains(QStringLiteral("old text")));
+}
+
+// As a user: a 2 by 2 table typed with arrows and Enter, Save As confirmed
+// with Return (whose release reaches the page), then Ctrl+S. Both files hold
+// the table as typed and nothing else.
+void TestWindow::typedTableSurvivesSaveAsWithReturn()
+{
+    w->action("actionNew")->trigger();
+    w->window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w->window));
+    QWidget *page = w->page()->view()->focusProxy();
+    page->setFocus();
+    w->js(QStringLiteral("document.body.focus(); true"));
+    QTest::keyClicks(page, QStringLiteral("Prices"));
+    QTest::keyClick(page, Qt::Key_Return);
+    QTRY_VERIFY(w->body().endsWith(QStringLiteral("Prices<p><br></p>")));
+
+    QTimer picker;
+    connect(&picker, &QTimer::timeout, this, [] {
+        if (auto *dialog = qobject_cast<TableDialog *>(QApplication::activeModalWidget()))
+            dialog->cell(1, 1)->click();
+    });
+    picker.start(20);
+    w->action("actionTable")->trigger();
+    picker.stop();
+    QTRY_VERIFY(w->body().contains(QStringLiteral("<table>")));
+
+    QTest::keyClicks(page, QStringLiteral("Item"));
+    QTest::keyClick(page, Qt::Key_Right);
+    QTest::keyClicks(page, QStringLiteral("Price"));
+    QTest::keyClick(page, Qt::Key_Down);
+    QTest::keyClicks(page, QStringLiteral("4.20"));
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(page, Qt::Key_Left);
+    QTest::keyClicks(page, QStringLiteral("Tea"));
+    QTest::keyClick(page, Qt::Key_Return);
+    QTest::keyClicks(page, QStringLiteral("green"));
+    QTRY_VERIFY(w->body().contains(QStringLiteral("green")));
+
+    const QString path = files.filePath(QStringLiteral("prices.md"));
+    QTimer saveDialog;
+    connect(&saveDialog, &QTimer::timeout, this, [path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *edit = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (edit && edit->text() != path) {
+            edit->setText(path);
+            QTest::keyPress(edit, Qt::Key_Return);
+        }
+    });
+    saveDialog.start(20);
+    w->action("actionSaveAs")->trigger();
+    saveDialog.stop();
+    QTest::keyRelease(page, Qt::Key_Return);
+
+    const QByteArray expected = "Prices\n\n| Item         | Price |\n|--------------|-------|\n| Tea<br>green | 4.20  |\n";
+    QTRY_COMPARE(readFile(path), expected);
+    QVERIFY(pageCallsArrived());
+    QCOMPARE(w->window.windowTitle(), QStringLiteral("prices.md  -  Veltrane"));
+    QVERIFY(QFile::remove(path));
+    w->window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w->window));
+    QTest::keyClick(page, Qt::Key_S, Qt::ControlModifier);
+    QTRY_COMPARE(readFile(path), expected);
+}
+
+// The bars have a row of their own: at the window's size every item is on
+// screen, the fields wide enough to use. Ctrl+F and Ctrl+H each show their bar
+// and focus its field, from either bar, and the bar stays.
+void TestWindow::barsFitAndShortcutsSwitchThem()
+{
+    FindReplaceBar *bar = w->window.findReplaceBar();
+    w->window.resize(w->window.minimumSizeHint().expandedTo(QSize(1000, 600)));
+    w->window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w->window));
+    QWidget *page = w->page()->view()->focusProxy();
+    page->setFocus();
+    w->js(QStringLiteral("document.body.focus(); true"));
+    QVERIFY(pageCallsArrived()); // the page's focus, which closes the bars, is told
+    QTest::keyClick(page, Qt::Key_F, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), bar->findField());
+    QTest::keyClick(bar->findField(), Qt::Key_H, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), bar->searchField());
+    QVERIFY(pageCallsArrived());
+    QCOMPARE(QApplication::focusWidget(), bar->searchField());
+    QVERIFY(!bar->findField()->isVisible());
+
+    QToolBar *row = bar->barToolBar();
+    const QList<QAction *> items = row->actions();
+    for (QAction *action : items) {
+        if (!action->isVisible())
+            continue;
+        QWidget *widget = row->widgetForAction(action);
+        QVERIFY2(widget && widget->isVisible(), qPrintable(action->text()));
+        QVERIFY(widget->mapTo(&w->window, QPoint(widget->width(), 0)).x() <= w->window.width());
+    }
+    QVERIFY(bar->searchField()->width() >= 150);
+    QVERIFY(row->widgetForAction(bar->replaceAllAction())->isVisible());
+
+    QTest::keyClick(bar->searchField(), Qt::Key_F, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), bar->findField());
+    QVERIFY(pageCallsArrived());
+    QCOMPARE(QApplication::focusWidget(), bar->findField());
+    QVERIFY(bar->findField()->width() >= 150);
+    bar->hideBars();
 }
 
 void TestWindow::standaloneHtmlOfTheRealPage()

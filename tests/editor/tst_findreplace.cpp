@@ -138,7 +138,7 @@ void TestFindReplace::barsShowAndHide()
     QVERIFY(!bar->findField()->isVisible() && !bar->findNextAction()->isVisible());
 
     // The close item is the one after "替换全部".
-    QList<QAction *> actions = window->findChildren<QToolBar *>().first()->actions();
+    QList<QAction *> actions = bar->barToolBar()->actions();
     actions.at(actions.indexOf(bar->replaceAllAction()) + 1)->trigger();
     QTRY_VERIFY(!bar->searchField()->isVisible());
     QVERIFY(!bar->replaceOneAction()->isVisible());
