@@ -94,8 +94,7 @@ private:
     // The highlight spans as text, the current one in brackets.
     QString marks()
     {
-        return js("Array.prototype.map.call(document.querySelectorAll('span.search-hit,span.search-select'), function (s)"
-                  " { return s.className === 'search-select' ? '[' + s.textContent + ']' : s.textContent; }).join(' ')");
+        return js("searchMatches.map(function (r, i) { return i === searchCurrent ? '[' + r + ']' : String(r); }).join(' ')");
     }
     // The sources of the images as getHtml() writes them.
     QString savedImageSources()
@@ -218,14 +217,16 @@ void TestPage::clickKeepsOneTrailingParagraph()
     QVERIFY(h->setHtml(QStringLiteral("<p>a</p><table><tbody><tr><td>1</td></tr></tbody></table>")));
     js(click.arg(QLatin1String("td")));
     QCOMPARE(js(click.arg(QLatin1String("td"))),
-             QStringLiteral("<p>a</p><table><tbody><tr><td>1</td></tr></tbody></table><p>&nbsp;</p>"));
+             QStringLiteral("<p>a</p><table><tbody><tr><td>1</td></tr></tbody></table><p><br></p>"));
 
-    const QString ending = QStringLiteral("<h2>t</h2><p>&nbsp;</p>");
-    QVERIFY(h->setHtml(ending));
-    QCOMPARE(js(click.arg(QLatin1String("h2"))), ending);
+    // An empty last paragraph, also one of a document written elsewhere, is enough.
+    for (const QString &ending : {QStringLiteral("<h2>t</h2><p>&nbsp;</p>"), QStringLiteral("<h2>t</h2><p><br></p>")}) {
+        QVERIFY(h->setHtml(ending));
+        QCOMPARE(js(click.arg(QLatin1String("h2"))), ending);
+    }
 
     QVERIFY(h->setHtml(QString()));
-    QCOMPARE(js(click.arg(QLatin1String("body"))), QStringLiteral("<p>&nbsp;</p>"));
+    QCOMPARE(js(click.arg(QLatin1String("body"))), QStringLiteral("<p><br></p>"));
 }
 
 void TestPage::relativeAndAbsoluteImagesShow()
@@ -502,11 +503,12 @@ void TestPage::highlightsOnlyText()
     const QString textBefore = js("document.body.textContent");
     js("highLightKeyword(" + GuiTest::jsString(text) + "); true");
     QCOMPARE(marks(), expected);
-    QCOMPARE(js("document.body.textContent"), textBefore);
-    js("clearHighLight(); true");
+    // The document is not touched: the marks are drawn outside the body.
     QCOMPARE(h->body(), html);
-    // Text split by the highlights is joined again.
-    QCOMPARE(js("String(document.querySelector('p').childNodes.length)"), QString(html.startsWith("<p class") ? "2" : "1"));
+    QCOMPARE(js("String(document.querySelectorAll('.search-hit,.search-select').length >= " + QString::number(expected.isEmpty() ? 0 : expected.count(QLatin1Char(' ')) + 1) + ")"),
+             QStringLiteral("true"));
+    js("clearHighLight(); true");
+    QCOMPARE(js("String(document.querySelectorAll('.search-hit,.search-select').length)"), QStringLiteral("0"));
 }
 
 void TestPage::stepsAndReplaces()

@@ -275,6 +275,10 @@ void TestPageCommands::operationsUndoInOrderWithTyping()
     type(QStringLiteral("y"));
     QTRY_VERIFY(h->body() != states.last());
     states << h->body();
+    // Searching leaves the history alone; a replacement is a step of it.
+    h->js(QStringLiteral("highLightKeyword('two'); replaceSelectedText('2'); clearHighLight(); true"));
+    QVERIFY(h->body().contains(QStringLiteral("</code> 2")));
+    states << h->body();
 
     for (int i = states.size() - 2; i >= 0; --i) {
         key(Qt::Key_Z, Qt::ControlModifier);
