@@ -46,7 +46,6 @@ public slots:
     void openAtStartup();
 
 protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     // Closing by any means asks before unsaved work is dropped.
     void closeEvent(QCloseEvent *event) override;
@@ -69,6 +68,8 @@ private:
     void rebuildRecentMenu(const QStringList &paths);
     void insertTable();
     void insertImage();
+    // Pasted image data in an untitled document: save it first, then paste.
+    void saveThenPaste();
 
     // HTML and Word export: the standalone page written to a chosen file.
     void exportPage(const QString &caption, const QString &filter);
