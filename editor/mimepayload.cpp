@@ -101,11 +101,13 @@ InsertPayloads insertPayloads(const QMimeData *mimeData, const QString &document
     } else if (mimeData->hasUrls()) {
         result.payloads = filePayloads(mimeData, documentPath, &result.error);
     } else if (offersImageData(mimeData)) {
-        if (documentPath.isEmpty()) {
+        const QImage image = imageData(mimeData);
+        // Unreadable data is said at once, not after the document was saved for it.
+        if (documentPath.isEmpty() && !image.isNull()) {
             result.needsSavedDocument = true;
             return result;
         }
-        const StoredImage stored = storeImageData(documentPath, imageData(mimeData));
+        const StoredImage stored = storeImageData(documentPath, image);
         if (stored.ok())
             // Named by its file's stem only: a title would repeat the generated name.
             result.payloads.append(QJsonObject{{QStringLiteral("alt"), QFileInfo(stored.madeFile).completeBaseName()},

@@ -4,6 +4,7 @@
 
 #include "support/windowtest.h"
 
+#include "editor/imagedialog.h"
 #include "settings/settings.h"
 
 #include <QClipboard>
@@ -30,6 +31,7 @@ private slots:
     void badImageDataChangesNothing_data();
     void badImageDataChangesNothing();
     void droppedFileLandsAtThePointer();
+    void dialogImageInTheFolderIsRelative();
     void saveAsIntoAnotherFolderKeepsImagesShowing();
 
 private:
@@ -175,8 +177,18 @@ void TestImages::untitledDocumentIsSavedFirst()
 {
     w->action("actionNew")->trigger();
     w->js(QStringLiteral("document.body.innerHTML = '<p>Draft</p>'; true"));
-    QApplication::clipboard()->setImage(screenshot);
     QVERIFY(caretInPage());
+    {
+        // Unreadable data is refused at once, without asking to save for it.
+        auto *broken = new QMimeData;
+        broken->setData(QStringLiteral("image/png"), "broken");
+        QApplication::clipboard()->setMimeData(broken);
+        ModalAnswers answers({QStringLiteral("否")});
+        w->action("actionPaste")->trigger();
+        QVERIFY(answers.seen.isEmpty());
+        QCOMPARE(w->statusText(), QStringLiteral("剪贴板上的图片无法读取"));
+    }
+    QApplication::clipboard()->setImage(screenshot);
     {
         ModalAnswers answers({QStringLiteral("否")});
         w->action("actionPaste")->trigger();
@@ -265,6 +277,26 @@ void TestImages::droppedFileLandsAtThePointer()
                                   ".replace(/<\\/?em>/g, '')")).toString(),
              QStringLiteral("gamma [IMG]delta"));
     QCOMPARE(savedSources(), QStringLiteral("pics/red%20dot.png")); // in the document's folder: relative
+    QTRY_VERIFY(imagesShown());
+}
+
+void TestImages::dialogImageInTheFolderIsRelative()
+{
+    const QString doc = write(QStringLiteral("dialog/doc.md"), "text\n");
+    QImage picture(6, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(files.filePath(QStringLiteral("dialog/dot.png"))));
+    QVERIFY(openInPage(doc));
+    QVERIFY(caretInPage());
+    w->action("actionImage")->trigger();
+    ImageDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = w->window.findChild<ImageDialog *>()));
+    // The dialog has the keyboard while the user types, as it does on screen.
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QTest::keyClicks(dialog->pathEdit(), files.filePath(QStringLiteral("dialog/dot.png")));
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    QTRY_COMPARE(savedSources(), QStringLiteral("dot.png"));
     QTRY_VERIFY(imagesShown());
 }
 
