@@ -108,7 +108,6 @@ struct Builder
     // Tables.
     int tableColumns = 0;
     int cellWidth = 0;
-    int cellIndex = 0;
     bool headRow = false;
     bool headerCell = false;
     bool tableJustEnded = false;
@@ -386,12 +385,10 @@ struct Builder
     void beginRow()
     {
         body += headRow ? "<w:tr><w:trPr><w:tblHeader/></w:trPr>" : "<w:tr>";
-        cellIndex = 0;
     }
 
     void beginCell(const MD_BLOCK_TD_DETAIL *detail, bool header)
     {
-        ++cellIndex;
         body += "<w:tc><w:tcPr><w:tcW" + attr("w:w", cellWidth) + " w:type=\"dxa\"/>";
         if (header)
             body += "<w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"F6F8FA\"/>";
@@ -407,13 +404,6 @@ struct Builder
         body += "</w:tc>";
     }
 
-    void endRow()
-    {
-        // Every row spans the grid, however few cells the Markdown gave it.
-        for (; cellIndex < tableColumns; ++cellIndex)
-            body += "<w:tc><w:tcPr><w:tcW" + attr("w:w", cellWidth) + " w:type=\"dxa\"/></w:tcPr><w:p/></w:tc>";
-        body += "</w:tr>";
-    }
 
     // ---- links and images
 
@@ -661,7 +651,8 @@ struct Builder
         case MD_BLOCK_HTML: verbatim = Verbatim::None; writeHtml(); break;
         case MD_BLOCK_P: closeParagraph(); break;
         case MD_BLOCK_TABLE: body += "</w:tbl>"; tableJustEnded = true; break;
-        case MD_BLOCK_TR: endRow(); break;
+        // MD4C gives every row as many cells as the table has columns.
+        case MD_BLOCK_TR: body += "</w:tr>"; break;
         case MD_BLOCK_TH:
         case MD_BLOCK_TD: endCell(); break;
         default: break;
