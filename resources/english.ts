@@ -38,6 +38,13 @@
     </message>
 </context>
 <context>
+    <name>Export</name>
+    <message>
+        <source>无法生成文档</source>
+        <translation>Could not build the document</translation>
+    </message>
+</context>
+<context>
     <name>ImageDialog</name>
     <message>
         <source>确定</source>
