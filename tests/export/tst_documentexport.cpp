@@ -142,8 +142,8 @@ QMap<QString, QString> relationships(const QByteArray &rels)
 {
     QMap<QString, QString> out;
     QXmlStreamReader xml(rels);
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")) {
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("Relationship")) {
             const QXmlStreamAttributes a = xml.attributes();
             QString target = a.value(QLatin1String("Target")).toString();
             if (a.value(QLatin1String("TargetMode")) == QLatin1String("External"))
