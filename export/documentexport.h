@@ -25,7 +25,8 @@ Result writeDocx(const QString &markdown, const QString &documentFolder, const Q
 QByteArray buildDocx(const QString &markdown, const QString &documentFolder, const QString &fallbackTitle);
 
 // An OpenDocument text (.odt) of the rendered Markdown, written by Qt's own
-// text-document writer. Needs a QGuiApplication (fonts, images).
+// text-document writer and completed with outline headings, rules and the
+// title (as for Word). Needs a QGuiApplication (fonts, images).
 Result writeOdt(const QString &markdown, const QString &documentFolder, const QString &targetPath);
 
 } // namespace exporting

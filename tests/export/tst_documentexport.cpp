@@ -460,6 +460,29 @@ void TestDocumentExport::openDocumentText()
     for (auto match = width.globalMatch(QString::fromUtf8(content)); match.hasNext(); ++widths)
         QVERIFY(match.next().captured(1).toDouble() <= 453.5);
     QCOMPARE(widths, 2);
+
+    // What Qt's writer leaves out: outline headings on "Heading N" styles, the
+    // rule's border, the title; and the mimetype first and stored, as readers expect.
+    QStringList headings;
+    QXmlStreamReader xml(content);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.qualifiedName() != QLatin1String("text:h"))
+            continue;
+        const QString level = xml.attributes().value(QStringLiteral("text:outline-level")).toString();
+        headings << level + QLatin1Char(' ') + xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+    QCOMPARE(headings.value(0), QStringLiteral("1 Veltrane export sample"));
+    QCOMPARE(headings.size(), 6);
+    for (int level = 1; level <= 6; ++level) {
+        QVERIFY(content.contains(QStringLiteral("style:parent-style-name=\"Heading_20_%1\"").arg(level).toUtf8()));
+        QVERIFY(odt.parts.value(QStringLiteral("styles.xml")).contains(QStringLiteral("\"Heading_20_%1\"").arg(level).toUtf8()));
+    }
+    QVERIFY(content.contains("fo:border-bottom="));
+    QVERIFY(odt.parts.value(QStringLiteral("meta.xml")).contains("<dc:title>Veltrane export sample</dc:title>"));
+    QVERIFY(odt.parts.value(QStringLiteral("META-INF/manifest.xml")).contains("full-path=\"meta.xml\""));
+    QFile raw(target);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.read(38 + 39).mid(30), QByteArray("mimetypeapplication/vnd.oasis.opendocument.text"));
 }
 
 int main(int argc, char **argv)
