@@ -2,8 +2,9 @@
 # Exports the sample document to .docx and .odt and has LibreOffice open both
 # as a user's office program would: each is converted to PDF headless and its
 # pages rendered to PNG for looking at; the .docx is also converted to .odt to
-# check that its headings are outline headings (levels 1 to 6).
-#   bash scripts/check-export.sh [build folder] [output folder]
+# check that its headings are outline headings (levels 1 to 6). Given a .docx
+# and an .odt (exported from the running editor, say), it checks those instead.
+#   bash scripts/check-export.sh [build folder] [output folder] [FILE.docx FILE.odt]
 # Needs libreoffice-writer-nogui and poppler-utils (development tools only).
 set -euo pipefail
 
@@ -19,8 +20,13 @@ cmake --build "$build" --target veltrane-export >/dev/null
 
 rm -rf "$out"
 mkdir -p "$out"
-"$build/veltrane-export" "$sample" "$out/sample.docx"
-"$build/veltrane-export" "$sample" "$out/sample.odt"
+if [ $# -ge 4 ]; then
+    cp "$3" "$out/sample.docx"
+    cp "$4" "$out/sample.odt"
+else
+    "$build/veltrane-export" "$sample" "$out/sample.docx"
+    "$build/veltrane-export" "$sample" "$out/sample.odt"
+fi
 
 # A profile of its own, so a LibreOffice already running elsewhere is not asked instead.
 profile=$(mktemp -d)
