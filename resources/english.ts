@@ -263,8 +263,8 @@
         <translation>Word (*.docx)</translation>
     </message>
     <message>
-        <source>导出ODT</source>
-        <translation>Export ODT</translation>
+        <source>OpenDocument (*.odt)</source>
+        <translation>OpenDocument (*.odt)</translation>
     </message>
     <message>
         <source>打印</source>
