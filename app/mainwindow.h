@@ -20,6 +20,7 @@ QT_END_NAMESPACE
 class Document;
 class FindReplaceBar;
 class ModeSwitch;
+class OfficeExport;
 class SettingDialog;
 
 // The program's window: menus, tool bar and status bar around the two editing
@@ -71,9 +72,10 @@ private:
     // Pasted image data in an untitled document: save it first, then paste.
     void saveThenPaste();
 
-    // HTML and Word export: the standalone page written to a chosen file.
-    void exportPage(const QString &caption, const QString &filter);
+    // HTML export: the standalone page written to a chosen file.
+    void exportHtml();
     void exportPdf();
+    void showExported();
     void print();
 
     Ui::MainWindow *ui;
@@ -90,6 +92,7 @@ private:
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;
+    OfficeExport *officeExport = nullptr;
     FindReplaceBar *findBar = nullptr;
     SettingDialog *settingDialog = nullptr;
     TableDialog tableDialog;
