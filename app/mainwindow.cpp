@@ -126,7 +126,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(page, &PageSurface::wordCountChanged, this, [this](const QString &count) { wordCountLabel->setText(count + tr(" 词")); });
     for (EditingSurface *surface : {static_cast<EditingSurface *>(source), static_cast<EditingSurface *>(page)}) {
         connect(surface, &EditingSurface::statusMessage, this, &MainWindow::showStatus);
-        connect(surface, &EditingSurface::savedDocumentNeeded, this, &MainWindow::saveThenPaste);
+        // Queued: the question and the save dialog run outside the key or drop handler that asked.
+        connect(surface, &EditingSurface::savedDocumentNeeded, this, &MainWindow::saveThenPaste, Qt::QueuedConnection);
     }
     connect(page, &PageSurface::focused, findBar, &FindReplaceBar::hideBars);
     connect(page, &PageSurface::tableRequested, this, &MainWindow::insertTable);
