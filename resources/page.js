@@ -172,11 +172,22 @@ function ensureTrailingParagraph() {
         var p = document.createElement('p');
         p.innerHTML = '<br>';
         document.body.appendChild(p);
+        return p;
     }
+    return null;
 }
 
 function onBodyClick(event) {
-    ensureTrailingParagraph();
+    var last = document.body.lastElementChild;
+    var added = ensureTrailingParagraph();
+    // A click below the content meant the new empty line, not the end of the
+    // text above it where the browser put the caret.
+    if (added && last && event.clientY > last.getBoundingClientRect().bottom) {
+        var caret = document.createRange();
+        caret.setStart(added, 0);
+        window.getSelection().removeAllRanges();
+        window.getSelection().addRange(caret);
+    }
     var target = event.target;
     if (target && target.closest && target.closest('a'))
         onLinkClick(event);
@@ -222,7 +233,8 @@ window.addEventListener('load', function () {
     var body = document.body;
     body.addEventListener('keydown', onBodyKeyDown);
     body.addEventListener('keyup', onBodyKeyUp);
-    body.addEventListener('click', onBodyClick);
+    // Also a click below the body's box: it puts the caret into the body too.
+    document.addEventListener('click', onBodyClick);
     body.addEventListener('input', onBodyInput);
     body.addEventListener('paste', onBodyPaste);
     body.addEventListener('mousedown', onBodyMouseDown);

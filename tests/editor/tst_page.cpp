@@ -227,6 +227,15 @@ void TestPage::clickKeepsOneTrailingParagraph()
 
     QVERIFY(h->setHtml(QString()));
     QCOMPARE(js(click.arg(QLatin1String("body"))), QStringLiteral("<p><br></p>"));
+
+    // A real click below a closing table: what is typed goes into the new line.
+    QVERIFY(h->setHtml(QStringLiteral("<p>a</p><table><tbody><tr><td>1</td></tr></tbody></table>")));
+    h->view.setFocus();
+    QTest::mouseClick(h->view.focusProxy(), Qt::LeftButton, {}, QPoint(400, h->view.height() - 20));
+    QTest::keyClicks(h->view.focusProxy(), QStringLiteral("z"));
+    QTRY_COMPARE(h->body(), QStringLiteral("<p>a</p><table><tbody><tr><td>1</td></tr></tbody></table><p>z</p>"));
+    edits();
+    modified->clear();
 }
 
 void TestPage::relativeAndAbsoluteImagesShow()
