@@ -37,36 +37,72 @@ function tableCellOf(node) {
     return element ? element.closest('td,th') : null;
 }
 
-// Inline code: the selected text, inside one block, becomes a code element.
+// Inline code: the selected text, inside one block, goes into a code element
+// (inside the formatting around it). The line is rebuilt in a copy and put in
+// place of the original through one editing command: inserting just the code
+// element, the browser would turn it into a styled span at a line's start.
 function inserCode() {
     var range = selectionRange();
     if (!range || range.collapsed || isInCodeEditor(range.commonAncestorContainer))
         return;
-    var code = fragmentHtml(range);
     // Code spans no blocks: a selection across blocks is left as it is.
-    if (code === null)
-        return;
-    var html = '<code>' + code + '</code>';
-    var replaced = range.cloneRange();
-    if (lineStartRange(range.startContainer, range.startOffset).toString() === '') {
-        // At the start of a block the browser would merge the code element into
-        // the block as a styled span: the rest of the line goes in with it.
-        var rest = lineEndRange(range.endContainer, range.endOffset);
-        var restHtml = fragmentHtml(rest);
-        if (restHtml === null)
-            return;
-        html += restHtml;
-        replaced.setEnd(rest.endContainer, rest.endOffset);
-    }
-    selectRange(replaced);
-    document.execCommand('insertHTML', false, html);
-}
-
-// The markup of range's contents, or null when they hold a block.
-function fragmentHtml(range) {
     var holder = document.createElement('div');
     holder.appendChild(range.cloneContents());
-    return holder.querySelector(blockSelector + ',ul,ol,table,hr,.CodeMirror') ? null : holder.innerHTML;
+    if (holder.querySelector(blockSelector + ',ul,ol,table,hr,.CodeMirror'))
+        return;
+    // A line of bare text in the body becomes a paragraph first: rebuilt, it
+    // would merge with the paragraph after it.
+    if (blockOf(range.startContainer) === document.body) {
+        document.execCommand('formatBlock', false, 'p');
+        range = selectionRange();
+        if (!range || blockOf(range.startContainer) === document.body)
+            return;
+    }
+    var block = blockOf(range.startContainer);
+    var line = lineStartRange(range.startContainer, range.startOffset);
+    var end = lineEndRange(range.endContainer, range.endOffset);
+    line.setEnd(end.endContainer, end.endOffset);
+    // The copy of the line, and the selection's twin in it.
+    var root = line.startContainer;
+    var first = line.startOffset;
+    var copy = document.createElement('div');
+    for (var i = first; i < line.endOffset; i++)
+        copy.appendChild(root.childNodes[i].cloneNode(true));
+    var twin = document.createRange();
+    twin.setStart.apply(twin, twinPoint(root, first, copy, range.startContainer, range.startOffset));
+    twin.setEnd.apply(twin, twinPoint(root, first, copy, range.endContainer, range.endOffset));
+    var code = document.createElement('code');
+    code.appendChild(twin.extractContents());
+    twin.insertNode(code);
+    // Formatting that the selection took whole is left empty beside the code.
+    [code.previousSibling, code.nextSibling].forEach(function (node) {
+        if (node && node.nodeType === Node.ELEMENT_NODE && node.textContent === '' && !node.querySelector('img,br')
+            && !/^(IMG|BR)$/.test(node.tagName))
+            node.parentNode.removeChild(node);
+    });
+    selectRange(line);
+    var ended = block.lastChild && block.lastChild.nodeName === 'BR';
+    document.execCommand('insertHTML', false, copy.innerHTML);
+    // The browser ends the rebuilt line with an empty-line placeholder, which
+    // in a table cell would be saved as a line break. (A redo brings it back.)
+    var last = block.lastChild;
+    if (!ended && last && last.nodeName === 'BR' && last.previousSibling)
+        block.removeChild(last);
+}
+
+// The point of copy (holding copies of root's children from first on) that
+// stands where (node, offset) stands under root.
+function twinPoint(root, first, copy, node, offset) {
+    if (node === root)
+        return [copy, offset - first];
+    var path = [];
+    for (; node !== root; node = node.parentNode)
+        path.unshift(Array.prototype.indexOf.call(node.parentNode.childNodes, node));
+    path[0] -= first;
+    var twin = copy;
+    for (var i = 0; i < path.length; i++)
+        twin = twin.childNodes[path[i]];
+    return [twin, offset];
 }
 
 // H1..H6: the block becomes a heading of that level, or a paragraph when it is
