@@ -145,6 +145,7 @@ function quoteBlock() {
 // key released here after being pressed elsewhere (Return confirming a dialog
 // or a menu) is not typing and changes nothing.
 var keysDown = {};
+window.addEventListener('blur', function () { keysDown = {}; });
 
 function keyName(event) {
     return event.keyCode === 13 ? 'Enter' : String(event.key || event.keyCode);
@@ -227,6 +228,8 @@ function startCodeBlock(range) {
     var line = lineStartRange(range.endContainer, range.endOffset);
     var match = /^```([^`\s]*)$/.exec(line.toString());
     var block = blockOf(range.endContainer);
+    if (block !== document.body && block.tagName !== 'P' && block.tagName !== 'DIV')
+        return false;
     var rest = document.createRange();
     rest.selectNodeContents(block === document.body ? range.endContainer : block);
     rest.setStart(range.endContainer, range.endOffset);
