@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -31,14 +32,18 @@
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 const int kMessageTimeout = 3000;
+// A quit that waits longer than this for a save shows that it is waiting.
+const int kCloseWaitShown = 500;
 const double kZoomStep = 0.05;
 const double kZoomMin = 0.25;
 const double kZoomMax = 5.0;
@@ -79,7 +84,8 @@ void runDialog(QDialog *dialog, const QIcon &icon, const QString &title)
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), printer(QPrinter::ScreenResolution)
+    // At the printer's own resolution: the engine prints each page as a picture.
+    : QMainWindow(parent), ui(new Ui::MainWindow), printer(QPrinter::HighResolution)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/resources/logo.png")));
@@ -131,6 +137,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
+    doc->setConflictResolver([this](const QString &path) { return keepMineOnConflict(path); });
     connect(settingDialog, &SettingDialog::changeCssTheme, page, &PageSurface::applyTheme);
     connect(settingDialog, &SettingDialog::setEditorFontSizeSignal, source, &SourceSurface::setFontSize);
     connect(settingDialog, &SettingDialog::zoomValueChangeSignal, page->view(), &QWebEngineView::setZoomFactor);
@@ -344,12 +351,27 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::openAtStartup()
 {
-    const QString backup = doc->backupToOffer();
-    if (!backup.isEmpty()
+    // Backups of windows that are still open are theirs, and not offered.
+    const QStringList backups = doc->backupsToOffer();
+    if (!backups.isEmpty()
         && showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("系统检查到有未保存的备份文件，是否继续编辑？"),
-                          MessageBoxYesNo) == QMessageBox::Yes
-        && doc->restoreBackup(backup))
-        return;
+                          MessageBoxYesNo) == QMessageBox::Yes) {
+        QString chosen = backups.first();
+        if (backups.size() > 1) {
+            QStringList names;
+            for (const QString &path : backups)
+                names << QFileInfo(path).fileName();
+            bool ok = false;
+            const QString name = QInputDialog::getItem(
+                this, tr("提示"),
+                tr("有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。")
+                    .arg(backups.size()),
+                names, 0, false, &ok);
+            chosen = ok ? backups.value(names.indexOf(name)) : QString();
+        }
+        if (!chosen.isEmpty() && doc->restoreBackup(chosen))
+            return;
+    }
     if (!startupPath.isEmpty()) {
         doc->open(startupPath);
         return;
@@ -361,17 +383,58 @@ void MainWindow::openAtStartup()
 
 bool MainWindow::confirmDiscard()
 {
-    return !doc->isModified()
+    return (!doc->isModified() && !doc->isSaving())
         || showMessageBox(QMessageBox::Information, tr("提示"), tr("当前文件还没保存，是否放弃？"), MessageBoxYesNo)
         == QMessageBox::Yes;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (modeSwitch->page()->isBusy() && !closeWithoutWaiting) {
+        event->ignore();
+        closeWhenSettled();
+        return;
+    }
+    closeWithoutWaiting = false;
     if (confirmDiscard())
         event->accept();
     else
         event->ignore();
+}
+
+void MainWindow::closeWhenSettled()
+{
+    if (closeWait)
+        return;
+    closeWait = new QProgressDialog(tr("正在完成保存，完成后关闭窗口……"), tr("不再等待"), 0, 0, this);
+    closeWait->setWindowModality(Qt::WindowModal);
+    closeWait->setMinimumDuration(kCloseWaitShown);
+    closeWait->setValue(0);
+    auto finish = [this](bool settled) {
+        closeWait->disconnect(this);
+        modeSwitch->page()->disconnect(closeWait);
+        closeWait->deleteLater();
+        closeWait = nullptr;
+        closeWithoutWaiting = !settled;
+        // Not from inside the page's answer: the window may go away.
+        QTimer::singleShot(0, this, &QWidget::close);
+    };
+    connect(modeSwitch->page(), &PageSurface::settled, closeWait, [finish] { finish(true); });
+    connect(closeWait, &QProgressDialog::canceled, this, [finish] { finish(false); });
+}
+
+bool MainWindow::keepMineOnConflict(const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, tr("提示"),
+                    tr("文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::NoButton, this);
+    QPushButton *mine = box.addButton(tr("保留我的修改"), QMessageBox::AcceptRole);
+    QPushButton *theirs = box.addButton(tr("载入磁盘上的版本"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(mine);
+    box.setEscapeButton(mine);
+    box.exec();
+    return box.clickedButton() != theirs;
 }
 
 void MainWindow::newDocument()
@@ -440,7 +503,7 @@ void MainWindow::exportPage(const QString &caption, const QString &filter)
     if (path.isEmpty())
         return;
     const QString themeCss = Themes::currentCss();
-    ui->webView->page()->toHtml([this, path, themeCss](const QString &html) {
+    modeSwitch->page()->toHtml([this, path, themeCss](const QString &html) {
         QString error;
         if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error))
             showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
@@ -457,18 +520,27 @@ void MainWindow::exportPdf()
     const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
                              QPageLayout::Point, QMarginsF(0, 0, 0, 0));
     // Success is told only once the engine has produced the document and it is on disk.
-    ui->webView->page()->printToPdf([this, path](const QByteArray &pdf) {
-        QString error = tr("编辑页面没有生成PDF");
-        QSaveFile file(path);
-        if (!pdf.isEmpty()) {
-            if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()) {
-                showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
-                return;
-            }
-            error = file.errorString();
-        }
-        warn(tr("导出失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
-    }, layout);
+    modeSwitch->page()->printToPdf(layout, [this, path](const QByteArray &pdf) {
+        QString error;
+        if (writePdf(path, pdf, &error))
+            showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+        else
+            warn(tr("导出失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
+    });
+}
+
+bool MainWindow::writePdf(const QString &path, const QByteArray &pdf, QString *error)
+{
+    if (pdf.isEmpty()) {
+        *error = tr("编辑页面没有生成PDF");
+        return false;
+    }
+    // Unbuffered, so that a full disk fails the write instead of committing a short file.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(pdf) == pdf.size() && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
 }
 
 void MainWindow::print()
@@ -476,7 +548,20 @@ void MainWindow::print()
     QPrintDialog dialog(&printer);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    ui->webView->page()->print(&printer, [](bool success) {
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // To a file: the engine's own PDF (text, fonts, vectors) as "导出PDF" makes it,
+        // on the paper and margins chosen in the dialog.
+        const QString path = printer.outputFileName();
+        modeSwitch->page()->printToPdf(printer.pageLayout(), [this, path](const QByteArray &pdf) {
+            QString error;
+            if (writePdf(path, pdf, &error))
+                showMessageBox(QMessageBox::Information, tr("提示"), tr("打印成功"), MessageBoxUnderstood);
+            else
+                warn(tr("打印失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
+        });
+        return;
+    }
+    modeSwitch->page()->print(&printer, [](bool success) {
         showMessageBox(QMessageBox::Information, tr("提示"), success ? tr("打印成功") : tr("打印失败"),
                        MessageBoxUnderstood);
     });

@@ -20,6 +20,7 @@ QT_END_NAMESPACE
 class Document;
 class FindReplaceBar;
 class ModeSwitch;
+class QProgressDialog;
 class SettingDialog;
 
 // The program's window: menus, tool bar and status bar around the two editing
@@ -62,6 +63,10 @@ private:
     void zoom(double factor);
 
     bool confirmDiscard();
+    // A close that found the page still owing an answer (a save, say): closes
+    // again once it has come, or asks at once if the user stops waiting.
+    void closeWhenSettled();
+    bool keepMineOnConflict(const QString &path);
     void newDocument();
     void openDocument();
     void save();
@@ -74,6 +79,8 @@ private:
     void exportPage(const QString &caption, const QString &filter);
     void exportPdf();
     void print();
+    // The PDF the engine made, written to path; false (with *error) when it is not there whole.
+    bool writePdf(const QString &path, const QByteArray &pdf, QString *error);
 
     Ui::MainWindow *ui;
     QPalette lightPalette;
@@ -94,6 +101,8 @@ private:
     TableDialog tableDialog;
     QPrinter printer;
     QString startupPath;
+    QProgressDialog *closeWait = nullptr;
+    bool closeWithoutWaiting = false;
 };
 
 #endif // MAINWINDOW_H

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTextStream>
@@ -30,6 +31,15 @@ BackupManage::BackupManage(QWidget *parent)
     ui->tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     // The buttons act on the name shown in the cell, so it must not be editable.
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    // Where no backup can be written, none is being made: say so above the list.
+    if (!BackupStore(backupDir).isWritable()) {
+        auto *notice = new QLabel(tr("不能写入备份文件夹 %1：未保存的修改现在没有备份")
+                                      .arg(QDir::toNativeSeparators(backupDir)), this);
+        notice->setObjectName(QStringLiteral("backupsOffNotice"));
+        notice->setWordWrap(true);
+        ui->verticalLayout->insertWidget(0, notice);
+    }
 
     loadBackupList();
 }

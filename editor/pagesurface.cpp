@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QUrl>
 #include <QWebChannel>
 #include <QWebEngineProfile>
@@ -33,8 +35,11 @@ QString jsQuoted(QString text)
 } // namespace
 
 PageSurface::PageSurface(PageView *view, QObject *parent)
-    : EditingSurface(parent), pageView(view)
+    : EditingSurface(parent), pageView(view), ownedPage(view->page())
 {
+    // The surface, not the view, owns the page: the view may go first (it does in
+    // the window), and the page's pending answers must not outlive the surface.
+    ownedPage->setParent(this);
     // The channel belongs to the page, so that neither can outlive the other's use.
     auto *channel = new QWebChannel(view->page());
     channel->registerObject(QStringLiteral("content"), &content);
@@ -61,6 +66,40 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
         emit focused();
         pageView->findText(QString());
     });
+}
+
+PageSurface::~PageSurface()
+{
+    *alive = false;
+    delete ownedPage;
+}
+
+template <typename Result>
+std::function<void(Result)> PageSurface::answer(const std::function<void(Result)> &done)
+{
+    ++pending;
+    return [this, alive = alive, done](Result result) {
+        if (!*alive)
+            return;
+        done(result);
+        if (--pending == 0)
+            emit settled();
+    };
+}
+
+void PageSurface::toHtml(const std::function<void(const QString &)> &done)
+{
+    pageView->page()->toHtml(answer(done));
+}
+
+void PageSurface::printToPdf(const QPageLayout &layout, const std::function<void(const QByteArray &)> &done)
+{
+    pageView->page()->printToPdf(answer(done), layout);
+}
+
+void PageSurface::print(QPrinter *printer, const std::function<void(bool)> &done)
+{
+    pageView->page()->print(printer, answer(done));
 }
 
 void PageSurface::run(const QString &statement)
@@ -121,12 +160,12 @@ QWidget *PageSurface::widget() const
 
 void PageSurface::markdown(const MarkdownCallback &done)
 {
-    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), [done](const QVariant &result) {
+    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), answer<const QVariant &>([done](const QVariant &result) {
         if (result.type() != QVariant::String)
             done(false, QString());
         else
             done(true, htmlToMarkdown(result.toString()));
-    });
+    }));
 }
 
 void PageSurface::setMarkdown(const QString &markdown)
@@ -221,7 +260,7 @@ void PageSurface::showContextMenu(const QPoint &pos)
     const int x = qRound(pos.x() / zoom);
     const int y = qRound(pos.y() / zoom);
     pageView->page()->runJavaScript(
-        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), [this, x, y](const QVariant &result) {
+        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), answer<const QVariant &>([this, x, y](const QVariant &result) {
             const QString ancestors = result.toString();
             qDebug() << ancestors;
 
@@ -266,5 +305,5 @@ void PageSurface::showContextMenu(const QPoint &pos)
             connect(menu.addAction(tr("链接")), &QAction::triggered, this, &PageSurface::link);
             connect(menu.addAction(tr("图片")), &QAction::triggered, this, &PageSurface::imageRequested);
             menu.exec(QCursor::pos());
-        });
+        }));
 }

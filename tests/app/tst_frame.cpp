@@ -30,6 +30,7 @@ private slots:
     void glyphsSurviveLanguageChange();
     void englishInterface();
     void startupOffersBackupThenOpens();
+    void recoveryOffersEachBackupNoWindowHolds();
     void messageBoxButtonSets();
     void commandLinePath();
     void fileAssociationEntries();
@@ -237,6 +238,31 @@ void TestFrame::startupOffersBackupThenOpens()
     QCOMPARE(answers.seen.size(), 1);
     QVERIFY(answers.seen.first().startsWith(QStringLiteral("不能打开文件 ")));
     QVERIFY(w->document()->filePath().isEmpty());
+}
+
+void TestFrame::recoveryOffersEachBackupNoWindowHolds()
+{
+    const QString backupDir = BackupStore::defaultDir();
+    QDir(backupDir).removeRecursively();
+    QVERIFY(QDir().mkpath(backupDir));
+    for (const char *name : {"a.md-1", "b.md-2"})
+        QVERIFY(GuiTest::writeFile(backupDir + QLatin1Char('/') + QLatin1String(name),
+                                   BackupStore::serialize(QStringLiteral("text of ") + QLatin1String(name), QString())));
+    BackupStore otherWindow(backupDir); // a window still running, with its own unsaved work
+    QVERIFY(otherWindow.write(QStringLiteral("held"), QString(), QString()));
+
+    GuiTest::ModalAnswers answers({QStringLiteral("是")}, QStringLiteral("b.md-2"));
+    WindowHarness w;
+    QSignalSpy asked(w.page(), &PageSurface::documentRequested);
+    w.window.show();
+    QVERIFY(asked.wait(30000));
+    QCOMPARE(answers.seen, (QStringList{QStringLiteral("系统检查到有未保存的备份文件，是否继续编辑？"),
+                                        QStringLiteral("a.md-1\nb.md-2")}));
+    QTRY_VERIFY(w.body().contains(QStringLiteral("text of b.md-2")));
+    QCOMPARE(w.document()->backupPath(), backupDir + QStringLiteral("/b.md-2"));
+    // The next window is offered what is left.
+    QCOMPARE(w.document()->backupsToOffer(), QStringList{backupDir + QStringLiteral("/a.md-1")});
+    w.document()->setModified(false);
 }
 
 void TestFrame::messageBoxButtonSets()

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -51,7 +52,8 @@ inline QByteArray readFile(const QString &path)
 
 // Answers every modal dialog while it lives, from a timer: a message box with the
 // first button whose text is in buttons (recording the box's text in seen), a file
-// dialog by typing filePath into it and accepting, any other dialog by rejecting it.
+// dialog by typing filePath into it and accepting, a list to choose from by choosing
+// filePath (recording the items, one per line, in seen), any other dialog by rejecting it.
 class ModalAnswers : public QObject
 {
 public:
@@ -76,6 +78,13 @@ private:
             if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
                 edit->setText(filePath);
             QMetaObject::invokeMethod(dialog, "accept");
+            return;
+        }
+        if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            modal->setProperty("answeredByTest", true);
+            seen << input->comboBoxItems().join(QLatin1Char('\n'));
+            input->setTextValue(filePath);
+            QMetaObject::invokeMethod(input, "accept");
             return;
         }
         const auto candidates = modal->findChildren<QPushButton *>();
