@@ -244,6 +244,12 @@ void Document::saveFailed(const QString &filePath, const QString &reason)
 
 void Document::backupTick()
 {
+    // Told at the first tick, before there is anything to lose, when backups cannot be written.
+    if (!backupsChecked) {
+        backupsChecked = true;
+        if (!backups.isWritable())
+            backupFailed();
+    }
     if (!modified) {
         removeBackup();
         return;
@@ -269,7 +275,7 @@ void Document::backupFailed()
     if (backupWarned)
         return;
     backupWarned = true;
-    emit message(tr("不能写入备份文件夹 %1：未保存的修改现在没有备份").arg(native(backups.dir())));
+    emit notice(tr("不能写入备份文件夹 %1：未保存的修改现在没有备份").arg(native(backups.dir())));
 }
 
 void Document::watch(const DiskState &state)

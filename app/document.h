@@ -78,6 +78,8 @@ signals:
     void failed(const QString &reason);
     // Transient news (a backup written or removed).
     void message(const QString &text);
+    // News that should stay in view until there is other news (backups are off).
+    void notice(const QString &text);
 
 private:
     // What the file on disk was when this document last read or wrote it.
@@ -111,6 +113,7 @@ private:
     bool backupPending = false;
     BackupStore backups;
     QTimer *backupTimer = nullptr;
+    bool backupsChecked = false;
     bool backupWarned = false;
     int savesInFlight = 0;
     DiskState known;

@@ -137,6 +137,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
+    connect(doc, &Document::notice, this, [this](const QString &text) { statusBar()->showMessage(text); });
     doc->setConflictResolver([this](const QString &path) { return keepMineOnConflict(path); });
     connect(settingDialog, &SettingDialog::changeCssTheme, page, &PageSurface::applyTheme);
     connect(settingDialog, &SettingDialog::setEditorFontSizeSignal, source, &SourceSurface::setFontSize);

@@ -15,6 +15,10 @@
         <source>删除</source>
         <translation>Delete</translation>
     </message>
+    <message>
+        <source>不能写入备份文件夹 %1：未保存的修改现在没有备份</source>
+        <translation>Cannot write to the backup folder %1: unsaved changes are not being backed up</translation>
+    </message>
 </context>
 <context>
     <name>BakPreview</name>
@@ -62,6 +66,18 @@
     <message>
         <source>备份文件已损坏，请查看备份管理。</source>
         <translation>The backup file is corrupted. Please check the backup management.</translation>
+    </message>
+    <message>
+        <source>不能写入备份文件夹 %1：未保存的修改现在没有备份</source>
+        <translation>Cannot write to the backup folder %1: unsaved changes are not being backed up</translation>
+    </message>
+    <message>
+        <source>文件 %1 已在磁盘上被删除或移走</source>
+        <translation>The file %1 was deleted or moved on disk</translation>
+    </message>
+    <message>
+        <source>文件 %1 已被其他程序修改，已重新载入</source>
+        <translation>The file %1 was changed by another program and has been reloaded</translation>
     </message>
 </context>
 <context>
@@ -647,6 +663,30 @@
         <source>打印失败</source>
         <translation>Print failed</translation>
     </message>
+    <message>
+        <source>有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。</source>
+        <translation>There are %1 unsaved backups. Choose one to continue editing in this window; the others stay in the backup folder and are offered again by the next new window.</translation>
+    </message>
+    <message>
+        <source>正在完成保存，完成后关闭窗口……</source>
+        <translation>Finishing the save; the window closes when it is done…</translation>
+    </message>
+    <message>
+        <source>不再等待</source>
+        <translation>Stop waiting</translation>
+    </message>
+    <message>
+        <source>文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？</source>
+        <translation>The file %1 was changed by another program. Keep the changes made here (saving writes over the version on disk), or load the version on disk (the changes made here are dropped)?</translation>
+    </message>
+    <message>
+        <source>保留我的修改</source>
+        <translation>Keep my changes</translation>
+    </message>
+    <message>
+        <source>载入磁盘上的版本</source>
+        <translation>Load the version on disk</translation>
+    </message>
 </context>
 <context>
     <name>ModeSwitch</name>
@@ -759,6 +799,14 @@
     <message>
         <source>明白</source>
         <translation>i see</translation>
+    </message>
+    <message>
+        <source>不能先保留原文件的副本，没有写入任何内容</source>
+        <translation>No copy of the old content could be kept first, so nothing was written</translation>
+    </message>
+    <message>
+        <source>（原来的内容保存在 %1）</source>
+        <translation>(the old content is kept in %1)</translation>
     </message>
 </context>
 <context>

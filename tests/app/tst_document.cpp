@@ -75,6 +75,7 @@ void TestDocument::init()
     messages.clear();
     connect(document, &Document::failed, this, [this](const QString &reason) { failures << reason; });
     connect(document, &Document::message, this, [this](const QString &text) { messages << text; });
+    connect(document, &Document::notice, this, [this](const QString &text) { messages << text; });
 }
 
 void TestDocument::cleanup()
