@@ -13,6 +13,7 @@ class PageView;
 class QAction;
 class QMimeData;
 class QPageLayout;
+class QPointF;
 class QPrinter;
 class QWebEnginePage;
 
@@ -40,8 +41,10 @@ public:
     void applyTheme();
     // The actions the context menu starts with; a null entry is a separator.
     void setMenuActions(const QList<QAction *> &actions);
-    // Inserts clipboard or dropped data at the selection.
+    // Inserts clipboard data at the selection.
     void insertMimeData(const QMimeData *mimeData);
+    // Inserts dropped data where it was dropped (pos in the view's pixels).
+    void dropMimeData(const QMimeData *mimeData, const QPointF &pos);
 
     // The page as the engine serialises it, for export.
     void toHtml(const std::function<void(const QString &html)> &done);
@@ -92,7 +95,6 @@ signals:
     // The page has its bridge and asks for the start-up document.
     void documentRequested();
     void wordCountChanged(const QString &count);
-    void statusMessage(const QString &text);
     // The page took the focus; its search highlights are gone.
     void focused();
     // Context menu entries that need the window's dialogs.
@@ -103,6 +105,7 @@ signals:
 private:
     void run(const QString &statement);
     void execCommand(const QString &command);
+    void insert(const QMimeData *mimeData, const QPointF *dropPos);
     QString folderUrl() const;
     void showContextMenu(const QPoint &pos);
     // Every answer of the page goes through here: counted while awaited, and
