@@ -29,8 +29,15 @@ inline QString read(const QString &name)
     return QString::fromUtf8(file.readAll());
 }
 
-// HTML with every run of whitespace outside pre elements folded to one space
-// and whitespace between two tags dropped: the forms that render alike.
+// HTML's own white space: a no-break space is text, not layout.
+inline bool isHtmlSpace(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\n') || c == QLatin1Char('\t')
+        || c == QLatin1Char('\r') || c == QLatin1Char('\f');
+}
+
+// HTML with every run of white space outside pre elements folded to one space
+// and white space between two tags dropped: the forms that render alike.
 // Code keeps every byte, so a lost space in code still shows.
 inline QString normalizeHtml(const QString &html)
 {
@@ -40,7 +47,7 @@ inline QString normalizeHtml(const QString &html)
     bool pendingSpace = false;
     for (int i = 0; i < html.size(); ++i) {
         const QChar c = html.at(i);
-        if (!inPre && c.isSpace()) {
+        if (!inPre && isHtmlSpace(c)) {
             pendingSpace = true;
             continue;
         }

@@ -1,0 +1,83 @@
+// Share of Markdown files whose rendering survives a save through the real
+// editing page: each file is shown in the page as the editor opens it, the
+// page's getHtml() is converted back and the renderings are compared.
+//   veltrane-fidelity-page FOLDER_OR_FILE...   (needs a display)
+
+#include "fidelity.h"
+
+#include "editor/content.h"
+#include "editor/qwebengineviewex.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWebChannel>
+#include <QWebEnginePage>
+
+namespace {
+
+// Runs a statement in the page and waits for its result (invalid on time-out).
+QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs = 20000)
+{
+    QVariant result;
+    bool done = false;
+    QEventLoop loop;
+    page->runJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!done)
+        loop.exec();
+    return result;
+}
+
+void waitFor(const std::function<bool()> &ready, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!ready() && timer.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList files = Fidelity::inputs(app.arguments().mid(1));
+    if (files.isEmpty()) {
+        QTextStream(stderr) << "usage: veltrane-fidelity-page FOLDER_OR_FILE...\n";
+        return 2;
+    }
+    Content content;
+    QWebChannel channel;
+    channel.registerObject(QStringLiteral("content"), &content);
+    QWebEngineViewEx view;
+    view.page()->setWebChannel(&channel);
+    view.resize(1000, 800);
+    view.show();
+    view.setUrl(QUrl(QStringLiteral("qrc:/resources/template.html")));
+    waitFor([&] {
+        return runJs(view.page(), QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
+                                                 " && document.readyState === 'complete'")).toBool();
+    }, 30000);
+
+    Fidelity::Tally tally;
+    for (const QString &file : files) {
+        const QString original = Fidelity::readFile(file);
+        runJs(view.page(), QStringLiteral("document.body.innerHTML = '<i id=\"pending\"></i>'; true"));
+        emit content.documentFolderSignal(QUrl::fromLocalFile(QFileInfo(file).absolutePath() + '/').toString());
+        emit content.setHtmlSignal(markdownToHtml(original));
+        waitFor([&] { return runJs(view.page(), QStringLiteral("!document.getElementById('pending')")).toBool(); },
+                20000);
+        tally.judge(file, original, runJs(view.page(), QStringLiteral("getHtml()")).toString());
+    }
+    tally.report(QStringLiteral("page"));
+    return 0;
+}
