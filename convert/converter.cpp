@@ -441,7 +441,7 @@ void Converter::updateContext()
     ignoredContext = (tag == "title" && !options.keepTitle) || (!tag.empty() && tag[0] == '-')
         || tag == "template" || tag == "noscript"
         || (!options.keepHtml && (tag == "style" || tag == "script" || tag == "nav"));
-    afterLinkTag = tag == "link";
+    afterLinkTag = tag == "link" && !options.keepHtml;
     noWrapTag = tag == "img" || tag == "a";
     inParagraphTag = tag == "p";
 }
@@ -663,6 +663,12 @@ void Converter::readText()
             lastSpace = markdown.size();
             markdown.push_back(' ');
             ++lineLength;
+            continue;
+        }
+        if (b == '&' && html.compare(i, 6, "&nbsp;") == 0
+            && (fresh || pendingBreak != Break::None || pendingHardBreak || markdown.size() == lineContentStart)) {
+            // The page's placeholder in an empty block, or a space at a line start.
+            i += 6;
             continue;
         }
         beginContent();

@@ -648,9 +648,9 @@ void Converter::TagKeptInline::onClosingTag(Converter &c)
 
 void Converter::TagKeptBlock::onOpeningTag(Converter &c)
 {
-    if (c.inPre || c.inCode || c.ignoredContext || c.inTable)
+    if (c.inPre || c.inCode || c.ignoredContext)
         return;
-    if (!c.options.keepHtml) {
+    if (!c.options.keepHtml || c.inTable) {
         c.requestBreak(c.blockBreak());
         return;
     }
@@ -659,9 +659,9 @@ void Converter::TagKeptBlock::onOpeningTag(Converter &c)
 
 void Converter::TagKeptBlock::onClosingTag(Converter &c)
 {
-    if (c.inPre || c.inCode || c.ignoredContext || c.inTable || c.syntheticClose)
+    if (c.inPre || c.inCode || c.ignoredContext || c.syntheticClose)
         return;
-    if (!c.options.keepHtml) {
+    if (!c.options.keepHtml || c.inTable) {
         c.requestBreak(c.blockBreak());
         return;
     }

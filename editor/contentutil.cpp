@@ -38,7 +38,7 @@ bool ContentUtil::isLocalAbsolutePath(const QString &text)
 
 QString ContentUtil::htmlToMarkdown(const QString &html) const
 {
-    return ::htmlToMarkdown(html);
+    return ::pastedHtmlToMarkdown(html);
 }
 
 QString ContentUtil::markdownToHtml(const QString &markdown) const
