@@ -498,6 +498,23 @@ void Converter::TagAnchor::onOpeningTag(Converter &c)
     c.beginContent();
     // Anchors without a target, and links with attributes Markdown cannot
     // say, stay HTML (the page's own target="_blank" excepted).
+    if (c.options.keepHtml && c.hasAttribute("data-veltrane-selfclosing")) {
+        // The page's stand-in for "<a ... />", which its parser cannot keep.
+        const size_t start = c.tagStart > 0 ? c.tagStart - 1 : 0;
+        std::string tag = c.html.substr(start, c.scanIndex - start);
+        const size_t mark = tag.find(" data-veltrane-selfclosing");
+        if (mark != std::string::npos) {
+            size_t end = mark + 26;
+            if (tag.compare(end, 3, "=\"\"") == 0)
+                end += 3;
+            tag.erase(mark, end - mark);
+        }
+        if (!tag.empty() && tag.back() == '>')
+            tag.replace(tag.size() - 1, 1, " />");
+        c.appendText(tag);
+        c.inlines.push_back(Inline{c.currentTag, 1, 0});
+        return;
+    }
     if (c.options.keepHtml && (!c.hasAttribute("href") || c.hasForeignAttributes({"href", "title", "target"}))) {
         c.pushRawInline();
         return;

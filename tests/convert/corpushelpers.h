@@ -5,7 +5,9 @@
 // Markdown corpus in tests/convert/corpus.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -16,9 +18,15 @@ inline QString folder()
     return QStringLiteral(VELTRANE_TEST_DATA "/convert/corpus");
 }
 
+// Paths relative to the folder, sub-folders included, in order.
 inline QStringList files()
 {
-    return QDir(folder()).entryList({QStringLiteral("*.md")}, QDir::Files, QDir::Name);
+    QStringList names;
+    QDirIterator it(folder(), {QStringLiteral("*.md")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names << QDir(folder()).relativeFilePath(it.next());
+    names.sort();
+    return names;
 }
 
 inline QString read(const QString &name)
@@ -38,7 +46,9 @@ inline bool isHtmlSpace(QChar c)
 
 // HTML with every run of white space outside pre elements folded to one space
 // and white space between two tags dropped: the forms that render alike.
-// Code keeps every byte, so a lost space in code still shows.
+// Code keeps every byte, so a lost space in code still shows. Tag names
+// count without case, b and i as strong and em, and a space at the inner
+// edge of emphasis or a link as one outside it.
 inline QString normalizeHtml(const QString &html)
 {
     QString out;
@@ -65,7 +75,38 @@ inline QString normalizeHtml(const QString &html)
         }
         out += c;
     }
-    return out;
+    static const QRegularExpression tagName(QStringLiteral("<(/?)([A-Za-z][A-Za-z0-9-]*)"));
+    QString result;
+    result.reserve(out.size());
+    int last = 0;
+    for (auto it = tagName.globalMatch(out); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        result += out.midRef(last, m.capturedStart(2) - last);
+        result += m.captured(2).toLower();
+        last = m.capturedEnd(2);
+    }
+    result += out.midRef(last);
+    static const QRegularExpression bold(QStringLiteral("<(/?)b>"));
+    static const QRegularExpression italic(QStringLiteral("<(/?)i>"));
+    static const QRegularExpression spaceBeforeEnd(QStringLiteral(" (</(?:em|strong|del|a)>) ?"));
+    static const QRegularExpression spaceAfterStart(QStringLiteral(" ?(<(?:em|strong|del)>) "));
+    // What the HTML parser makes the same: the line feed that opens a pre,
+    // implied table bodies, the quotes around attribute values.
+    static const QRegularExpression preLineFeed(QStringLiteral("(<pre(?:\\s[^>]*)?>)\n"));
+    static const QRegularExpression tableBody(QStringLiteral("</?tbody>"));
+    static const QRegularExpression singleQuoted(QStringLiteral("(\\s[\\w:-]+=)'([^'<]*)'"));
+    result.replace(preLineFeed, QStringLiteral("\\1"));
+    result.remove(tableBody);
+    for (QRegularExpressionMatch m = singleQuoted.match(result); m.hasMatch(); m = singleQuoted.match(result)) {
+        QString value = m.captured(2);
+        value.replace(QLatin1Char('"'), QLatin1String("&quot;"));
+        result.replace(m.capturedStart(), m.capturedLength(), m.captured(1) + QLatin1Char('"') + value + QLatin1Char('"'));
+    }
+    result.replace(bold, QStringLiteral("<\\1strong>"));
+    result.replace(italic, QStringLiteral("<\\1em>"));
+    result.replace(spaceBeforeEnd, QStringLiteral("\\1 "));
+    result.replace(spaceAfterStart, QStringLiteral(" \\1"));
+    return result;
 }
 
 } // namespace Corpus
