@@ -50,7 +50,7 @@ struct PlainBytes
     {
         for (int i = 0; i < 256; ++i)
             plain[i] = true;
-        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|'})
+        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|', '@'})
             plain[static_cast<unsigned char>(c)] = false;
     }
 };
@@ -754,6 +754,11 @@ void Converter::readText()
         case '|':
             escape = inTable;
             break;
+        case '@':
+            // Text that is not a link must not turn into an address.
+            escape = (isWordByte(before) || before == '.' || before == '-' || before == '+' || before == '_')
+                && (isAsciiAlpha(after) || isDigit(after));
+            break;
         case '*':
         case '~':
             escape = lineStart || !(isSpace(before) && (next >= size || isSpace(after)));
@@ -826,6 +831,16 @@ void Converter::wrapAtLastSpace()
         return;
     markdown[lastSpace] = '\n';
     markdown.insert(lastSpace + 1, prefix);
+    // Positions kept past the break move with the text.
+    const auto shift = [&](size_t &pos) {
+        if (pos != std::string::npos && pos > lastSpace)
+            pos += prefix.size();
+    };
+    for (Link &link : links)
+        shift(link.textStart);
+    shift(markerStart);
+    shift(markerEnd);
+    shift(codeStart);
     lineContentStart = lastSpace + 1 + prefix.size();
     lineLength = markdown.size() - lineContentStart + prefix.size();
     lastSpace = std::string::npos;

@@ -91,11 +91,16 @@ inline QString normalizeHtml(const QString &html)
     static const QRegularExpression spaceBeforeEnd(QStringLiteral(" (</(?:em|strong|del|a)>) ?"));
     static const QRegularExpression spaceAfterStart(QStringLiteral(" ?(<(?:em|strong|del)>) "));
     // What the HTML parser makes the same: the line feed that opens a pre,
-    // implied table bodies, the quotes around attribute values.
+    // implied table bodies, the quotes around attribute values, the slash
+    // of a void element; and a space before a line break shows nothing.
     static const QRegularExpression preLineFeed(QStringLiteral("(<pre(?:\\s[^>]*)?>)\n"));
     static const QRegularExpression tableBody(QStringLiteral("</?tbody>"));
     static const QRegularExpression singleQuoted(QStringLiteral("(\\s[\\w:-]+=)'([^'<]*)'"));
+    static const QRegularExpression voidEnd(QStringLiteral("<(br|hr|img|input)(\\s[^<>]*?)?\\s*/>"));
+    static const QRegularExpression spaceBeforeBreak(QStringLiteral(" <br>"));
     result.replace(preLineFeed, QStringLiteral("\\1"));
+    result.replace(voidEnd, QStringLiteral("<\\1\\2>"));
+    result.replace(spaceBeforeBreak, QStringLiteral("<br>"));
     result.remove(tableBody);
     for (QRegularExpressionMatch m = singleQuoted.match(result); m.hasMatch(); m = singleQuoted.match(result)) {
         QString value = m.captured(2);
