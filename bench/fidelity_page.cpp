@@ -1,7 +1,8 @@
 // Share of Markdown files whose rendering survives a save through the real
 // editing page: each file is shown in the page as the editor opens it, the
 // page's getHtml() is converted back and the renderings are compared.
-//   veltrane-fidelity-page FOLDER_OR_FILE...   (needs a display)
+//   veltrane-fidelity-page [--html-out DIR] FOLDER_OR_FILE...   (needs a display)
+// --html-out keeps the page's HTML of each file that changed, for a look.
 
 #include "fidelity.h"
 
@@ -50,7 +51,13 @@ void waitFor(const std::function<bool()> &ready, int timeoutMs)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QStringList files = Fidelity::inputs(app.arguments().mid(1));
+    QStringList arguments = app.arguments().mid(1);
+    QString htmlOut;
+    if (arguments.size() > 1 && arguments.first() == QLatin1String("--html-out")) {
+        htmlOut = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
+    const QStringList files = Fidelity::inputs(arguments);
     if (files.isEmpty()) {
         QTextStream(stderr) << "usage: veltrane-fidelity-page FOLDER_OR_FILE...\n";
         return 2;
@@ -76,7 +83,14 @@ int main(int argc, char **argv)
         emit content.setHtmlSignal(markdownToHtml(original));
         waitFor([&] { return runJs(view.page(), QStringLiteral("!document.getElementById('pending')")).toBool(); },
                 20000);
-        tally.judge(file, original, runJs(view.page(), QStringLiteral("getHtml()")).toString());
+        const QString html = runJs(view.page(), QStringLiteral("getHtml()")).toString();
+        const int lost = tally.lost.size();
+        tally.judge(file, original, html);
+        if (!htmlOut.isEmpty() && tally.lost.size() > lost) {
+            QFile out(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".html"));
+            if (out.open(QIODevice::WriteOnly))
+                out.write(html.toUtf8());
+        }
     }
     tally.report(QStringLiteral("page"));
     return 0;

@@ -712,7 +712,9 @@ void Converter::readText()
                 // A no-break space between two words is the writer's; next to
                 // a space, a tag or a line end it is the page's typed space.
                 const bool between = !lineStart && markdown.back() != ' ' && next < size
-                    && !isSpace(data[next]) && data[next] != '<';
+                    && !isSpace(data[next])
+                    && (data[next] != '<'
+                        || (next + 3 < size && data[next + 1] != '/' && html.compare(next, 3, "<br") != 0));
                 if (between) {
                     markdown.append(decoded);
                     lineLength += decoded.size();

@@ -135,7 +135,7 @@ function changePreToCodeMirror() {
         editor.veltraneEmpty = empty;
         // The fence's own language word ("python", "rust"), written back
         // unless the user picks another language.
-        editor.veltraneInfo = { info: info, mode: mode };
+        editor.veltraneInfo = { info: info, mode: mode, className: info ? first.className : '' };
     }
 }
 

@@ -124,7 +124,7 @@ function getHtml() {
         var code = copy.createElement('code');
         var mode = editor.getOption('mode');
         var kept = editor.veltraneInfo;
-        var language = kept && kept.info && kept.mode === mode ? kept.info : languageName(mode);
+        var language = kept && kept.info && kept.mode === mode ? kept.className : languageName(mode);
         if (language)
             code.className = language;
         // The editor holds the lines without the line feed that ends the
@@ -135,6 +135,14 @@ function getHtml() {
         copied[i].parentNode.replaceChild(pre, copied[i]);
     }
     restoreImageSources(copy);
+    // The serializer drops the line feed the parser takes from the start of
+    // a pre: a pre whose text starts with a line feed needs one more.
+    var pres = copy.querySelectorAll('pre, textarea');
+    for (var j = 0; j < pres.length; j++) {
+        var first = pres[j].firstChild;
+        if (first && first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === '\n')
+            first.data = '\n' + first.data;
+    }
     return copy.body ? copy.body.innerHTML : '';
 }
 

@@ -96,7 +96,7 @@ inline QString normalizeHtml(const QString &html)
     static const QRegularExpression preLineFeed(QStringLiteral("(<pre(?:\\s[^>]*)?>)\n"));
     static const QRegularExpression tableBody(QStringLiteral("</?tbody>"));
     static const QRegularExpression singleQuoted(QStringLiteral("(\\s[\\w:-]+=)'([^'<]*)'"));
-    static const QRegularExpression voidEnd(QStringLiteral("<(br|hr|img|input)(\\s[^<>]*?)?\\s*/>"));
+    static const QRegularExpression voidEnd(QStringLiteral("<(br|hr|img|input)(\\s[^<>]*?)?\\s*/?>"));
     static const QRegularExpression spaceBeforeBreak(QStringLiteral(" <br>"));
     result.replace(preLineFeed, QStringLiteral("\\1"));
     result.replace(voidEnd, QStringLiteral("<\\1\\2>"));
@@ -107,6 +107,25 @@ inline QString normalizeHtml(const QString &html)
         value.replace(QLatin1Char('"'), QLatin1String("&quot;"));
         result.replace(m.capturedStart(), m.capturedLength(), m.captured(1) + QLatin1Char('"') + value + QLatin1Char('"'));
     }
+    // Text as the serializer writes it: quotes bare, "&" escaped only
+    // where it could start a reference.
+    static const QRegularExpression textPart(QStringLiteral("[^<>]+(?=<|$)"));
+    static const QRegularExpression bareAmp(QStringLiteral("&amp;(?![A-Za-z0-9#]+;)"));
+    QString decoded;
+    last = 0;
+    for (auto it = textPart.globalMatch(result); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        decoded += result.midRef(last, m.capturedStart() - last);
+        QString text = m.captured();
+        text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+        text.replace(QLatin1String("&#39;"), QLatin1String("'"));
+        text.replace(bareAmp, QStringLiteral("&"));
+        decoded += text;
+        last = m.capturedEnd();
+    }
+    decoded += result.midRef(last);
+    result = decoded;
+    result.replace(bareAmp, QStringLiteral("&"));
     result.replace(bold, QStringLiteral("<\\1strong>"));
     result.replace(italic, QStringLiteral("<\\1em>"));
     result.replace(spaceBeforeEnd, QStringLiteral("\\1 "));
