@@ -176,6 +176,7 @@ Converter::Converter(std::string &&html, const ConverterOptions *options)
 
 void Converter::initialize()
 {
+    lookaheadBudget = 4 * html.size() + 4096;
     markdown.reserve(static_cast<size_t>(static_cast<double>(html.size()) * 0.8));
     entityTable = {
         {"&quot;", "\""},
@@ -1234,7 +1235,7 @@ std::string_view Converter::nextTagName() const
     return std::string_view(html.data() + i + 1, k - i - 1);
 }
 
-size_t Converter::elementEnd(std::string_view name, size_t from) const
+size_t Converter::elementEnd(std::string_view name, size_t from)
 {
     // The byte after the end tag that closes the element opened before from,
     // counting elements of the same name inside; npos when it is not closed.
@@ -1247,6 +1248,10 @@ size_t Converter::elementEnd(std::string_view name, size_t from) const
         const size_t after = k + name.size();
         return after >= size || isSpace(data[after]) || data[after] == '>' || data[after] == '/';
     };
+    // Elements that never close would each be searched to the end: past a
+    // budget of a few times the input, they count as not closed.
+    if (lookaheadBudget == 0)
+        return std::string::npos;
     size_t depth = 1;
     size_t pos = from;
     while (pos < size) {
@@ -1254,6 +1259,12 @@ size_t Converter::elementEnd(std::string_view name, size_t from) const
         if (!lt)
             break;
         const size_t k = static_cast<size_t>(static_cast<const char *>(lt) - data);
+        const size_t scanned = k + 1 - pos;
+        if (scanned >= lookaheadBudget) {
+            lookaheadBudget = 0;
+            return std::string::npos;
+        }
+        lookaheadBudget -= scanned;
         pos = k + 1;
         if (!rawText && size - k >= 4 && data[k + 1] == '!' && data[k + 2] == '-' && data[k + 3] == '-') {
             const size_t close = html.find("-->", k + 4);

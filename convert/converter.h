@@ -160,7 +160,8 @@ private:
     bool atBlockStart() const;
     bool copyHtmlBlock();
     std::string_view nextTagName() const;
-    size_t elementEnd(std::string_view name, size_t from) const;
+    size_t elementEnd(std::string_view name, size_t from);
+    size_t lookaheadBudget = 0;
     bool copyElement(bool block);
     void writeHtml(const char *text, size_t size, bool keepBlankLines);
     void openKeptBlock();

@@ -806,9 +806,18 @@ void Converter::closeInlines()
 {
     // At a block's end nothing inline stays open. A link that never closed
     // was HTML the renderer showed as it stands.
+    // (A block with very many of them keeps the rest as they are: each one
+    // moves the block's text.)
+    int patched = 0;
     for (size_t k = inlines.size(); k > 0; --k) {
         if (inlines[k - 1].marker != '[' || links.empty())
             continue;
+        if (++patched > 64) {
+            links.pop_back();
+            if (anchorDepth > 0)
+                --anchorDepth;
+            continue;
+        }
         const Link link = std::move(links.back());
         links.pop_back();
         if (anchorDepth > 0)

@@ -166,6 +166,12 @@ void TestConverter::longLinesStayLinear()
 
     const QByteArray tag = "<a" + QByteArray(1 << 20, ' ') + QByteArray(1 << 20, '"') + ">t</a>";
     QVERIFY(toMarkdown(tag.constData()).endsWith(">t</a>\n"));
+
+    // Elements that never close are not each searched to the end, and links
+    // that never close do not each move their paragraph's text.
+    const QByteArray unclosed = "<p>" + QByteArray("<div>x").repeated(200000) + "</p><p>"
+        + QByteArray("<a href=u>x").repeated(100000) + "</p>" + QByteArray("<style>").repeated(100000);
+    QVERIFY(toMarkdown(unclosed.constData()).size() > 400000);
 }
 
 void TestConverter::longOrderedListKeepsCounting()
