@@ -1,12 +1,8 @@
 #include "app/exporthtml.h"
 
-#include "app/appsettings.h"
-#include "settings/settingdialog.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QSettings>
 #include <QTextStream>
 
 namespace {
@@ -108,13 +104,6 @@ QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss)
              pageRules);
     html.replace(QStringLiteral("</head>"), style);
     return html;
-}
-
-QString currentThemeCss()
-{
-    const QString name = appSettings()->value(QStringLiteral("cssfile"),
-                                              QStringLiteral("github-markdown-light.css")).toString();
-    return readUtf8(themesDir() + QLatin1Char('/') + name);
 }
 
 bool writeTextFile(const QString &path, const QString &text, QString *error)

@@ -7,9 +7,6 @@
 // sheets, no ids, with the given theme and the program's sheets inlined in the head.
 QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss = QString());
 
-// The text of the page theme in use ("cssfile" in the themes folder); empty when unreadable.
-QString currentThemeCss();
-
 // Writes text as UTF-8 (no byte-order mark, platform line ends) through QSaveFile, so
 // a failed write never leaves a truncated file. On failure returns false and sets *error.
 bool writeTextFile(const QString &path, const QString &text, QString *error = nullptr);

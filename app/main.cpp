@@ -1,9 +1,8 @@
-#include "app/appsettings.h"
 #include "app/mainwindow.h"
 #include "app/palettes.h"
+#include "settings/settings.h"
 
 #include <QApplication>
-#include <QSettings>
 #include <QStyleFactory>
 #include <QTextCodec>
 
@@ -24,7 +23,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Orrinfold"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("https://veltrane.example"));
 
-    appSettings()->setValue(QStringLiteral("version"), QCoreApplication::applicationVersion());
+    Settings::instance().setVersion(QCoreApplication::applicationVersion());
 
     QCoreApplication::setAttribute(Qt::AA_UseOpenGLES);
 

@@ -2,7 +2,8 @@
 #include "ui_mainwindow.h"
 
 #include "app/aboutdialog.h"
-#include "app/appsettings.h"
+#include "settings/settings.h"
+#include "settings/themes.h"
 #include "app/dialoglicense.h"
 #include "app/exporthtml.h"
 #include "app/fileassociation.h"
@@ -112,7 +113,7 @@ MainWindow::MainWindow(QWidget *parent)
     setAcceptDrops(false);
     setAttribute(Qt::WA_MouseTracking);
 
-    setEditorFontSize(appSettings()->value(QStringLiteral("editorFontSize"), 16).toInt());
+    setEditorFontSize(Settings::instance().editorFontSize());
 
     channel = new QWebChannel(this);
     channel->registerObject(QStringLiteral("content"), &content);
@@ -139,9 +140,9 @@ MainWindow::MainWindow(QWidget *parent)
     editorFont.setFixedPitch(true);
     editorFont.setPointSize(10);
     ui->editor->setFont(editorFont);
-    highlighter = new Highlighter(ui->editor->document());
+    highlighter = new Highlighter(ui->editor->document(), Settings::instance().editorFontSize());
 
-    ui->webView->setZoomFactor(appSettings()->value(QStringLiteral("zoom"), 1).toDouble());
+    ui->webView->setZoomFactor(Settings::instance().zoom());
 
     connect(&content, &Content::showInfoInStatusBarSignal, this, &MainWindow::onShowInfoInStatusBar);
     connect(&content, &Content::updateModifyStatusSignal, this, &MainWindow::updateModifyStatus);
@@ -160,13 +161,13 @@ MainWindow::MainWindow(QWidget *parent)
     connect(modeButton, &QPushButton::toggled, this, &MainWindow::changeEditorWebView);
 
     backupStore.init();
-    if (appSettings()->value(QStringLiteral("autoSave"), false).toBool()) {
+    if (Settings::instance().autoSave()) {
         backupTimer = new QTimer(this);
         connect(backupTimer, &QTimer::timeout, this, &MainWindow::autoBackup);
         backupTimer->start(10000);
     }
 
-    const int language = appSettings()->value(QStringLiteral("language")).toInt();
+    const int language = Settings::instance().language();
     if (language == 0)
         translator.load(QStringLiteral(":/chinese.qm"));
     else if (language == 1)
@@ -214,7 +215,7 @@ void MainWindow::setupThemeMenu()
     themeMenu = new QMenu(tr("主题"), this);
     lightThemeAction = themeMenu->addAction(tr("浅色"));
     darkThemeAction = themeMenu->addAction(tr("深色"));
-    const int theme = appSettings()->value(QStringLiteral("theme"), 0).toInt();
+    const int theme = Settings::instance().theme();
     for (QAction *action : {lightThemeAction, darkThemeAction}) {
         action->setCheckable(true);
         action->setVisible(true);
@@ -244,7 +245,7 @@ void MainWindow::changeTheme()
         palette = darkPalette;
         theme = 1;
     }
-    appSettings()->setValue(QStringLiteral("theme"), theme);
+    Settings::instance().setTheme(theme);
     QApplication::setPalette(palette);
     modeButton->setPalette(palette);
     wordCountLabel->setPalette(palette);
@@ -253,8 +254,7 @@ void MainWindow::changeTheme()
 
 void MainWindow::applyThemeCss()
 {
-    const QString name = appSettings()->value(QStringLiteral("cssfile"), QStringLiteral("github-markdown-light.css")).toString();
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/themes/%1").arg(name);
+    const QString path = Themes::currentPath();
     // The page lives in the resource scheme: only a file URL reaches a file on disk.
     const QString url = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
     runScript(QStringLiteral("document.getElementById('themecss').href='%1';").arg(jsQuoted(url)));
@@ -314,20 +314,20 @@ void MainWindow::setZoom(double factor, const QString &shown)
 void MainWindow::on_actionZoomIn_triggered()
 {
     const double factor = qMin(ui->webView->zoomFactor() + kZoomStep, kZoomMax);
-    appSettings()->setValue(QStringLiteral("zoom"), factor);
+    Settings::instance().setZoom(factor);
     setZoom(factor, QString::number(factor * 100, 'g', 6));
 }
 
 void MainWindow::on_actionZoomOut_triggered()
 {
     const double factor = qMax(ui->webView->zoomFactor() - kZoomStep, kZoomMin);
-    appSettings()->setValue(QStringLiteral("zoom"), factor);
+    Settings::instance().setZoom(factor);
     setZoom(factor, QString::number(factor * 100, 'g', 6));
 }
 
 void MainWindow::on_actionDefaultZoom_triggered()
 {
-    appSettings()->setValue(QStringLiteral("zoom"), 1);
+    Settings::instance().setZoom(1);
     setZoom(1.0, QStringLiteral("100"));
 }
 
@@ -428,7 +428,7 @@ void MainWindow::openAtStartup()
         openFile(currentFilePath);
         return;
     }
-    if (appSettings()->value(QStringLiteral("openType"), 0).toInt() == 1 && !recentActions.isEmpty())
+    if (Settings::instance().openType() == 1 && !recentActions.isEmpty())
         openFile(recentActions.first()->data().toString());
 }
 
@@ -608,17 +608,17 @@ void MainWindow::on_actionNewWindow_triggered()
 
 void MainWindow::addRecentFile(const QString &path)
 {
-    QStringList list = appSettings()->value(QStringLiteral("recentFileList")).toStringList();
+    QStringList list = Settings::instance().recentFiles();
     list.removeOne(path);
     list.insert(0, path);
     while (list.size() > 5)
         list.removeLast();
-    appSettings()->setValue(QStringLiteral("recentFileList"), list);
+    Settings::instance().setRecentFiles(list);
 }
 
 void MainWindow::rebuildRecentMenu()
 {
-    const QStringList list = appSettings()->value(QStringLiteral("recentFileList")).toStringList();
+    const QStringList list = Settings::instance().recentFiles();
     recentMenu->clear();
     recentActions.clear();
     // The list is kept at five; a hand-edited longer list shows its first five.
@@ -1141,7 +1141,7 @@ bool MainWindow::restoreBackupOnStartup()
 
 void MainWindow::exportThroughPage(const QString &path)
 {
-    const QString themeCss = currentThemeCss();
+    const QString themeCss = Themes::currentCss();
     ui->webView->page()->toHtml([this, path, themeCss](const QString &html) {
         QString error;
         if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error)) {

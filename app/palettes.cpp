@@ -1,9 +1,8 @@
 #include "app/palettes.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 
 #include <QApplication>
-#include <QSettings>
 
 QPalette makeDarkPalette()
 {
@@ -49,7 +48,7 @@ QPalette makeLightPalette()
 
 void applyStoredPalette(const QPalette &dark, const QPalette &light)
 {
-    const int theme = appSettings()->value(QStringLiteral("theme")).toInt();
+    const int theme = Settings::instance().theme();
     if (theme == 0)
         QApplication::setPalette(light);
     else if (theme == 1)

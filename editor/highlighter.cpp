@@ -1,11 +1,8 @@
 #include "editor/highlighter.h"
 
-#include "app/appsettings.h"
-
 #include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
-#include <QSettings>
 
 namespace {
 
@@ -18,9 +15,8 @@ QTextCharFormat colouredFormat(const QColor &colour)
 
 } // namespace
 
-Highlighter::Highlighter(QTextDocument *document) : QSyntaxHighlighter(document)
+Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlighter(document)
 {
-    int baseSize = appSettings()->value(QStringLiteral("editorFontSize"), 16).toInt();
     if (baseSize <= 0)
         baseSize = 16;
 

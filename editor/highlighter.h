@@ -17,7 +17,8 @@ class Highlighter : public QSyntaxHighlighter
     Q_OBJECT
 
 public:
-    explicit Highlighter(QTextDocument *document);
+    // Headings are sized from baseSize, the editor's font size in pixels.
+    Highlighter(QTextDocument *document, int baseSize);
 
 protected:
     void highlightBlock(const QString &text) override;

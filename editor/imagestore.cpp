@@ -1,11 +1,10 @@
 #include "editor/imagestore.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 bool isAsciiDigits(const QString &text)
@@ -20,7 +19,7 @@ bool isAsciiDigits(const QString &text)
 
 QString storeImage(const QString &documentPath, const QString &imagePath)
 {
-    if (appSettings()->value(QStringLiteral("saveImageType"), 0).toInt() != 1 || documentPath.isEmpty())
+    if (Settings::instance().saveImageType() != 1 || documentPath.isEmpty())
         return imagePath;
 
     const QFileInfo document(documentPath);

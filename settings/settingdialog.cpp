@@ -1,18 +1,13 @@
 #include "settings/settingdialog.h"
 #include "ui_settingdialog.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
+#include "settings/themes.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QSettings>
 #include <QVBoxLayout>
-#include <QtMath>
-
-namespace {
-const QString kDefaultTheme = QStringLiteral("github-markdown-light.css");
-}
 
 SettingDialog::SettingDialog(QWidget *parent) : QDialog(parent), ui(new Ui::SettingDialog)
 {
@@ -32,42 +27,40 @@ SettingDialog::~SettingDialog()
 
 void SettingDialog::loadSettings()
 {
-    QSettings *settings = appSettings();
-
+    const Settings &settings = Settings::instance();
     {
         const QSignalBlocker blocker(ui->cbLanguage);
-        ui->cbLanguage->setCurrentIndex(settings->value(QStringLiteral("language"), 0).toInt());
+        ui->cbLanguage->setCurrentIndex(settings.language());
     }
     // These two write back what they show, which is the stored value.
-    ui->cbOpenType->setCurrentIndex(settings->value(QStringLiteral("openType"), 0).toInt());
-    ui->cbSaveImageType->setCurrentIndex(settings->value(QStringLiteral("saveImageType"), 0).toInt());
+    ui->cbOpenType->setCurrentIndex(settings.openType());
+    ui->cbSaveImageType->setCurrentIndex(settings.saveImageType());
 
     ui->cbAutoSave->setCheckable(true);
-    ui->cbAutoSave->setChecked(settings->value(QStringLiteral("autoSave"), false).toBool());
+    ui->cbAutoSave->setChecked(settings.autoSave());
 
     loadThemeList();
 
     {
         const QSignalBlocker blocker(ui->SpinBoxZoom);
         // Zoom steps of 0.05 leave factors a hair off: show the nearest whole percent.
-        ui->SpinBoxZoom->setValue(qRound(settings->value(QStringLiteral("zoom"), 1).toDouble() * 100.0));
+        ui->SpinBoxZoom->setValue(qRound(settings.zoom() * 100.0));
     }
     {
         const QSignalBlocker blocker(ui->SpinBoxFontSize);
-        ui->SpinBoxFontSize->setValue(settings->value(QStringLiteral("editorFontSize"), 16).toInt());
+        ui->SpinBoxFontSize->setValue(settings.editorFontSize());
     }
 }
 
 void SettingDialog::loadThemeList()
 {
-    const QStringList names = QDir(themesDir()).entryList(QDir::Files | QDir::Readable,
+    const QStringList names = QDir(Themes::folder()).entryList(QDir::Files | QDir::Readable,
                                                           QDir::Name | QDir::IgnoreCase);
     const QSignalBlocker blocker(ui->cbCssFiles);
     ui->cbCssFiles->clear();
     ui->cbCssFiles->addItems(names);
-    const int current = ui->cbCssFiles->findText(
-        appSettings()->value(QStringLiteral("cssfile"), kDefaultTheme).toString(),
-        Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int current = ui->cbCssFiles->findText(Settings::instance().cssFile(),
+                                                 Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (current >= 0)
         ui->cbCssFiles->setCurrentIndex(current);
 }
@@ -76,7 +69,7 @@ void SettingDialog::on_cbCssFiles_currentIndexChanged(const QString &fileName)
 {
     if (fileName.isEmpty())
         return;
-    appSettings()->setValue(QStringLiteral("cssfile"), fileName);
+    Settings::instance().setCssFile(fileName);
     emit changeCssTheme();
 }
 
@@ -89,7 +82,7 @@ void SettingDialog::on_cbLanguage_activated(int index)
     else if (index == 1)
         translator.load(QStringLiteral(":/english.qm"));
     QCoreApplication::installTranslator(&translator);
-    appSettings()->setValue(QStringLiteral("language"), index);
+    Settings::instance().setLanguage(index);
 }
 
 void SettingDialog::changeEvent(QEvent *e)
@@ -107,34 +100,29 @@ void SettingDialog::on_cbOpenType_currentIndexChanged(int index)
 {
     // -1 means "nothing selected" (a stored value out of range), not a choice.
     if (index >= 0)
-        appSettings()->setValue(QStringLiteral("openType"), index);
+        Settings::instance().setOpenType(index);
 }
 
 void SettingDialog::on_cbAutoSave_clicked(bool checked)
 {
-    appSettings()->setValue(QStringLiteral("autoSave"), checked);
+    Settings::instance().setAutoSave(checked);
 }
 
 void SettingDialog::on_cbSaveImageType_currentIndexChanged(int index)
 {
     if (index >= 0)
-        appSettings()->setValue(QStringLiteral("saveImageType"), index);
+        Settings::instance().setSaveImageType(index);
 }
 
 void SettingDialog::on_SpinBoxFontSize_valueChanged(int value)
 {
-    appSettings()->setValue(QStringLiteral("editorFontSize"), value);
+    Settings::instance().setEditorFontSize(value);
     emit setEditorFontSizeSignal(value);
 }
 
 void SettingDialog::on_SpinBoxZoom_valueChanged(int value)
 {
     const double zoom = value / 100.0;
-    appSettings()->setValue(QStringLiteral("zoom"), zoom);
+    Settings::instance().setZoom(zoom);
     emit zoomValueChangeSignal(zoom);
-}
-
-QString themesDir()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/themes");
 }

@@ -38,7 +38,4 @@ private:
     QTranslator translator;
 };
 
-// The folder of page themes: the program's folder + "/themes".
-QString themesDir();
-
 #endif // SETTINGDIALOG_H

@@ -5,7 +5,7 @@
 #include "support/guitest.h"
 #include "support/mainwindowprobe.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 
 #include <QSettings>
 #include <QStatusBar>
@@ -101,7 +101,7 @@ void TestDocuments::openShowsFileAndTitle()
     QCOMPARE(window->windowTitle(), QStringLiteral("notes.md  -  Veltrane"));
     QCOMPARE(probe->currentFilePath(), path);
     QTRY_VERIFY(pageBody().contains(QStringLiteral("<h1>Notes</h1>")));
-    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList().value(0), path);
+    QCOMPARE(Settings::instance().recentFiles().value(0), path);
 
     probe->content().updateModifyStatus(true); // what the page sends on input
     QCOMPARE(window->windowTitle(), QStringLiteral("notes.md*  -  Veltrane"));
@@ -109,20 +109,20 @@ void TestDocuments::openShowsFileAndTitle()
 
 void TestDocuments::recentListKeepsFiveNewestFirst()
 {
-    appSettings()->remove(QStringLiteral("recentFileList"));
+    Settings::instance().setRecentFiles(QStringList());
     QStringList paths;
     for (int i = 1; i <= 6; ++i) {
         paths << writeFile(QStringLiteral("r%1.md").arg(i), "x\n");
         probe->openFile(paths.last());
     }
     QStringList expected{paths[5], paths[4], paths[3], paths[2], paths[1]};
-    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList(), expected);
+    QCOMPARE(Settings::instance().recentFiles(), expected);
     QCOMPARE(probe->recentActions().size(), 5);
     QCOMPARE(probe->recentActions().first()->text(), paths[5]);
 
     probe->openFile(paths[2]); // reopening moves it to the front, once
     expected = QStringList{paths[2], paths[5], paths[4], paths[3], paths[1]};
-    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList(), expected);
+    QCOMPARE(Settings::instance().recentFiles(), expected);
 
     // Choosing a recent file while the document is modified asks first; "否" keeps it.
     probe->content().updateModifyStatus(true);
@@ -193,13 +193,13 @@ void TestDocuments::saveWritesAndClearsMark()
     QVERIFY(!probe->isModified());
     QCOMPARE(window->windowTitle(), QStringLiteral("saved.md  -  Veltrane"));
     QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("保存成功"));
-    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList().value(0), path);
+    QCOMPARE(Settings::instance().recentFiles().value(0), path);
 }
 
 void TestDocuments::failedSaveKeepsDocumentModified()
 {
     switchTo(true);
-    const QStringList recentBefore = appSettings()->value(QStringLiteral("recentFileList")).toStringList();
+    const QStringList recentBefore = Settings::instance().recentFiles();
     const QString path = files.filePath(QStringLiteral("missing-folder/cannot.md"));
     probe->currentFilePath() = path;
     probe->currentFileName() = QStringLiteral("cannot.md");
@@ -217,7 +217,7 @@ void TestDocuments::failedSaveKeepsDocumentModified()
     QVERIFY(probe->ui()->editor->document()->isModified());
     QCOMPARE(window->windowTitle(), QStringLiteral("cannot.md*  -  Veltrane"));
     QVERIFY(window->statusBar()->currentMessage() != QStringLiteral("保存成功"));
-    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList(), recentBefore);
+    QCOMPARE(Settings::instance().recentFiles(), recentBefore);
     QVERIFY(!QFile::exists(path));
 }
 
@@ -233,7 +233,7 @@ void TestDocuments::saveAsMakesNewPathCurrent()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("# First\n"));
     QCOMPARE(window->windowTitle(), QStringLiteral("second.md  -  Veltrane"));
-    QCOMPARE(appSettings()->value(QStringLiteral("recentFileList")).toStringList().value(0), target);
+    QCOMPARE(Settings::instance().recentFiles().value(0), target);
 
     // A later save writes to the same path without asking.
     probe->content().updateModifyStatus(true);
@@ -315,12 +315,12 @@ void TestDocuments::startupOpensCommandLineFile()
 
     // openType 1 with an empty recent list keeps the blank document.
     probe->ui()->actionNew->trigger();
-    appSettings()->setValue(QStringLiteral("openType"), 1);
-    appSettings()->remove(QStringLiteral("recentFileList"));
+    Settings::instance().setOpenType(1);
+    Settings::instance().setRecentFiles(QStringList());
     probe->rebuildRecentMenu();
     window->openAtStartup();
     QVERIFY(probe->currentFilePath().isEmpty());
-    appSettings()->remove(QStringLiteral("openType"));
+    Settings::instance().setOpenType(0);
 }
 
 void TestDocuments::pageWithoutAnswerKeepsContent()

@@ -1,14 +1,13 @@
 // Export of the editing page: the standalone HTML and the files each export writes.
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 #include "app/exporthtml.h"
 #include "app/mainwindow.h"
-#include "settings/settingdialog.h"
+#include "settings/themes.h"
 #include "support/backuptest.h"
 #include "support/mainwindowprobe.h"
 
 #include <QRegularExpression>
-#include <QSettings>
 #include <QtTest>
 
 using BackupTest::ModalRecorder;
@@ -97,7 +96,7 @@ void TestExport::standaloneHtmlOfTheRealPage()
     QVERIFY(!html.contains(QStringLiteral("<script")));
     QVERIFY2(!html.contains(QStringLiteral("<link")), qPrintable(html.left(2000)));
     QVERIFY(!html.contains(QRegularExpression(QStringLiteral("<[^>]*\\sid=\""))));
-    QVERIFY(!html.contains(themesDir()));
+    QVERIFY(!html.contains(Themes::folder()));
     QVERIFY(!html.contains(QStringLiteral("qrc:")));
 
     // One style block, closing the head, holding the theme and the program's sheets.
@@ -120,13 +119,13 @@ void TestExport::standaloneHtmlOfTheRealPage()
 
 void TestExport::themeCssFollowsTheSetting()
 {
-    QFile light(themesDir() + QStringLiteral("/github-markdown-light.css"));
+    QFile light(Themes::folder() + QStringLiteral("/github-markdown-light.css"));
     QVERIFY(light.open(QIODevice::ReadOnly));
-    QCOMPARE(currentThemeCss(), QString::fromUtf8(light.readAll()));
-    QVERIFY(!currentThemeCss().isEmpty());
-    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("no-such-theme.css"));
-    QVERIFY(currentThemeCss().isEmpty());
-    appSettings()->remove(QStringLiteral("cssfile"));
+    QCOMPARE(Themes::currentCss(), QString::fromUtf8(light.readAll()));
+    QVERIFY(!Themes::currentCss().isEmpty());
+    Settings::instance().setCssFile(QStringLiteral("no-such-theme.css"));
+    QVERIFY(Themes::currentCss().isEmpty());
+    Settings::instance().setCssFile(QString::fromLatin1(Themes::defaultTheme));
 }
 
 void TestExport::htmlAndWordExportWriteOrWarn_data()
@@ -155,7 +154,7 @@ void TestExport::htmlAndWordExportWriteOrWarn()
         QCOMPARE(answers.seen.first(), QStringLiteral("导出成功"));
         const QString written = QString::fromUtf8(readFile(path));
         QVERIFY(written.contains(QStringLiteral("<h1>Export title</h1>")));
-        QVERIFY(written.contains(currentThemeCss()));
+        QVERIFY(written.contains(Themes::currentCss()));
         QVERIFY(!written.contains(QStringLiteral("<script")));
         QVERIFY(written.endsWith(QLatin1Char('\n')));
     } else {

@@ -1,10 +1,10 @@
 // The application frame: settings store, palettes, theme menu, zoom, glyphs,
 // the message-box helper and the command-line path.
 
-#include "support/guitest.h"
+#include "support/backuptest.h"
 #include "support/mainwindowprobe.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
 #include "app/palettes.h"
@@ -22,7 +22,7 @@ private slots:
     void initTestCase();
     void settingsDefaults();
     void wrongTypedSettings();
-    void firstRunWritesVersion();
+    void settingsLiveInConfigFolder();
     void zoomBoundsAndMessages();
     void glyphsSurviveLanguageChange();
     void englishInterface();
@@ -41,7 +41,7 @@ void TestFrame::initTestCase()
 
 void TestFrame::settingsDefaults()
 {
-    appSettings()->clear();
+    Settings::instance().clear();
     MainWindow window;
     MainWindowProbe probe(&window);
     QVERIFY(probe.lightThemeAction()->isChecked());
@@ -62,10 +62,10 @@ void TestFrame::settingsDefaults()
 
 void TestFrame::wrongTypedSettings()
 {
-    appSettings()->clear();
-    appSettings()->setValue(QStringLiteral("theme"), 2);
-    appSettings()->setValue(QStringLiteral("language"), QStringLiteral("english"));
-    appSettings()->setValue(QStringLiteral("autoSave"), true);
+    Settings::instance().clear();
+    Settings::instance().setTheme(2);
+    QSettings(Settings::instance().fileName(), QSettings::IniFormat).setValue(QStringLiteral("language"), QStringLiteral("english"));
+    Settings::instance().setAutoSave(true);
 
     const QPalette before = QApplication::palette();
     applyStoredPalette(makeDarkPalette(), makeLightPalette());
@@ -83,43 +83,57 @@ void TestFrame::wrongTypedSettings()
     // Choosing dark from the menu stores 1, checks only dark and applies the dark window colour.
     window.setPalettes(makeDarkPalette(), makeLightPalette());
     probe.darkThemeAction()->trigger();
-    QCOMPARE(appSettings()->value(QStringLiteral("theme")).toInt(), 1);
+    QCOMPARE(Settings::instance().theme(), 1);
     QVERIFY(probe.darkThemeAction()->isChecked());
     QVERIFY(!probe.lightThemeAction()->isChecked());
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
     probe.lightThemeAction()->trigger();
-    QCOMPARE(appSettings()->value(QStringLiteral("theme")).toInt(), 0);
+    QCOMPARE(Settings::instance().theme(), 0);
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(240, 240, 240));
-    appSettings()->clear();
+    Settings::instance().clear();
 }
 
-void TestFrame::firstRunWritesVersion()
+void TestFrame::settingsLiveInConfigFolder()
 {
-    // The real program in a fresh working directory creates "app.ini" with the version.
-    QTemporaryDir cwd;
-    QProcess program;
-    program.setWorkingDirectory(cwd.path());
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/veltrane"), QStringList());
-    QVERIFY(program.waitForStarted());
-    const QString ini = cwd.filePath(QStringLiteral("app.ini"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ini).size() > 0, 30000);
-    program.kill();
-    program.waitForFinished();
-    QSettings written(ini, QSettings::IniFormat);
-    QCOMPARE(written.value(QStringLiteral("version")).toString(), QStringLiteral("0.0.2"));
+    // The real program, started twice from folders of the user's: the first has an
+    // "app.ini" of an earlier version, which is carried over once and never written.
+    QTemporaryDir home, project, other;
+    const QByteArray legacy = "[General]\nzoom=1.5\nrecentFileList=/a.md, /b.md\n";
+    QVERIFY(BackupTest::writeFile(project.filePath(QStringLiteral("app.ini")), legacy));
+    const QString ini = home.filePath(QStringLiteral(".config/Orrinfold/Veltrane/app.ini"));
+    for (const QString &cwd : {project.path(), other.path()}) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(cwd);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/veltrane"), QStringList());
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QSettings(ini, QSettings::IniFormat).contains(QStringLiteral("version")), 30000);
+        program.terminate();
+        QVERIFY(program.waitForFinished());
+        QSettings written(ini, QSettings::IniFormat);
+        QCOMPARE(written.value(QStringLiteral("version")).toString(), QStringLiteral("0.0.2"));
+        QCOMPARE(written.value(QStringLiteral("zoom")).toDouble(), 1.5);
+        QCOMPARE(written.value(QStringLiteral("recentFileList")).toStringList(),
+                 (QStringList{QStringLiteral("/a.md"), QStringLiteral("/b.md")}));
+    }
+    QCOMPARE(BackupTest::readFile(project.filePath(QStringLiteral("app.ini"))), legacy);
+    QVERIFY(!QFile::exists(other.filePath(QStringLiteral("app.ini"))));
 }
 
 void TestFrame::zoomBoundsAndMessages()
 {
-    appSettings()->clear();
+    Settings::instance().clear();
     MainWindow window;
     MainWindowProbe probe(&window);
     for (int i = 0; i < 100; ++i)
         probe.ui()->actionZoomIn->trigger();
     QCOMPARE(probe.ui()->webView->zoomFactor(), 5.0);
     QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("缩放比例500%"));
-    QCOMPARE(appSettings()->value(QStringLiteral("zoom")).toDouble(), 5.0);
+    QCOMPARE(Settings::instance().zoom(), 5.0);
 
     probe.ui()->webView->setZoomFactor(0.3);
     probe.ui()->actionZoomOut->trigger();
@@ -130,13 +144,14 @@ void TestFrame::zoomBoundsAndMessages()
 
     probe.ui()->actionDefaultZoom->trigger();
     QCOMPARE(probe.ui()->webView->zoomFactor(), 1.0);
-    QCOMPARE(appSettings()->value(QStringLiteral("zoom")).toString(), QStringLiteral("1"));
+    QCOMPARE(QSettings(Settings::instance().fileName(), QSettings::IniFormat).value(QStringLiteral("zoom")).toString(),
+             QStringLiteral("1"));
     QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("缩放比例100%"));
 }
 
 void TestFrame::glyphsSurviveLanguageChange()
 {
-    appSettings()->clear();
+    Settings::instance().clear();
     MainWindow window;
     MainWindowProbe probe(&window);
     QCOMPARE(probe.ui()->actionBold->text(), QString(QChar(0xF032)));
@@ -156,8 +171,8 @@ void TestFrame::glyphsSurviveLanguageChange()
 
 void TestFrame::englishInterface()
 {
-    appSettings()->clear();
-    appSettings()->setValue(QStringLiteral("language"), 1);
+    Settings::instance().clear();
+    Settings::instance().setLanguage(1);
     MainWindow window;
     MainWindowProbe probe(&window);
     QCoreApplication::processEvents(); // the language change is delivered through the event loop
@@ -166,7 +181,7 @@ void TestFrame::englishInterface()
     QCOMPARE(probe.recentMenu()->title(), QStringLiteral("open recently"));
     probe.content().showInfoInStatusBar(QStringLiteral("12"));
     QCOMPARE(probe.wordCountLabel()->text(), QStringLiteral("12 words"));
-    appSettings()->clear();
+    Settings::instance().clear();
 }
 
 void TestFrame::messageBoxButtonSets()

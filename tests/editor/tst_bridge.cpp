@@ -1,7 +1,7 @@
 // The bridge as the main window uses it: load sequence, theme, hostile documents
 // and the addresses the program agrees to open.
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 #include "app/mainwindow.h"
 #include "editor/editorpage.h"
 #include "editor/linkdialog.h"
@@ -120,13 +120,13 @@ void TestBridge::themeChangesThePageStyle()
     const QString light = js(color);
     QVERIFY(light != QLatin1String("rgb(0, 0, 0)")); // the theme's text colour, not the default
 
-    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("github-markdown-dark.css"));
+    Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     content().loadThemeCss();
     QTRY_VERIFY(js(color) != light);
     QVERIFY(js(QStringLiteral("document.getElementById('themecss').href"))
                 .endsWith(QLatin1String("/themes/github-markdown-dark.css")));
 
-    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("github-markdown-light.css"));
+    Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
     content().loadThemeCss();
     QTRY_COMPARE(js(color), light);
 }

@@ -1,8 +1,6 @@
-#include "app/appsettings.h"
 #include "editor/highlighter.h"
 #include "support/guitest.h"
 
-#include <QSettings>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -18,7 +16,7 @@ private slots:
     void initTestCase();
     void lines_data();
     void lines();
-    void headingSizesFollowSetting();
+    void headingSizesFollowFontSize();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -116,17 +114,17 @@ void TestHighlighter::lines()
     QFETCH(QString, line);
     QFETCH(QString, map);
     QTextDocument document;
-    auto *highlighter = new Highlighter(&document);
+    auto *highlighter = new Highlighter(&document, 16);
     document.setPlainText(line);
     highlighter->rehighlight(); // the first pass is otherwise queued
     QCOMPARE(formatMap(document.firstBlock()), map);
 }
 
-void TestHighlighter::headingSizesFollowSetting()
+void TestHighlighter::headingSizesFollowFontSize()
 {
-    auto sizes = [] {
+    auto sizes = [](int baseSize) {
         QTextDocument document;
-        auto *highlighter = new Highlighter(&document);
+        auto *highlighter = new Highlighter(&document, baseSize);
         document.setPlainText(QStringLiteral("# a\n## a\n### a\n#### a\n##### a\n###### a"));
         highlighter->rehighlight();
         QList<int> result;
@@ -139,11 +137,9 @@ void TestHighlighter::headingSizesFollowSetting()
         }
         return result;
     };
-    appSettings()->remove(QStringLiteral("editorFontSize"));
-    QCOMPARE(sizes(), (QList<int>{25, 24, 22, 20, 19, 17}));
-    appSettings()->setValue(QStringLiteral("editorFontSize"), 20);
-    QCOMPARE(sizes(), (QList<int>{32, 30, 28, 26, 24, 22}));
-    appSettings()->remove(QStringLiteral("editorFontSize"));
+    QCOMPARE(sizes(16), (QList<int>{25, 24, 22, 20, 19, 17}));
+    QCOMPARE(sizes(20), (QList<int>{32, 30, 28, 26, 24, 22}));
+    QCOMPARE(sizes(0), sizes(16));
 }
 
 QTEST_MAIN(TestHighlighter)

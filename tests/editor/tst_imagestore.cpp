@@ -3,7 +3,7 @@
 
 #include "support/guitest.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 #include "editor/imagedialog.h"
 #include "editor/imagestore.h"
 #include "editor/mimepayload.h"
@@ -51,7 +51,7 @@ void TestImageStore::initTestCase()
 
 void TestImageStore::cleanup()
 {
-    appSettings()->remove(QStringLiteral("saveImageType"));
+    Settings::instance().setSaveImageType(0);
 }
 
 void TestImageStore::uniqueNames_data()
@@ -88,7 +88,7 @@ void TestImageStore::copiesIntoAssetsFolder()
     touch(dir.filePath("pic.png"));
     QDir(dir.path()).mkpath("docs/report.assets");
     touch(dir.filePath("docs/report.assets/pic.png"));
-    appSettings()->setValue(QStringLiteral("saveImageType"), 1);
+    Settings::instance().setSaveImageType(1);
 
     const QString document = dir.filePath("docs/report.final.md");
     QCOMPARE(storeImage(document, dir.filePath("pic.png")), dir.filePath("docs/report.assets/pic-0000.png"));
@@ -106,9 +106,9 @@ void TestImageStore::copiesIntoAssetsFolder()
 
     // A never saved document has nowhere to keep copies; without copy mode nothing is copied.
     QCOMPARE(storeImage(QString(), dir.filePath("pic.png")), dir.filePath("pic.png"));
-    appSettings()->setValue(QStringLiteral("saveImageType"), 2);
+    Settings::instance().setSaveImageType(2);
     QCOMPARE(storeImage(dir.filePath("other.md"), dir.filePath("pic.png")), dir.filePath("pic.png"));
-    appSettings()->remove(QStringLiteral("saveImageType"));
+    Settings::instance().setSaveImageType(0);
     QCOMPARE(storeImage(dir.filePath("other.md"), dir.filePath("pic.png")), dir.filePath("pic.png"));
     QVERIFY(!QDir(dir.filePath("other.assets")).exists());
 }
@@ -142,7 +142,7 @@ void TestImageStore::pastedFilesAndText()
                   QUrl::fromLocalFile(dir.filePath("notes.txt"))});
     data.setText(QStringLiteral("ignored"));
     // A never saved document keeps the files' own paths, even in copy mode.
-    appSettings()->setValue(QStringLiteral("saveImageType"), 1);
+    Settings::instance().setSaveImageType(1);
     const QList<QJsonObject> payloads = insertPayloads(&data, QString());
     QCOMPARE(payloads.size(), 2);
     QCOMPARE(payloads.at(0), QJsonObject({{"type", "img"}, {"title", "shot 50%.dat"}, {"url", dir.filePath("shot 50%.dat")}}));

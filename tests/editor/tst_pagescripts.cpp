@@ -3,7 +3,7 @@
 #include "support/guitest.h"
 #include "support/insertpage.h"
 
-#include "app/appsettings.h"
+#include "settings/settings.h"
 #include "editor/mimepayload.h"
 
 #include <QImage>
@@ -141,11 +141,11 @@ void TestPageScripts::droppedImagesAreCopiedOnceAndShown()
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QVERIFY(picture.save(dir.filePath("red.png")) && picture.save(dir.filePath("also red.jpg")));
-    appSettings()->setValue("saveImageType", 1);
+    Settings::instance().setSaveImageType(1);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(dir.filePath("red.png")), QUrl::fromLocalFile(dir.filePath("also red.jpg"))});
     const QList<QJsonObject> payloads = insertPayloads(&data, dir.filePath("doc/notes.v2.md"));
-    appSettings()->remove("saveImageType");
+    Settings::instance().setSaveImageType(0);
 
     setBody(view, "<p>x</p>", "p");
     for (const QJsonObject &payload : payloads)

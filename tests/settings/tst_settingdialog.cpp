@@ -1,11 +1,11 @@
-#include "app/appsettings.h"
+#include "settings/settings.h"
 #include "settings/settingdialog.h"
+#include "settings/themes.h"
 #include "support/backuptest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QtTest>
@@ -25,6 +25,7 @@ private slots:
     void controlsWriteAndEmit();
     void themeListOffersEveryFile();
     void languageSwitchesAtOnce();
+    void legacyFileIsReadOnce();
 
 private:
     template <typename T>
@@ -41,13 +42,13 @@ void TestSettingDialog::initTestCase()
 {
     home = GuiTest::isolate();
     // The themes folder beside the test program holds what the build copied there.
-    QVERIFY2(QFile::exists(themesDir() + QStringLiteral("/github-markdown-light.css")), qPrintable(themesDir()));
-    QVERIFY(QFile::exists(themesDir() + QStringLiteral("/github-markdown-dark.css")));
+    QVERIFY2(QFile::exists(Themes::folder() + QStringLiteral("/github-markdown-light.css")), qPrintable(Themes::folder()));
+    QVERIFY(QFile::exists(Themes::folder() + QStringLiteral("/github-markdown-dark.css")));
 }
 
 void TestSettingDialog::init()
 {
-    appSettings()->clear();
+    Settings::instance().clear();
 }
 
 void TestSettingDialog::cleanup()
@@ -96,7 +97,7 @@ void TestSettingDialog::zoomShowsNearestPercent()
 {
     QFETCH(double, factor);
     QFETCH(int, shown);
-    appSettings()->setValue(QStringLiteral("zoom"), factor);
+    Settings::instance().setZoom(factor);
     SettingDialog dialog;
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->value(), shown);
 }
@@ -110,12 +111,12 @@ void TestSettingDialog::loadingEmitsNothing()
     QSignalSpy language(child<QComboBox>(dialog, "cbLanguage"), QOverload<int>::of(&QComboBox::currentIndexChanged));
 
     // Values changed elsewhere (the window's zoom actions, say) are shown on the next load.
-    appSettings()->setValue(QStringLiteral("language"), 1);
-    appSettings()->setValue(QStringLiteral("openType"), 1);
-    appSettings()->setValue(QStringLiteral("autoSave"), true);
-    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("github-markdown-dark.css"));
-    appSettings()->setValue(QStringLiteral("zoom"), 1.25);
-    appSettings()->setValue(QStringLiteral("editorFontSize"), 21);
+    Settings::instance().setLanguage(1);
+    Settings::instance().setOpenType(1);
+    Settings::instance().setAutoSave(true);
+    Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
+    Settings::instance().setZoom(1.25);
+    Settings::instance().setEditorFontSize(21);
     dialog.loadSettings();
 
     QCOMPARE(theme.count(), 0);
@@ -129,12 +130,12 @@ void TestSettingDialog::loadingEmitsNothing()
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->value(), 125);
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxFontSize")->value(), 21);
     // Showing the values wrote nothing new.
-    QCOMPARE(appSettings()->value(QStringLiteral("zoom")).toDouble(), 1.25);
+    QCOMPARE(Settings::instance().zoom(), 1.25);
 
     // A stored start-up option out of range shows nothing selected and is not overwritten.
-    appSettings()->setValue(QStringLiteral("openType"), 7);
+    Settings::instance().setOpenType(7);
     dialog.loadSettings();
-    QCOMPARE(appSettings()->value(QStringLiteral("openType")).toInt(), 7);
+    QCOMPARE(Settings::instance().openType(), 7);
 }
 
 void TestSettingDialog::controlsWriteAndEmit()
@@ -143,40 +144,40 @@ void TestSettingDialog::controlsWriteAndEmit()
     QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
     QSignalSpy font(&dialog, &SettingDialog::setEditorFontSizeSignal);
     QSignalSpy zoom(&dialog, &SettingDialog::zoomValueChangeSignal);
-    QSettings *settings = appSettings();
+    const Settings &settings = Settings::instance();
 
     child<QComboBox>(dialog, "cbOpenType")->setCurrentIndex(1);
-    QCOMPARE(settings->value(QStringLiteral("openType")).toInt(), 1);
+    QCOMPARE(settings.openType(), 1);
     child<QComboBox>(dialog, "cbSaveImageType")->setCurrentIndex(1);
-    QCOMPARE(settings->value(QStringLiteral("saveImageType")).toInt(), 1);
+    QCOMPARE(settings.saveImageType(), 1);
     child<QCheckBox>(dialog, "cbAutoSave")->click();
-    QCOMPARE(settings->value(QStringLiteral("autoSave")).toBool(), true);
+    QCOMPARE(settings.autoSave(), true);
     child<QCheckBox>(dialog, "cbAutoSave")->click();
-    QCOMPARE(settings->value(QStringLiteral("autoSave")).toBool(), false);
+    QCOMPARE(settings.autoSave(), false);
 
     QComboBox *css = child<QComboBox>(dialog, "cbCssFiles");
     css->setCurrentIndex(css->findText(QStringLiteral("github-markdown-dark.css")));
-    QCOMPARE(settings->value(QStringLiteral("cssfile")).toString(), QStringLiteral("github-markdown-dark.css"));
+    QCOMPARE(settings.cssFile(), QStringLiteral("github-markdown-dark.css"));
     QCOMPARE(theme.count(), 1);
 
     child<QSpinBox>(dialog, "SpinBoxZoom")->setValue(150);
-    QCOMPARE(settings->value(QStringLiteral("zoom")).toDouble(), 1.5);
+    QCOMPARE(settings.zoom(), 1.5);
     QCOMPARE(zoom.count(), 1);
     QCOMPARE(zoom.first().first().toDouble(), 1.5);
 
     child<QSpinBox>(dialog, "SpinBoxFontSize")->setValue(20);
-    QCOMPARE(settings->value(QStringLiteral("editorFontSize")).toInt(), 20);
+    QCOMPARE(settings.editorFontSize(), 20);
     QCOMPARE(font.count(), 1);
     QCOMPARE(font.first().first().toInt(), 20);
 }
 
 void TestSettingDialog::themeListOffersEveryFile()
 {
-    extraTheme = themesDir() + QStringLiteral("/zz-test-notes.txt");
+    extraTheme = Themes::folder() + QStringLiteral("/zz-test-notes.txt");
     QVERIFY(BackupTest::writeFile(extraTheme, "not a style sheet"));
-    QVERIFY(QDir().mkpath(themesDir() + QStringLiteral("/zz-test-folder")));
+    QVERIFY(QDir().mkpath(Themes::folder() + QStringLiteral("/zz-test-folder")));
     SettingDialog dialog;
-    QDir(themesDir()).rmdir(QStringLiteral("zz-test-folder"));
+    QDir(Themes::folder()).rmdir(QStringLiteral("zz-test-folder"));
     QComboBox *css = child<QComboBox>(dialog, "cbCssFiles");
     QStringList items;
     for (int i = 0; i < css->count(); ++i)
@@ -188,10 +189,10 @@ void TestSettingDialog::themeListOffersEveryFile()
 
     // A stored theme that is gone: the first entry shows, the stored name stays.
     QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
-    appSettings()->setValue(QStringLiteral("cssfile"), QStringLiteral("removed.css"));
+    Settings::instance().setCssFile(QStringLiteral("removed.css"));
     dialog.loadThemeList();
     QCOMPARE(css->currentIndex(), 0);
-    QCOMPARE(appSettings()->value(QStringLiteral("cssfile")).toString(), QStringLiteral("removed.css"));
+    QCOMPARE(Settings::instance().cssFile(), QStringLiteral("removed.css"));
     QCOMPARE(theme.count(), 0);
 }
 
@@ -201,16 +202,47 @@ void TestSettingDialog::languageSwitchesAtOnce()
     dialog.setWindowTitle(QStringLiteral("设置"));
     QComboBox *language = child<QComboBox>(dialog, "cbLanguage");
     QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 1)));
-    QCOMPARE(appSettings()->value(QStringLiteral("language")).toInt(), 1);
+    QCOMPARE(Settings::instance().language(), 1);
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("setting"));
     // The theme list is refilled and keeps its choice; the suffix survives.
     QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("github-markdown-light.css"));
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->suffix(), QStringLiteral("%"));
 
     QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 0)));
-    QCOMPARE(appSettings()->value(QStringLiteral("language")).toInt(), 0);
+    QCOMPARE(Settings::instance().language(), 0);
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("设置"));
     QCOMPARE(child<QLabel>(dialog, "LabelLanguage")->text(), QStringLiteral("语言"));
+}
+
+void TestSettingDialog::legacyFileIsReadOnce()
+{
+    // The process's store is in the configuration folder, not the working directory.
+    QCOMPARE(Settings::instance().fileName(),
+             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/app.ini"));
+    QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("app.ini"))));
+
+    QTemporaryDir dir;
+    const QString legacy = dir.filePath(QStringLiteral("old/app.ini"));
+    const QString file = dir.filePath(QStringLiteral("config/app.ini"));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("old"))));
+    const QByteArray legacyText = "[General]\ntheme=1\ncssfile=github-markdown-dark.css\n";
+    QVERIFY(BackupTest::writeFile(legacy, legacyText));
+    {
+        Settings settings(file, legacy);
+        QCOMPARE(settings.theme(), 1);
+        QCOMPARE(settings.cssFile(), QStringLiteral("github-markdown-dark.css"));
+        QCOMPARE(settings.zoom(), 1.0);
+        QSignalSpy changed(&settings, &Settings::themeChanged);
+        settings.setTheme(0);
+        settings.setTheme(0);
+        QCOMPARE(changed.count(), 1);
+    }
+    QCOMPARE(BackupTest::readFile(legacy), legacyText);
+    // Once the store exists, the legacy file is not read again.
+    QVERIFY(BackupTest::writeFile(legacy, "[General]\ntheme=1\nzoom=2\n"));
+    Settings again(file, legacy);
+    QCOMPARE(again.theme(), 0);
+    QCOMPARE(again.zoom(), 1.0);
 }
 
 QTEST_MAIN(TestSettingDialog)

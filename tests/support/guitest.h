@@ -19,7 +19,7 @@
 namespace GuiTest {
 
 // Names as the program sets them, test-mode standard paths (so backups go to a
-// throw-away folder) and a fresh working directory for "app.ini".
+// throw-away folder) and a fresh working directory.
 // Keep the returned folder alive for the test's duration.
 inline std::unique_ptr<QTemporaryDir> isolate()
 {
