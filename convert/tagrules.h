@@ -82,8 +82,9 @@ struct Converter::TagKeptInline final : Converter::Tag
     void onClosingTag(Converter &c) override;
 };
 
-// The same for block elements (details): the tags stand on lines of their
-// own, the content between them stays Markdown.
+// Block elements Markdown has no form for (div, details, section, ...):
+// around Markdown blocks the tags stand on lines of their own; around
+// anything else the whole element is copied as HTML.
 struct Converter::TagKeptBlock final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
