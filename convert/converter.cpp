@@ -415,8 +415,9 @@ void Converter::finishTag()
         return;
     }
 
+    const char *name = currentTag.data();
     size_t nameEnd = 0;
-    while (nameEnd < currentTag.size() && !isSpace(currentTag[nameEnd]))
+    while (nameEnd < currentTag.size() && static_cast<unsigned char>(name[nameEnd]) > ' ')
         ++nameEnd;
     currentTag.resize(nameEnd);
     updateContext();
@@ -438,13 +439,39 @@ void Converter::finishTag()
 
 void Converter::updateContext()
 {
+    // Called for every tag: the first byte picks the few names that matter.
     const std::string_view tag = currentTag;
-    ignoredContext = (tag == "title" && !options.keepTitle) || (!tag.empty() && tag[0] == '-')
-        || tag == "template" || tag == "noscript"
-        || (!options.keepHtml && (tag == "style" || tag == "script" || tag == "nav"));
-    afterLinkTag = tag == "link" && !options.keepHtml;
-    noWrapTag = tag == "img" || tag == "a";
-    inParagraphTag = tag == "p";
+    ignoredContext = afterLinkTag = noWrapTag = inParagraphTag = false;
+    if (tag.empty())
+        return;
+    switch (tag[0]) {
+    case '-':
+        ignoredContext = true;
+        break;
+    case 't':
+        ignoredContext = (tag == "title" && !options.keepTitle) || tag == "template";
+        break;
+    case 'n':
+        ignoredContext = tag == "noscript" || (!options.keepHtml && tag == "nav");
+        break;
+    case 's':
+        ignoredContext = !options.keepHtml && (tag == "style" || tag == "script");
+        break;
+    case 'l':
+        afterLinkTag = !options.keepHtml && tag == "link";
+        break;
+    case 'i':
+        noWrapTag = tag == "img";
+        break;
+    case 'a':
+        noWrapTag = tag.size() == 1;
+        break;
+    case 'p':
+        inParagraphTag = tag.size() == 1;
+        break;
+    default:
+        break;
+    }
 }
 
 bool Converter::isHiddenTag() const
@@ -1193,6 +1220,10 @@ bool Converter::hasForeignAttributes(std::initializer_list<std::string_view> all
     if (!options.keepHtml)
         return false;
     const size_t size = scanIndex > tagStart ? scanIndex - tagStart : 0;
+    // Most tags have no attributes at all.
+    const size_t afterName = tagStart + currentTag.size();
+    if (afterName < html.size() && (html[afterName] == '>' || html[afterName] == '/'))
+        return false;
     bool foreign = false;
     forEachAttributeName(html.data() + tagStart, size, [&](std::string_view name) {
         // The page's own bookkeeping never reaches a document.
@@ -1213,6 +1244,25 @@ bool Converter::copyHtmlBlock()
     // HTML block: it stays one.
     return atBlockStart() && scanIndex < html.size() && (html[scanIndex] == '\n' || html[scanIndex] == '\r')
         && copyElement(true);
+}
+
+bool Converter::linkNeedsHtml() const
+{
+    // A link without a target, or with attributes a Markdown link cannot
+    // carry (the page's own target="_blank" excepted).
+    if (!options.keepHtml)
+        return false;
+    const size_t size = scanIndex > tagStart ? scanIndex - tagStart : 0;
+    bool href = false;
+    bool foreign = false;
+    forEachAttributeName(html.data() + tagStart, size, [&](std::string_view name) {
+        if (equalsLower(name, "href"))
+            href = true;
+        else if (!equalsLower(name, "title") && !equalsLower(name, "target")
+                 && !(name.size() > 13 && equalsLower(name.substr(0, 13), "data-veltrane")))
+            foreign = true;
+    });
+    return !href || foreign;
 }
 
 bool Converter::atBlockStart() const

@@ -158,6 +158,7 @@ private:
     // HTML kept as HTML.
     bool hasForeignAttributes(std::initializer_list<std::string_view> allowed) const;
     bool atBlockStart() const;
+    bool linkNeedsHtml() const;
     bool copyHtmlBlock();
     std::string_view nextTagName() const;
     size_t elementEnd(std::string_view name, size_t from);

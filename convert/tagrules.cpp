@@ -497,8 +497,9 @@ void Converter::TagAnchor::onOpeningTag(Converter &c)
         return;
     c.beginContent();
     // Anchors without a target, and links with attributes Markdown cannot
-    // say, stay HTML (the page's own target="_blank" excepted).
-    if (c.options.keepHtml && c.hasAttribute("data-veltrane-selfclosing")) {
+    // say, stay HTML.
+    const std::string_view tagText = std::string_view(c.html).substr(c.tagStart, c.scanIndex - c.tagStart);
+    if (c.options.keepHtml && tagText.find("data-veltrane-selfclosing") != std::string_view::npos) {
         // The page's stand-in for "<a ... />", which its parser cannot keep.
         const size_t start = c.tagStart > 0 ? c.tagStart - 1 : 0;
         std::string tag = c.html.substr(start, c.scanIndex - start);
@@ -515,7 +516,7 @@ void Converter::TagAnchor::onOpeningTag(Converter &c)
         c.inlines.push_back(Inline{c.currentTag, 1, 0});
         return;
     }
-    if (c.options.keepHtml && (!c.hasAttribute("href") || c.hasForeignAttributes({"href", "title", "target"}))) {
+    if (c.linkNeedsHtml()) {
         c.pushRawInline();
         return;
     }
