@@ -1,5 +1,7 @@
 #include "app/fileassociation.h"
 
+#include <QSettings>
+
 QList<QPair<QString, QString>> fileAssociationEntries(const QString &exePath, const QString &progId,
                                                       const QString &extension, const QString &typeName)
 {
@@ -11,4 +13,20 @@ QList<QPair<QString, QString>> fileAssociationEntries(const QString &exePath, co
         {QStringLiteral("/") + progId + QStringLiteral("/DefaultIcon/."), exePath + QStringLiteral(",0")},
         {QStringLiteral("/") + extension + QStringLiteral("/OpenWithProgIds/") + progId, QString()},
     };
+}
+
+void registerFileAssociation(const QString &exePath, const QString &progId, const QString &extension,
+                             const QString &typeName)
+{
+#ifdef Q_OS_WIN
+    QSettings registry(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"), QSettings::NativeFormat);
+    for (const auto &entry : fileAssociationEntries(exePath, progId, extension, typeName))
+        registry.setValue(entry.first, entry.second);
+    registry.sync();
+#else
+    Q_UNUSED(exePath)
+    Q_UNUSED(progId)
+    Q_UNUSED(extension)
+    Q_UNUSED(typeName)
+#endif
 }

@@ -10,4 +10,9 @@
 QList<QPair<QString, QString>> fileAssociationEntries(const QString &exePath, const QString &progId,
                                                       const QString &extension, const QString &typeName);
 
+// Writes those values for the current user (Windows only; elsewhere the desktop
+// entry installed with the program declares the type).
+void registerFileAssociation(const QString &exePath, const QString &progId, const QString &extension,
+                             const QString &typeName);
+
 #endif // FILEASSOCIATION_H

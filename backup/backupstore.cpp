@@ -16,10 +16,15 @@ QString BackupStore::defaultDir()
         + QStringLiteral("/backup");
 }
 
-void BackupStore::init()
+BackupStore::BackupStore(const QString &dir)
+    : folder(dir)
 {
-    dir = defaultDir();
-    QDir().mkpath(dir);
+    QDir().mkpath(folder);
+}
+
+QString BackupStore::filePath() const
+{
+    return fileName.isEmpty() ? QString() : folder + QLatin1Char('/') + fileName;
 }
 
 QString BackupStore::makeFileName(const QString &documentFileName, const QDateTime &when)
@@ -41,10 +46,10 @@ bool BackupStore::write(const QString &markdown, const QString &documentFileName
                         const QString &documentFilePath, const QDateTime &now)
 {
     const QString name = fileName.isEmpty() ? makeFileName(documentFileName, now) : fileName;
-    const QString path = dir + QLatin1Char('/') + name;
+    const QString path = folder + QLatin1Char('/') + name;
 
     // The folder may have been removed while the program ran; a later tick retries.
-    if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         return false;
 
     // A save file, so an interrupted write leaves the previous backup intact.
@@ -57,26 +62,23 @@ bool BackupStore::write(const QString &markdown, const QString &documentFileName
 
     // The slot is named only once a file exists under that name.
     fileName = name;
-    filePath = path;
-    pending = false;
     return true;
 }
 
-bool BackupStore::remove(const QString &path)
+bool BackupStore::remove()
 {
+    const QString path = filePath();
     if (path.isEmpty() || !QFileInfo::exists(path) || !QFile::remove(path))
         return false;
     fileName.clear();
-    filePath.clear();
-    pending = false;
     return true;
 }
 
 void BackupStore::adopt(const QString &path)
 {
     const QFileInfo info(path);
+    folder = info.absolutePath();
     fileName = info.fileName();
-    filePath = info.filePath();
 }
 
 QFileInfoList BackupStore::listForRecovery(const QString &dir)

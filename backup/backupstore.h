@@ -25,15 +25,14 @@ struct BackupContent
 class BackupStore
 {
 public:
-    QString dir;      // the backup folder
-    QString fileName; // current backup file name, empty when there is none
-    QString filePath; // dir + "/" + fileName, empty when there is none
-    bool pending = false; // the document changed since the last backup
+    // Creates the folder when missing.
+    explicit BackupStore(const QString &dir = defaultDir());
 
     // AppDataLocation + "/backup".
     static QString defaultDir();
-    // Sets dir to defaultDir() and creates it when missing.
-    void init();
+    QString dir() const { return folder; }
+    // The current backup file, empty when there is none.
+    QString filePath() const;
 
     // "notes.md-2026-12-06_140700123", or "untitled-..." for an untitled document.
     static QString makeFileName(const QString &documentFileName, const QDateTime &when);
@@ -41,20 +40,22 @@ public:
     static QByteArray serialize(const QString &markdown, const QString &srcPath);
 
     // Writes the backup through QSaveFile, creating the folder again if it went missing.
-    // The slot is named by the first write that succeeds. On success clears pending and
-    // returns true; on failure nothing changes.
+    // The slot is named by the first write that succeeds. On failure nothing changes.
     bool write(const QString &markdown, const QString &documentFileName,
                const QString &documentFilePath,
                const QDateTime &now = QDateTime::currentDateTime());
-    // Deletes the file at path; when that succeeds the slot is emptied, pending
-    // cleared and true returned. Nothing changes otherwise.
-    bool remove(const QString &path);
+    // Deletes the current file; when that succeeds the slot is emptied and true returned.
+    bool remove();
     // Makes an existing backup file (a restored one) the current slot.
     void adopt(const QString &path);
 
     // Backup files in name order (case-insensitive), as offered at start-up.
     static QFileInfoList listForRecovery(const QString &dir);
     static BackupContent read(const QString &path);
+
+private:
+    QString folder;
+    QString fileName; // empty when there is no backup
 };
 
 #endif // BACKUPSTORE_H

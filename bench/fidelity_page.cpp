@@ -6,14 +6,13 @@
 
 #include "fidelity.h"
 
-#include "editor/content.h"
-#include "editor/qwebengineviewex.h"
+#include "editor/pagesurface.h"
+#include "editor/pageview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <QWebChannel>
 #include <QWebEnginePage>
 
 namespace {
@@ -62,14 +61,11 @@ int main(int argc, char **argv)
         QTextStream(stderr) << "usage: veltrane-fidelity-page FOLDER_OR_FILE...\n";
         return 2;
     }
-    Content content;
-    QWebChannel channel;
-    channel.registerObject(QStringLiteral("content"), &content);
-    QWebEngineViewEx view;
-    view.page()->setWebChannel(&channel);
+    // The page as the program builds it: view, bridge and channel.
+    PageView view;
+    PageSurface surface(&view);
     view.resize(1000, 800);
     view.show();
-    view.setUrl(QUrl(QStringLiteral("qrc:/resources/template.html")));
     waitFor([&] {
         return runJs(view.page(), QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
                                                  " && document.readyState === 'complete'")).toBool();
@@ -79,8 +75,8 @@ int main(int argc, char **argv)
     for (const QString &file : files) {
         const QString original = Fidelity::readFile(file);
         runJs(view.page(), QStringLiteral("document.body.innerHTML = '<i id=\"pending\"></i>'; true"));
-        emit content.documentFolderSignal(QUrl::fromLocalFile(QFileInfo(file).absolutePath() + '/').toString());
-        emit content.setHtmlSignal(markdownToHtml(original));
+        surface.setDocumentPath(QFileInfo(file).absoluteFilePath());
+        surface.setHtml(markdownToHtml(original));
         waitFor([&] { return runJs(view.page(), QStringLiteral("!document.getElementById('pending')")).toBool(); },
                 20000);
         const QString html = runJs(view.page(), QStringLiteral("getHtml()")).toString();

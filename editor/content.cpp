@@ -70,11 +70,6 @@ void Content::loadRecentMd()
     emit loadRecentMdSignal();
 }
 
-void Content::jsPrint(const QString &text)
-{
-    Q_UNUSED(text)
-}
-
 void Content::webViewFocus()
 {
     emit webViewFocusSignal();

@@ -1,8 +1,6 @@
 #ifndef CONTENT_H
 #define CONTENT_H
 
-#include "editor/contentutil.h"
-
 #include <QJsonObject>
 #include <QObject>
 #include <QPointer>
@@ -20,14 +18,11 @@ public:
     explicit Content(QObject *parent = nullptr);
     ~Content() override;
 
-    ContentUtil util;
-
     // The most recently opened link dialog, while it is open.
     LinkDialog *currentLinkDialog() const;
 
 signals:
     void setHtmlSignal(const QString &html);
-    void dealDragSignal(const QJsonObject &jsonData);
     void dealCopySignal(const QJsonObject &jsonData);
     void showInfoInStatusBarSignal(const QString &text);
     void updateModifyStatusSignal(bool status);
@@ -54,7 +49,6 @@ public slots:
     void updateModifyStatus(bool status);
     void loadThemeCss();
     void loadRecentMd();
-    void jsPrint(const QString &text);
     void webViewFocus();
 
 private:

@@ -1,9 +1,5 @@
 #include "editor/contentutil.h"
 
-#include "convert/htmltomarkdown.h"
-#include "convert/markdowntohtml.h"
-#include "editor/imagestore.h"
-
 #include <QDir>
 #include <QRegularExpression>
 
@@ -34,19 +30,4 @@ bool ContentUtil::isLocalAbsolutePath(const QString &text)
 #else
     return text.startsWith(QLatin1Char('/')) && QDir::isAbsolutePath(text);
 #endif
-}
-
-QString ContentUtil::htmlToMarkdown(const QString &html) const
-{
-    return ::pastedHtmlToMarkdown(html);
-}
-
-QString ContentUtil::markdownToHtml(const QString &markdown) const
-{
-    return ::markdownToHtml(markdown);
-}
-
-QString ContentUtil::storeImage(const QString &documentPath, const QString &imagePath) const
-{
-    return ::storeImage(documentPath, imagePath);
 }

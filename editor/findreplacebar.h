@@ -3,28 +3,26 @@
 
 #include <QObject>
 
-class Content;
+class EditingSurface;
 class QAction;
 class QLineEdit;
-class QPlainTextEdit;
-class QStackedWidget;
 class QToolBar;
-class QWebEngineView;
 
-// The find bar and the replace bar at the right end of the main tool bar.
-// Both work in source mode (on the editor) and in WYSIWYG mode (on the page).
+// The find bar and the replace bar at the right end of the main tool bar. They
+// search and replace in the editing surface in use. Both start hidden.
 class FindReplaceBar : public QObject
 {
     Q_OBJECT
 
 public:
-    FindReplaceBar(QToolBar *toolBar, QStackedWidget *modes, QPlainTextEdit *editor,
-                   QWebEngineView *view, Content *content, QObject *parent = nullptr);
+    FindReplaceBar(QToolBar *toolBar, EditingSurface *surface, QObject *parent = nullptr);
 
-    // Shows the find bar (hiding the replace bar) with text in the find field.
-    void showFindBar(const QString &text);
-    // Shows the replace bar (hiding the find bar) with text in the search field.
-    void showReplaceBar(const QString &text);
+    void setSurface(EditingSurface *surface);
+    // Shows the find bar (hiding the replace bar) with the selection in the find field.
+    void showFindBar();
+    // Shows the replace bar (hiding the find bar) with the selection in the search field.
+    void showReplaceBar();
+    void hideBars();
     void setFindBarVisible(bool visible);
     void setReplaceBarVisible(bool visible);
     void retranslate();
@@ -40,20 +38,11 @@ public:
     QAction *replaceAllAction() const { return replaceAll; }
 
 private:
-    bool sourceMode() const;
-    void runScript(const QString &statement);
     static void putText(QLineEdit *field, const QString &text);
     void focusField(QLineEdit *field);
-    void findTextChanged(const QString &text);
-    void searchTextChanged(const QString &text);
-    void find(const QString &text, bool backward);
-    void stepMatch(bool backward);
 
     QToolBar *toolBar;
-    QStackedWidget *modes;
-    QPlainTextEdit *editor;
-    QWebEngineView *view;
-    Content *content;
+    EditingSurface *surface;
 
     QLineEdit *findEdit = nullptr;
     QAction *findEditAction = nullptr;
@@ -70,13 +59,5 @@ private:
     QAction *replaceAll = nullptr;
     QAction *replaceClose = nullptr;
 };
-
-namespace SourceFind {
-// Replaces the editor's selection with replacement, finding the next match of
-// search first when nothing is selected.
-void replaceCurrent(QPlainTextEdit *editor, const QString &search, const QString &replacement);
-// Replaces every match from the start of the document; returns how many.
-int replaceAll(QPlainTextEdit *editor, const QString &search, const QString &replacement);
-} // namespace SourceFind
 
 #endif // FINDREPLACEBAR_H

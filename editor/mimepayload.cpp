@@ -1,6 +1,7 @@
 #include "editor/mimepayload.h"
 
-#include "editor/contentutil.h"
+#include "convert/htmltomarkdown.h"
+#include "convert/markdowntohtml.h"
 #include "editor/imagestore.h"
 
 #include <QDebug>
@@ -17,8 +18,7 @@ QList<QJsonObject> insertPayloads(const QMimeData *mimeData, const QString &docu
 
     if (mimeData->hasHtml()) {
         // Through Markdown and back, so that only what a document can hold arrives.
-        const ContentUtil util;
-        const QString html = util.markdownToHtml(util.htmlToMarkdown(mimeData->html()));
+        const QString html = markdownToHtml(pastedHtmlToMarkdown(mimeData->html()));
         payloads.append(QJsonObject{{QStringLiteral("html"), html}, {QStringLiteral("type"), QStringLiteral("html")}});
     } else if (mimeData->hasUrls()) {
         const QMimeDatabase mimeTypes;

@@ -85,7 +85,7 @@ var wordCountInPage = false;
 var lastCountedText = '';
 
 function reportWordCount(count) {
-    if (typeof contentObj !== 'undefined' && contentObj)
+    if (contentObj)
         contentObj.showInfoInStatusBar(String(count));
 }
 

@@ -38,6 +38,68 @@
     </message>
 </context>
 <context>
+    <name>Document</name>
+    <message>
+        <source>[未保存]</source>
+        <translation>[Not saved]</translation>
+    </message>
+    <message>
+        <source>不能打开文件 %1: %2</source>
+        <translation>Cannot open file %1: %2</translation>
+    </message>
+    <message>
+        <source>文件 %1 不是有效的 UTF-8 文本，无效的字节已被替换；保存时将以 UTF-8 存储。</source>
+        <translation>The file %1 is not valid UTF-8 text; its invalid bytes were replaced and saving will store it as UTF-8.</translation>
+    </message>
+    <message>
+        <source>编辑页面没有返回内容</source>
+        <translation>the editing page returned no content</translation>
+    </message>
+    <message>
+        <source>不能保存文件 %1: %2</source>
+        <translation>Cannot save file %1: %2</translation>
+    </message>
+    <message>
+        <source>备份文件已损坏，请查看备份管理。</source>
+        <translation>The backup file is corrupted. Please check the backup management.</translation>
+    </message>
+</context>
+<context>
+    <name>FindReplaceBar</name>
+    <message>
+        <source>查找内容</source>
+        <translation>Find what</translation>
+    </message>
+    <message>
+        <source>替换为</source>
+        <translation>Replace with</translation>
+    </message>
+    <message>
+        <source>查找上一个</source>
+        <translation>Find Previous</translation>
+    </message>
+    <message>
+        <source>查找下一个</source>
+        <translation>Find Next</translation>
+    </message>
+    <message>
+        <source>上一个</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>下一个</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>替换</source>
+        <translation>replace</translation>
+    </message>
+    <message>
+        <source>替换全部</source>
+        <translation>Replace All</translation>
+    </message>
+</context>
+<context>
     <name>ImageDialog</name>
     <message>
         <source>确定</source>
@@ -482,6 +544,30 @@
         <translation>open recently</translation>
     </message>
     <message>
+        <source> 词</source>
+        <translation> words</translation>
+    </message>
+    <message>
+        <source>保存成功</source>
+        <translation>Saved successfully</translation>
+    </message>
+    <message>
+        <source>导出HTML文件</source>
+        <translation>Export HTML file</translation>
+    </message>
+    <message>
+        <source>HTML文件(*.html)</source>
+        <translation>HTML file(*.html)</translation>
+    </message>
+    <message>
+        <source>导出Word文件</source>
+        <translation>Export Word file</translation>
+    </message>
+    <message>
+        <source>Word文件(*.docx)</source>
+        <translation>Word file(*.docx)</translation>
+    </message>
+    <message>
         <source>主题</source>
         <translation>theme</translation>
     </message>
@@ -494,32 +580,20 @@
         <translation>dark</translation>
     </message>
     <message>
-        <source>切换源码模式</source>
-        <translation>Switch to source code mode</translation>
-    </message>
-    <message>
-        <source> 词</source>
-        <translation> words</translation>
+        <source>提示</source>
+        <translation>Prompt</translation>
     </message>
     <message>
         <source>缩放比例%1%</source>
         <translation>Zoom%1%</translation>
     </message>
     <message>
-        <source>切换可见即可得模式</source>
-        <translation>Switch to visible-only mode</translation>
-    </message>
-    <message>
-        <source>提示</source>
-        <translation>Prompt</translation>
+        <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
+        <translation>The system has detected unsaved backup files. Do you want to continue editing?</translation>
     </message>
     <message>
         <source>当前文件还没保存，是否放弃？</source>
         <translation>The current file has not been saved. Do you want to discard it?</translation>
-    </message>
-    <message>
-        <source>[未保存]</source>
-        <translation>[Not saved]</translation>
     </message>
     <message>
         <source>打开Markdown文件</source>
@@ -530,14 +604,6 @@
         <translation>Markdown file (*.md)</translation>
     </message>
     <message>
-        <source>不能打开文件 %1: %2</source>
-        <translation>Cannot open file %1: %2</translation>
-    </message>
-    <message>
-        <source>文件 %1 不是有效的 UTF-8 文本，无效的字节已被替换；保存时将以 UTF-8 存储。</source>
-        <translation>The file %1 is not valid UTF-8 text; its invalid bytes were replaced and saving will store it as UTF-8.</translation>
-    </message>
-    <message>
         <source>保存MarkDown文件</source>
         <translation>Save Markdown file</translation>
     </message>
@@ -546,21 +612,59 @@
         <translation>MarkDown File (*.md)</translation>
     </message>
     <message>
-        <source>不能保存文件 %1: %2</source>
-        <translation>Cannot save file %1: %2</translation>
+        <source>设置表格</source>
+        <translation>setting table</translation>
     </message>
     <message>
-        <source>编辑页面没有返回内容</source>
-        <translation>the editing page returned no content</translation>
+        <source>导出成功</source>
+        <translation>Export success</translation>
     </message>
     <message>
-        <source>保存成功</source>
-        <translation>Saved successfully</translation>
+        <source>不能导出文件 %1: %2</source>
+        <translation>Cannot export file %1: %2</translation>
+    </message>
+    <message>
+        <source>导出PDF文件</source>
+        <translation>Export PDF file</translation>
+    </message>
+    <message>
+        <source>Pdf文件(*.pdf)</source>
+        <translation>Pdf file(*.pdf)</translation>
+    </message>
+    <message>
+        <source>编辑页面没有生成PDF</source>
+        <translation>the editing page produced no PDF</translation>
+    </message>
+    <message>
+        <source>导出失败</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>打印成功</source>
+        <translation>print success</translation>
+    </message>
+    <message>
+        <source>打印失败</source>
+        <translation>Print failed</translation>
+    </message>
+</context>
+<context>
+    <name>ModeSwitch</name>
+    <message>
+        <source>切换可见即可得模式</source>
+        <translation>Switch to visible-only mode</translation>
+    </message>
+    <message>
+        <source>切换源码模式</source>
+        <translation>Switch to source code mode</translation>
     </message>
     <message>
         <source>编辑页面没有返回内容，无法切换到源码模式</source>
         <translation>The editing page returned no content; staying in WYSIWYG mode</translation>
     </message>
+</context>
+<context>
+    <name>PageSurface</name>
     <message>
         <source>代码块语言</source>
         <translation>Code block language</translation>
@@ -568,6 +672,10 @@
     <message>
         <source>默认</source>
         <translation>default</translation>
+    </message>
+    <message>
+        <source>表格</source>
+        <translation>Table</translation>
     </message>
     <message>
         <source>上方插入行</source>
@@ -626,64 +734,16 @@
         <translation>Delete table</translation>
     </message>
     <message>
-        <source>设置表格</source>
-        <translation>setting table</translation>
+        <source>代码块</source>
+        <translation>CodeBlock</translation>
     </message>
     <message>
-        <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
-        <translation>The system has detected unsaved backup files. Do you want to continue editing?</translation>
+        <source>链接</source>
+        <translation>Link</translation>
     </message>
     <message>
-        <source>备份文件已损坏，请查看备份管理。</source>
-        <translation>The backup file is corrupted. Please check the backup management.</translation>
-    </message>
-    <message>
-        <source>导出成功</source>
-        <translation>Export success</translation>
-    </message>
-    <message>
-        <source>不能导出文件 %1: %2</source>
-        <translation>Cannot export file %1: %2</translation>
-    </message>
-    <message>
-        <source>导出HTML文件</source>
-        <translation>Export HTML file</translation>
-    </message>
-    <message>
-        <source>HTML文件(*.html)</source>
-        <translation>HTML file(*.html)</translation>
-    </message>
-    <message>
-        <source>导出Word文件</source>
-        <translation>Export Word file</translation>
-    </message>
-    <message>
-        <source>Word文件(*.docx)</source>
-        <translation>Word file(*.docx)</translation>
-    </message>
-    <message>
-        <source>导出PDF文件</source>
-        <translation>Export PDF file</translation>
-    </message>
-    <message>
-        <source>Pdf文件(*.pdf)</source>
-        <translation>Pdf file(*.pdf)</translation>
-    </message>
-    <message>
-        <source>编辑页面没有生成PDF</source>
-        <translation>the editing page produced no PDF</translation>
-    </message>
-    <message>
-        <source>导出失败</source>
-        <translation>Export failed</translation>
-    </message>
-    <message>
-        <source>打印成功</source>
-        <translation>print success</translation>
-    </message>
-    <message>
-        <source>打印失败</source>
-        <translation>Print failed</translation>
+        <source>图片</source>
+        <translation>Image</translation>
     </message>
 </context>
 <context>

@@ -28,7 +28,7 @@ function selectBodyEnd() {
 }
 
 function resolveInsertedImages(container) {
-    if (container && typeof resolveImages === 'function')
+    if (container)
         resolveImages(container);
 }
 
@@ -41,7 +41,7 @@ function onAddLink(arg) {
         return;
 
     if (arg.isModify) {
-        if (typeof currentTarget === 'undefined' || !currentTarget || !currentTarget.isConnected)
+        if (!currentTarget || !currentTarget.isConnected)
             return;
         currentTarget.setAttribute('href', url);
         currentTarget.textContent = title;
@@ -165,35 +165,12 @@ function insertNodeAt(node, range) {
     notifyPageEdited();
 }
 
-// dealCopySignal: the payload at the selection.
+// dealCopySignal (paste and drop): the payload at the selection.
 function insertPayload(arg) {
     var node = buildPayloadNode(arg);
     if (!node)
         return;
     insertNodeAt(node, bodySelectionRange() || selectBodyEnd());
-}
-
-// dealDragSignal: the payload at the caret under the last dragover point.
-function insertPayloadAtDragPoint(arg) {
-    var node = buildPayloadNode(arg);
-    if (!node)
-        return;
-    var range = null;
-    var dragEvent = typeof currentEvent === 'undefined' ? null : currentEvent;
-    if (dragEvent) {
-        if (document.caretPositionFromPoint) {
-            var position = document.caretPositionFromPoint(dragEvent.clientX, dragEvent.clientY);
-            if (position) {
-                range = document.createRange();
-                range.setStart(position.offsetNode, position.offset);
-            }
-        } else if (document.caretRangeFromPoint) {
-            range = document.caretRangeFromPoint(dragEvent.clientX, dragEvent.clientY);
-        }
-    }
-    if (!range || !document.body.contains(range.startContainer))
-        range = bodySelectionRange() || selectBodyEnd();
-    insertNodeAt(node, range);
 }
 
 // insertImageSignal: an image at the selection.

@@ -1,10 +1,8 @@
 // Editing page: the bridge to the program, the body handlers and the page
-// functions the program calls. Functions of the other page scripts are called
-// only when they exist, so the page keeps working without any one of them.
+// functions the program calls.
 
 var contentObj;        // the program's bridge object "content"
 var currentTarget;     // the link element being modified
-var currentEvent;      // the last dragover event
 var documentFolder = ''; // file URL of the open document's folder, '' when untitled
 
 // ---------------------------------------------------------------------------
@@ -94,7 +92,7 @@ function setDocumentFolder(folderUrl) {
 
 // The display name of a code-block mode from the language table, '' if none.
 function languageName(mode) {
-    if (typeof mode !== 'string' || mode === '' || typeof options === 'undefined' || !options)
+    if (typeof mode !== 'string' || mode === '' || !options)
         return '';
     if (Array.isArray(options)) {
         for (var i = 0; i < options.length; i++) {
@@ -190,8 +188,7 @@ function setBodyHtml(html) {
     document.body.innerHTML = html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>');
     loadedDivs = new WeakSet(document.body.querySelectorAll('div'));
     resolveImages(document.body);
-    if (typeof changePreToCodeMirror === 'function')
-        changePreToCodeMirror();
+    changePreToCodeMirror();
 }
 
 // ---------------------------------------------------------------------------
@@ -211,13 +208,12 @@ function ensureTrailingParagraph() {
 function onBodyClick(event) {
     ensureTrailingParagraph();
     var target = event.target;
-    if (typeof onLinkClick === 'function' && target && target.closest && target.closest('a'))
+    if (target && target.closest && target.closest('a'))
         onLinkClick(event);
 }
 
 function onBodyInput() {
-    if (typeof startWorker === 'function')
-        startWorker(document.body.innerText);
+    startWorker(document.body.innerText);
     contentObj.updateModifyStatus(true);
 }
 
@@ -227,12 +223,8 @@ window.addEventListener('load', function () {
     document.execCommand('enableAbsolutePositionEditor', false, true);
 
     var body = document.body;
-    body.addEventListener('keyup', function (event) {
-        if (typeof onBodyKeyUp === 'function')
-            onBodyKeyUp(event);
-    });
+    body.addEventListener('keyup', onBodyKeyUp);
     body.addEventListener('click', onBodyClick);
-    body.addEventListener('dragover', function (event) { currentEvent = event; });
     body.addEventListener('input', onBodyInput);
     // Pasting goes through the program, which cleans the clipboard data.
     body.addEventListener('paste', function (event) { event.preventDefault(); });
@@ -249,36 +241,10 @@ new QWebChannel(qt.webChannelTransport, function (channel) {
     contentObj.setHtmlSignal.connect(setBodyHtml);
     contentObj.loadRecentMd();
 
-    contentObj.addLinkSignal.connect(function (arg) {
-        if (typeof onAddLink === 'function')
-            onAddLink(arg);
-    });
-    contentObj.dealCopySignal.connect(function (arg) {
-        if (typeof insertPayload === 'function')
-            insertPayload(arg);
-    });
-    contentObj.dealDragSignal.connect(function (arg) {
-        if (typeof insertPayloadAtDragPoint === 'function')
-            insertPayloadAtDragPoint(arg);
-    });
-    contentObj.highLightKeyword.connect(function (text) {
-        if (typeof highLightKeyword === 'function')
-            highLightKeyword(text);
-    });
-    contentObj.replaceSelectedText.connect(function (text) {
-        if (typeof replaceSelectedText === 'function')
-            replaceSelectedText(text);
-    });
-    contentObj.replaceAllHighText.connect(function (text) {
-        if (typeof replaceAllHighText === 'function')
-            replaceAllHighText(text);
-    });
-    contentObj.insertImageSignal.connect(function (src) {
-        if (typeof insertImage === 'function') {
-            insertImage(src);
-        } else {
-            document.execCommand('insertImage', false, src);
-            resolveImages(document.body);
-        }
-    });
+    contentObj.addLinkSignal.connect(onAddLink);
+    contentObj.dealCopySignal.connect(insertPayload);
+    contentObj.highLightKeyword.connect(highLightKeyword);
+    contentObj.replaceSelectedText.connect(replaceSelectedText);
+    contentObj.replaceAllHighText.connect(replaceAllHighText);
+    contentObj.insertImageSignal.connect(insertImage);
 });

@@ -19,7 +19,7 @@ function insertTable(rowsLength, columnsLength) {
                 row.appendChild(document.createElement('td'));
         }
     }
-    var range = typeof blockInsertionRange === 'function' ? blockInsertionRange() : null;
+    var range = blockInsertionRange();
     if (range) {
         range.extractContents();
         range.insertNode(table);

@@ -1,17 +1,19 @@
-// The application frame: settings store, palettes, theme menu, zoom, glyphs,
-// the message-box helper and the command-line path.
+// The application frame, each case with a window of its own: settings store,
+// palettes, theme menu, zoom, glyphs, language, start-up, the message-box helper
+// and the command-line path.
 
-#include "support/backuptest.h"
-#include "support/mainwindowprobe.h"
+#include "support/windowtest.h"
 
-#include "settings/settings.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
 #include "app/palettes.h"
+#include "settings/settings.h"
 
+#include <QLabel>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTranslator>
 
 class TestFrame : public QObject
@@ -20,12 +22,14 @@ class TestFrame : public QObject
 
 private slots:
     void initTestCase();
+    void init() { Settings::instance().clear(); }
     void settingsDefaults();
     void wrongTypedSettings();
     void settingsLiveInConfigFolder();
     void zoomBoundsAndMessages();
     void glyphsSurviveLanguageChange();
     void englishInterface();
+    void startupOffersBackupThenOpens();
     void messageBoxButtonSets();
     void commandLinePath();
     void fileAssociationEntries();
@@ -41,28 +45,25 @@ void TestFrame::initTestCase()
 
 void TestFrame::settingsDefaults()
 {
-    Settings::instance().clear();
-    MainWindow window;
-    MainWindowProbe probe(&window);
-    QVERIFY(probe.lightThemeAction()->isChecked());
-    QVERIFY(!probe.darkThemeAction()->isChecked());
-    QCOMPARE(probe.ui()->webView->zoomFactor(), 1.0);
-    QCOMPARE(probe.ui()->editor->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 16px;}"));
-    QVERIFY(!probe.backupTimer());
-    QVERIFY(probe.recentActions().isEmpty());
-    QCOMPARE(probe.wordCountLabel()->text(), QStringLiteral("0 词"));
-    QCOMPARE(probe.ui()->stackedWidget->currentIndex(), 0);
-    QVERIFY(!probe.modeButton()->isChecked());
+    WindowHarness w;
+    QVERIFY(w.action("actionLightTheme")->isChecked());
+    QVERIFY(!w.action("actionDarkTheme")->isChecked());
+    QCOMPARE(w.page()->view()->zoomFactor(), 1.0);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 16px;}"));
+    QVERIFY(!w.document()->findChild<QTimer *>(QStringLiteral("backupTimer")));
+    QVERIFY(w.child<QMenu>("recentMenu")->actions().isEmpty());
+    QCOMPARE(w.child<QLabel>("wordCountLabel")->text(), QStringLiteral("0 词"));
+    QVERIFY(!w.modes()->isSourceMode());
+    QVERIFY(!w.child<QPushButton>("modeButton")->isChecked());
     // Chinese interface by default.
-    QCOMPARE(probe.ui()->menuFile->title(), QStringLiteral("文件"));
-    QCOMPARE(probe.ui()->actionNew->toolTip(), QStringLiteral("新建文件"));
-    QCOMPARE(probe.ui()->actionSaveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-    QCOMPARE(probe.ui()->actionBold->menuRole(), QAction::NoRole);
+    QCOMPARE(w.child<QMenu>("menuFile")->title(), QStringLiteral("文件"));
+    QCOMPARE(w.action("actionNew")->toolTip(), QStringLiteral("新建文件"));
+    QCOMPARE(w.action("actionSaveAs")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    QCOMPARE(w.action("actionBold")->menuRole(), QAction::NoRole);
 }
 
 void TestFrame::wrongTypedSettings()
 {
-    Settings::instance().clear();
     Settings::instance().setTheme(2);
     QSettings(Settings::instance().fileName(), QSettings::IniFormat).setValue(QStringLiteral("language"), QStringLiteral("english"));
     Settings::instance().setAutoSave(true);
@@ -71,26 +72,26 @@ void TestFrame::wrongTypedSettings()
     applyStoredPalette(makeDarkPalette(), makeLightPalette());
     QCOMPARE(QApplication::palette(), before); // theme 2: no palette applied
 
-    MainWindow window;
-    MainWindowProbe probe(&window);
-    QVERIFY(!probe.lightThemeAction()->isChecked());
-    QVERIFY(!probe.darkThemeAction()->isChecked());
+    WindowHarness w;
+    QVERIFY(!w.action("actionLightTheme")->isChecked());
+    QVERIFY(!w.action("actionDarkTheme")->isChecked());
     // A non-numeric language counts as 0: the Chinese texts stay.
-    QCOMPARE(probe.ui()->actionNew->text(), QStringLiteral("新建"));
-    QVERIFY(probe.backupTimer());
-    QCOMPARE(probe.backupTimer()->interval(), 10000);
+    QCOMPARE(w.action("actionNew")->text(), QStringLiteral("新建"));
+    auto *timer = w.document()->findChild<QTimer *>(QStringLiteral("backupTimer"));
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 10000);
 
     // Choosing dark from the menu stores 1, checks only dark and applies the dark window colour.
-    window.setPalettes(makeDarkPalette(), makeLightPalette());
-    probe.darkThemeAction()->trigger();
+    w.window.setPalettes(makeDarkPalette(), makeLightPalette());
+    w.action("actionDarkTheme")->trigger();
     QCOMPARE(Settings::instance().theme(), 1);
-    QVERIFY(probe.darkThemeAction()->isChecked());
-    QVERIFY(!probe.lightThemeAction()->isChecked());
+    QVERIFY(w.action("actionDarkTheme")->isChecked());
+    QVERIFY(!w.action("actionLightTheme")->isChecked());
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
-    probe.lightThemeAction()->trigger();
+    QCOMPARE(w.editor()->palette().color(QPalette::Base), QColor(25, 25, 25));
+    w.action("actionLightTheme")->trigger();
     QCOMPARE(Settings::instance().theme(), 0);
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(240, 240, 240));
-    Settings::instance().clear();
 }
 
 void TestFrame::settingsLiveInConfigFolder()
@@ -99,7 +100,7 @@ void TestFrame::settingsLiveInConfigFolder()
     // "app.ini" of an earlier version, which is carried over once and never written.
     QTemporaryDir home, project, other;
     const QByteArray legacy = "[General]\nzoom=1.5\nrecentFileList=/a.md, /b.md\n";
-    QVERIFY(BackupTest::writeFile(project.filePath(QStringLiteral("app.ini")), legacy));
+    QVERIFY(GuiTest::writeFile(project.filePath(QStringLiteral("app.ini")), legacy));
     const QString ini = home.filePath(QStringLiteral(".config/Orrinfold/Veltrane/app.ini"));
     for (const QString &cwd : {project.path(), other.path()}) {
         QProcess program;
@@ -120,89 +121,138 @@ void TestFrame::settingsLiveInConfigFolder()
         QCOMPARE(written.value(QStringLiteral("recentFileList")).toStringList(),
                  (QStringList{QStringLiteral("/a.md"), QStringLiteral("/b.md")}));
     }
-    QCOMPARE(BackupTest::readFile(project.filePath(QStringLiteral("app.ini"))), legacy);
+    QCOMPARE(GuiTest::readFile(project.filePath(QStringLiteral("app.ini"))), legacy);
     QVERIFY(!QFile::exists(other.filePath(QStringLiteral("app.ini"))));
 }
 
 void TestFrame::zoomBoundsAndMessages()
 {
-    Settings::instance().clear();
-    MainWindow window;
-    MainWindowProbe probe(&window);
+    WindowHarness w;
+    QWebEngineView *view = w.page()->view();
     for (int i = 0; i < 100; ++i)
-        probe.ui()->actionZoomIn->trigger();
-    QCOMPARE(probe.ui()->webView->zoomFactor(), 5.0);
-    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("缩放比例500%"));
+        w.action("actionZoomIn")->trigger();
+    QCOMPARE(view->zoomFactor(), 5.0);
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例500%"));
     QCOMPARE(Settings::instance().zoom(), 5.0);
 
-    probe.ui()->webView->setZoomFactor(0.3);
-    probe.ui()->actionZoomOut->trigger();
-    QCOMPARE(probe.ui()->webView->zoomFactor(), 0.25);
-    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("缩放比例25%"));
-    probe.ui()->actionZoomOut->trigger();
-    QCOMPARE(probe.ui()->webView->zoomFactor(), 0.25);
+    view->setZoomFactor(0.3);
+    w.action("actionZoomOut")->trigger();
+    QCOMPARE(view->zoomFactor(), 0.25);
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例25%"));
+    w.action("actionZoomOut")->trigger();
+    QCOMPARE(view->zoomFactor(), 0.25);
 
-    probe.ui()->actionDefaultZoom->trigger();
-    QCOMPARE(probe.ui()->webView->zoomFactor(), 1.0);
+    w.action("actionDefaultZoom")->trigger();
+    QCOMPARE(view->zoomFactor(), 1.0);
     QCOMPARE(QSettings(Settings::instance().fileName(), QSettings::IniFormat).value(QStringLiteral("zoom")).toString(),
              QStringLiteral("1"));
-    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("缩放比例100%"));
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例100%"));
 }
 
 void TestFrame::glyphsSurviveLanguageChange()
 {
-    Settings::instance().clear();
-    MainWindow window;
-    MainWindowProbe probe(&window);
-    QCOMPARE(probe.ui()->actionBold->text(), QString(QChar(0xF032)));
-    QCOMPARE(probe.ui()->actionBold->toolTip(), QStringLiteral("加粗"));
+    WindowHarness w;
+    QCOMPARE(w.action("actionBold")->text(), QString(QChar(0xF032)));
+    QCOMPARE(w.action("actionBold")->toolTip(), QStringLiteral("加粗"));
 
     QTranslator english;
     QVERIFY(english.load(QStringLiteral(":/english.qm")));
     QCoreApplication::installTranslator(&english);
     QCoreApplication::processEvents();
-    QCOMPARE(probe.ui()->actionBold->text(), QString(QChar(0xF032)));
-    QCOMPARE(probe.ui()->actionSaveToolBar->text(), QString(QChar(0xF0C7)));
-    QCOMPARE(probe.ui()->actionBold->toolTip(), QStringLiteral("Bold"));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Veltrane"));
-    QCOMPARE(probe.lightThemeAction()->text(), QStringLiteral("light"));
+    QCOMPARE(w.action("actionBold")->text(), QString(QChar(0xF032)));
+    QCOMPARE(w.action("actionSaveToolBar")->text(), QString(QChar(0xF0C7)));
+    QCOMPARE(w.action("actionBold")->toolTip(), QStringLiteral("Bold"));
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("Veltrane"));
+    QCOMPARE(w.action("actionLightTheme")->text(), QStringLiteral("light"));
+    QCOMPARE(w.child<QPushButton>("modeButton")->toolTip(), QStringLiteral("Switch to source code mode"));
     QCoreApplication::removeTranslator(&english);
 }
 
 void TestFrame::englishInterface()
 {
-    Settings::instance().clear();
     Settings::instance().setLanguage(1);
-    MainWindow window;
-    MainWindowProbe probe(&window);
+    WindowHarness w;
     QCoreApplication::processEvents(); // the language change is delivered through the event loop
-    QCOMPARE(probe.ui()->menuFile->title(), QStringLiteral("file"));
-    QCOMPARE(probe.ui()->actionNew->toolTip(), QStringLiteral("new file"));
-    QCOMPARE(probe.recentMenu()->title(), QStringLiteral("open recently"));
-    probe.content().showInfoInStatusBar(QStringLiteral("12"));
-    QCOMPARE(probe.wordCountLabel()->text(), QStringLiteral("12 words"));
-    Settings::instance().clear();
+    QCOMPARE(w.child<QMenu>("menuFile")->title(), QStringLiteral("file"));
+    QCOMPARE(w.action("actionNew")->toolTip(), QStringLiteral("new file"));
+    QCOMPARE(w.child<QMenu>("recentMenu")->title(), QStringLiteral("open recently"));
+    w.page()->bridge()->showInfoInStatusBar(QStringLiteral("12"));
+    QCOMPARE(w.child<QLabel>("wordCountLabel")->text(), QStringLiteral("12 words"));
+    QCOMPARE(w.document()->title(), QStringLiteral("[Not saved]  -  Veltrane"));
+}
+
+void TestFrame::startupOffersBackupThenOpens()
+{
+    // What the page's request for its first document opens, as the user answers.
+    const QString backupDir = BackupStore::defaultDir();
+    QVERIFY(QDir().mkpath(backupDir));
+    QVERIFY(GuiTest::writeFile(backupDir + QStringLiteral("/untitled-1"),
+                               BackupStore::serialize(QStringLiteral("recovered"), QString())));
+    const QString cli = home->filePath(QStringLiteral("cli.md"));
+    QVERIFY(GuiTest::writeFile(cli, "from the command line\n"));
+    auto start = [](const QString &startupPath) {
+        auto w = std::make_unique<WindowHarness>();
+        QSignalSpy asked(w->page(), &PageSurface::documentRequested);
+        w->window.setStartupFilePath(startupPath);
+        w->window.show();
+        return asked.wait(30000) ? std::move(w) : nullptr;
+    };
+    const QStringList question{QStringLiteral("系统检查到有未保存的备份文件，是否继续编辑？")};
+    {
+        // Declined: the command-line file opens; the backup stays.
+        GuiTest::ModalAnswers answers({QStringLiteral("否")});
+        auto w = start(cli);
+        QVERIFY(w);
+        QCOMPARE(answers.seen, question);
+        QCOMPARE(w->document()->filePath(), cli);
+        QVERIFY(!w->document()->isModified());
+        QVERIFY(QFile::exists(backupDir + QStringLiteral("/untitled-1")));
+        QTRY_VERIFY(w->body().contains(QStringLiteral("from the command line")));
+    }
+    {
+        // Accepted: the backup of an untitled document stays untitled, whatever the command line named.
+        GuiTest::ModalAnswers answers({QStringLiteral("是")});
+        auto w = start(cli);
+        QVERIFY(w);
+        QCOMPARE(answers.seen, question);
+        QVERIFY(w->document()->filePath().isEmpty());
+        QVERIFY(w->document()->isModified());
+        QCOMPARE(w->window.windowTitle(), QStringLiteral("[未保存]*  -  Veltrane"));
+        QTRY_VERIFY(w->body().contains(QStringLiteral("recovered")));
+    }
+    // No backup: "openType" 1 opens the most recent file, if there is one.
+    QVERIFY(QDir(backupDir).removeRecursively());
+    Settings::instance().setOpenType(1);
+    Settings::instance().setRecentFiles({});
+    auto w = start(QString());
+    QVERIFY(w && w->document()->filePath().isEmpty());
+    Settings::instance().setRecentFiles({cli});
+    w = start(QString());
+    QVERIFY(w);
+    QCOMPARE(w->document()->filePath(), cli);
+    // A command-line file that does not exist is reported once the page is ready.
+    GuiTest::ModalAnswers answers({QStringLiteral("明白")});
+    w = start(home->filePath(QStringLiteral("missing.md")));
+    QVERIFY(w);
+    QCOMPARE(answers.seen.size(), 1);
+    QVERIFY(answers.seen.first().startsWith(QStringLiteral("不能打开文件 ")));
+    QVERIFY(w->document()->filePath().isEmpty());
 }
 
 void TestFrame::messageBoxButtonSets()
 {
-    QString text;
-    GuiTest::answerNextModal(QStringLiteral("是"), &text);
-    QCOMPARE(showMessageBox(QMessageBox::Information, QStringLiteral("提示"), QStringLiteral("one"), MessageBoxYes),
-             int(QMessageBox::Yes));
-    QCOMPARE(text, QStringLiteral("one"));
-
-    GuiTest::answerNextModal(QStringLiteral("否"));
+    {
+        GuiTest::ModalAnswers yes({QStringLiteral("是"), QStringLiteral("明白")});
+        QCOMPARE(showMessageBox(QMessageBox::Information, QStringLiteral("提示"), QStringLiteral("one"), MessageBoxYes),
+                 int(QMessageBox::Yes));
+        QCOMPARE(showMessageBox(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("two"), MessageBoxYesNo), 0x4000);
+        QCOMPARE(showMessageBox(QMessageBox::NoIcon, QStringLiteral("提示"), QStringLiteral("three"), MessageBoxUnderstood),
+                 int(QMessageBox::Yes));
+        QCOMPARE(yes.seen, (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+    }
+    GuiTest::ModalAnswers no({QStringLiteral("否")});
     QCOMPARE(showMessageBox(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("two"), MessageBoxYesNo),
              int(QMessageBox::No));
-    GuiTest::answerNextModal(QStringLiteral("是"));
-    QCOMPARE(showMessageBox(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("two"), MessageBoxYesNo),
-             0x4000);
-
-    GuiTest::answerNextModal(QStringLiteral("明白"), &text);
-    QCOMPARE(showMessageBox(QMessageBox::NoIcon, QStringLiteral("提示"), QStringLiteral("three"), MessageBoxUnderstood),
-             int(QMessageBox::Yes));
-    QCOMPARE(text, QStringLiteral("three"));
 }
 
 void TestFrame::commandLinePath()

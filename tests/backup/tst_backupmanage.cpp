@@ -1,7 +1,7 @@
 #include "backup/backupmanage.h"
 #include "backup/backupstore.h"
 #include "backup/bakpreview.h"
-#include "support/backuptest.h"
+#include "support/guitest.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -12,7 +12,6 @@
 #include <QTextEdit>
 #include <QtTest>
 
-using BackupTest::writeFile;
 
 class TestBackupManage : public QObject
 {
@@ -132,23 +131,22 @@ void TestBackupManage::deleteAsksAndHonoursTheAnswer()
     BackupManage manager;
     select(manager, 1);
 
-    QString asked;
-    GuiTest::answerNextModal(QStringLiteral("&No"), &asked);
-    click(manager, "btnDel");
-    QCOMPARE(asked, QStringLiteral("确实要删除吗?"));
+    {
+        GuiTest::ModalAnswers answers({QStringLiteral("&No")});
+        click(manager, "btnDel");
+        QCOMPARE(answers.seen, QStringList{QStringLiteral("确实要删除吗?")});
+    }
     QVERIFY(QFile::exists(dir + QStringLiteral("/older")));
     QCOMPARE(names(manager), (QStringList{QStringLiteral("newer"), QStringLiteral("older")}));
 
-    asked.clear();
-    GuiTest::answerNextModal(QStringLiteral("&Yes"), &asked);
+    GuiTest::ModalAnswers answers({QStringLiteral("&Yes")});
     click(manager, "btnDel");
-    QCOMPARE(asked, QStringLiteral("确实要删除吗?"));
+    QCOMPARE(answers.seen, QStringList{QStringLiteral("确实要删除吗?")});
     QVERIFY(!QFile::exists(dir + QStringLiteral("/older")));
     QCOMPARE(names(manager), QStringList{QStringLiteral("newer")});
 
     // Deleting the only row leaves the headers.
     select(manager, 0);
-    GuiTest::answerNextModal(QStringLiteral("&Yes"));
     click(manager, "btnDel");
     QCOMPARE(table(manager)->model()->rowCount(), 0);
     QCOMPARE(table(manager)->model()->columnCount(), 2);

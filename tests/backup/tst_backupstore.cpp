@@ -1,12 +1,12 @@
 #include "backup/backupstore.h"
-#include "support/backuptest.h"
+#include "support/guitest.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
-using BackupTest::writeFile;
+using GuiTest::writeFile;
 
 class TestBackupStore : public QObject
 {

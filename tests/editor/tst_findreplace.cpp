@@ -1,20 +1,18 @@
-// Find and replace on the tool bar: source-mode searching and replacing, and what
-// the bars send to the page in WYSIWYG mode.
+// Find and replace on the tool bar: searching and replacing in the source
+// surface, and what the bars send to the page surface.
 
 #include "support/guitest.h"
 
-#include "editor/content.h"
 #include "editor/findreplacebar.h"
+#include "editor/pagesurface.h"
+#include "editor/pageview.h"
+#include "editor/sourcesurface.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
-#include <QSignalSpy>
-#include <QStackedWidget>
 #include <QToolBar>
-#include <QWebEngineView>
-#include <QtTest>
 
 class TestFindReplace : public QObject
 {
@@ -43,10 +41,9 @@ private:
 
     std::unique_ptr<QTemporaryDir> workDir;
     QMainWindow *window = nullptr;
-    QStackedWidget *modes = nullptr;
     QPlainTextEdit *editor = nullptr;
-    QWebEngineView *view = nullptr;
-    Content content;
+    SourceSurface *source = nullptr;
+    PageSurface *page = nullptr;
     FindReplaceBar *bar = nullptr;
 };
 
@@ -55,15 +52,11 @@ void TestFindReplace::initTestCase()
     workDir = GuiTest::isolate();
     window = new QMainWindow;
     auto *toolBar = window->addToolBar(QStringLiteral("main"));
-    modes = new QStackedWidget(window);
-    view = new QWebEngineView(modes);
-    editor = new QPlainTextEdit(modes);
-    modes->addWidget(view);
-    modes->addWidget(editor);
-    window->setCentralWidget(modes);
-    bar = new FindReplaceBar(toolBar, modes, editor, view, &content, window);
-    bar->setFindBarVisible(false);
-    bar->setReplaceBarVisible(false);
+    editor = new QPlainTextEdit(window);
+    window->setCentralWidget(editor);
+    source = new SourceSurface(editor, window);
+    page = new PageSurface(new PageView(window), window);
+    bar = new FindReplaceBar(toolBar, source, window);
     window->resize(1200, 500);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -76,32 +69,32 @@ void TestFindReplace::cleanupTestCase()
 
 void TestFindReplace::init()
 {
-    modes->setCurrentIndex(1);
+    bar->setSurface(source);
 }
 
 void TestFindReplace::replaceAllReachesEveryMatch()
 {
     setSource(QStringLiteral("Cat cat\nCAT dog cat"), 12);
-    QCOMPARE(SourceFind::replaceAll(editor, QStringLiteral("cat"), QStringLiteral("ox")), 4);
+    source->replaceAllMatches(QStringLiteral("cat"), QStringLiteral("ox"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("ox ox\nox dog ox"));
 
     // One undo step brings everything back.
     editor->undo();
     QCOMPARE(editor->toPlainText(), QStringLiteral("Cat cat\nCAT dog cat"));
 
-    QCOMPARE(SourceFind::replaceAll(editor, QStringLiteral("bird"), QStringLiteral("ox")), 0);
-    QCOMPARE(SourceFind::replaceAll(editor, QString(), QStringLiteral("ox")), 0);
+    source->replaceAllMatches(QStringLiteral("bird"), QStringLiteral("ox"));
+    source->replaceAllMatches(QString(), QStringLiteral("ox"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("Cat cat\nCAT dog cat"));
 }
 
 void TestFindReplace::replaceAllDoesNotLoop()
 {
     setSource(QStringLiteral("a-a"), 0);
-    QCOMPARE(SourceFind::replaceAll(editor, QStringLiteral("a"), QStringLiteral("aA")), 2);
+    source->replaceAllMatches(QStringLiteral("a"), QStringLiteral("aA"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("aA-aA"));
 
     setSource(QStringLiteral("aaaa"), 0);
-    QCOMPARE(SourceFind::replaceAll(editor, QStringLiteral("aa"), QString()), 2);
+    source->replaceAllMatches(QStringLiteral("aa"), QString());
     QCOMPARE(editor->toPlainText(), QString());
 }
 
@@ -109,7 +102,7 @@ void TestFindReplace::replaceCurrent()
 {
     // No selection: the next match from the cursor is replaced.
     setSource(QStringLiteral("one two one"), 1);
-    SourceFind::replaceCurrent(editor, QStringLiteral("ONE"), QStringLiteral("1"));
+    source->replaceMatch(QStringLiteral("ONE"), QStringLiteral("1"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("one two 1"));
 
     // A selection is replaced even when it is not a match.
@@ -117,24 +110,29 @@ void TestFindReplace::replaceCurrent()
     cursor.setPosition(4);
     cursor.setPosition(7, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
-    SourceFind::replaceCurrent(editor, QStringLiteral("one"), QStringLiteral("2"));
+    source->replaceMatch(QStringLiteral("one"), QStringLiteral("2"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("one 2 1"));
 
     // Nothing further: nothing changes.
-    SourceFind::replaceCurrent(editor, QStringLiteral("one"), QStringLiteral("x"));
+    source->replaceMatch(QStringLiteral("one"), QStringLiteral("x"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("one 2 1"));
 }
 
 void TestFindReplace::barsShowAndHide()
 {
     setSource(QStringLiteral("alpha beta"), 0);
-    bar->showFindBar(QStringLiteral("beta"));
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(6);
+    cursor.setPosition(10, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+    bar->showFindBar(); // with the selection
     QTRY_VERIFY(bar->findField()->isVisible() && bar->findNextAction()->isVisible());
     QCOMPARE(window->focusWidget(), bar->findField());
     QVERIFY(!bar->replaceAllAction()->isVisible() && !bar->searchField()->isVisible());
     QCOMPARE(editor->textCursor().selectedText(), QStringLiteral("beta"));
 
-    bar->showReplaceBar(QStringLiteral("alpha"));
+    editor->moveCursor(QTextCursor::Start);
+    bar->showReplaceBar();
     QTRY_VERIFY(bar->searchField()->isVisible() && bar->replacementField()->isVisible());
     QCOMPARE(window->focusWidget(), bar->searchField());
     QVERIFY(!bar->findField()->isVisible() && !bar->findNextAction()->isVisible());
@@ -149,7 +147,7 @@ void TestFindReplace::barsShowAndHide()
 void TestFindReplace::typingKeepsTheMatch()
 {
     setSource(QStringLiteral("xx hello"), 0);
-    bar->showFindBar(QString());
+    bar->showFindBar();
     QTest::keyClicks(bar->findField(), QStringLiteral("HEL"));
     QCOMPARE(editor->textCursor().selectedText(), QStringLiteral("hel"));
     QTest::keyClicks(bar->findField(), QStringLiteral("lo"));
@@ -164,7 +162,7 @@ void TestFindReplace::typingKeepsTheMatch()
 void TestFindReplace::findStepsWithoutWrapping()
 {
     setSource(QStringLiteral("ab ab ab"), 4);
-    bar->showReplaceBar(QString());
+    bar->showReplaceBar();
     bar->searchField()->setText(QStringLiteral("ab"));
     QCOMPARE(editor->textCursor().selectionStart(), 6);
     bar->replaceNextAction()->trigger();
@@ -184,17 +182,27 @@ void TestFindReplace::findStepsWithoutWrapping()
 
 void TestFindReplace::pageModeTalksToThePage()
 {
-    modes->setCurrentIndex(0);
-    QSignalSpy highlight(&content, &Content::highLightKeyword);
-    QSignalSpy replaceOne(&content, &Content::replaceSelectedText);
-    QSignalSpy replaceAll(&content, &Content::replaceAllHighText);
+    bar->setSurface(page);
+    Content *content = page->bridge();
+    QSignalSpy highlight(content, &Content::highLightKeyword);
+    QSignalSpy replaceOne(content, &Content::replaceSelectedText);
+    QSignalSpy replaceAll(content, &Content::replaceAllHighText);
     const QString sourceBefore = editor->toPlainText();
 
-    bar->showReplaceBar(QStringLiteral("word"));
+    QWebEnginePage *view = page->view()->page();
+    QVERIFY(GuiTest::waitFor([view] { return GuiTest::pageReady(view); }, 20000));
+    GuiTest::runJs(view, QStringLiteral("document.body.innerHTML = '<p>word</p>'; getSelection().selectAllChildren("
+                                        "document.querySelector('p')); true"));
+    QTRY_COMPARE(page->selectedText(), QStringLiteral("word"));
+    bar->showReplaceBar();
+    QCOMPARE(bar->searchField()->text(), QStringLiteral("word"));
     QCOMPARE(highlight.count(), 1);
     QCOMPARE(highlight.last().first().toString(), QStringLiteral("word"));
     // Shown again with the same text: highlighted again.
-    bar->showReplaceBar(QStringLiteral("word"));
+    QTRY_VERIFY(GuiTest::runJs(view, QStringLiteral("!!document.querySelector('span.search-hit')")).toBool());
+    GuiTest::runJs(view, QStringLiteral("getSelection().selectAllChildren(document.querySelector('p')); true"));
+    QTRY_COMPARE(page->selectedText(), QStringLiteral("word"));
+    bar->showReplaceBar();
     QCOMPARE(highlight.count(), 2);
 
     bar->replacementField()->setText(QStringLiteral("<b>"));

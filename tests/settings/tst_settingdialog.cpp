@@ -1,7 +1,7 @@
 #include "settings/settings.h"
 #include "settings/settingdialog.h"
 #include "settings/themes.h"
-#include "support/backuptest.h"
+#include "support/guitest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -174,7 +174,7 @@ void TestSettingDialog::controlsWriteAndEmit()
 void TestSettingDialog::themeListOffersEveryFile()
 {
     extraTheme = Themes::folder() + QStringLiteral("/zz-test-notes.txt");
-    QVERIFY(BackupTest::writeFile(extraTheme, "not a style sheet"));
+    QVERIFY(GuiTest::writeFile(extraTheme, "not a style sheet"));
     QVERIFY(QDir().mkpath(Themes::folder() + QStringLiteral("/zz-test-folder")));
     SettingDialog dialog;
     QDir(Themes::folder()).rmdir(QStringLiteral("zz-test-folder"));
@@ -226,7 +226,7 @@ void TestSettingDialog::legacyFileIsReadOnce()
     const QString file = dir.filePath(QStringLiteral("config/app.ini"));
     QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("old"))));
     const QByteArray legacyText = "[General]\ntheme=1\ncssfile=github-markdown-dark.css\n";
-    QVERIFY(BackupTest::writeFile(legacy, legacyText));
+    QVERIFY(GuiTest::writeFile(legacy, legacyText));
     {
         Settings settings(file, legacy);
         QCOMPARE(settings.theme(), 1);
@@ -237,9 +237,9 @@ void TestSettingDialog::legacyFileIsReadOnce()
         settings.setTheme(0);
         QCOMPARE(changed.count(), 1);
     }
-    QCOMPARE(BackupTest::readFile(legacy), legacyText);
+    QCOMPARE(GuiTest::readFile(legacy), legacyText);
     // Once the store exists, the legacy file is not read again.
-    QVERIFY(BackupTest::writeFile(legacy, "[General]\ntheme=1\nzoom=2\n"));
+    QVERIFY(GuiTest::writeFile(legacy, "[General]\ntheme=1\nzoom=2\n"));
     Settings again(file, legacy);
     QCOMPARE(again.theme(), 0);
     QCOMPARE(again.zoom(), 1.0);

@@ -1,11 +1,15 @@
 #ifndef GUITEST_H
 #define GUITEST_H
 
-// Shared set-up for the tests that need widgets or the editing page.
+// Shared set-up for the tests: isolation from the user's files, files, modal
+// dialogs answered as a user would, and statements run in a page.
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -13,13 +17,12 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QtTest>
-#include <functional>
 #include <memory>
 
 namespace GuiTest {
 
-// Names as the program sets them, test-mode standard paths (so backups go to a
-// throw-away folder) and a fresh working directory.
+// Names as the program sets them, test-mode standard paths (settings and backups
+// go to a throw-away folder) and a fresh working directory.
 // Keep the returned folder alive for the test's duration.
 inline std::unique_ptr<QTemporaryDir> isolate()
 {
@@ -34,42 +37,83 @@ inline std::unique_ptr<QTemporaryDir> isolate()
     return dir;
 }
 
-// Clicks, from a timer, the button of the next modal box whose text matches
-// buttonText (any button when empty). Records the box's text in *seenText.
-inline void answerNextModal(const QString &buttonText, QString *seenText = nullptr, int timeoutMs = 10000)
+inline bool writeFile(const QString &path, const QByteArray &data)
 {
-    auto *timer = new QTimer;
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, buttonText, seenText, started, timeoutMs] {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Answers every modal dialog while it lives, from a timer: a message box with the
+// first button whose text is in buttons (recording the box's text in seen), a file
+// dialog by typing filePath into it and accepting, any other dialog by rejecting it.
+class ModalAnswers : public QObject
+{
+public:
+    explicit ModalAnswers(const QStringList &buttons, const QString &filePath = QString())
+        : buttons(buttons), filePath(filePath)
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { answer(); });
+        timer.start(20);
+    }
+
+    QStringList seen;
+
+private:
+    void answer()
+    {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            if (started->elapsed() > timeoutMs) {
-                timer->stop();
-                timer->deleteLater();
-            }
+        // Dialogs on the stack may reuse an address, so mark the answered one.
+        if (!modal || modal->property("answeredByTest").toBool())
+            return;
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            modal->setProperty("answeredByTest", true);
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                edit->setText(filePath);
+            QMetaObject::invokeMethod(dialog, "accept");
             return;
         }
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            if (seenText)
-                *seenText = box->text();
-        }
-        for (QPushButton *button : modal->findChildren<QPushButton *>()) {
-            if (buttonText.isEmpty() || button->text() == buttonText) {
-                timer->stop();
-                timer->deleteLater();
-                button->click();
-                return;
+        const auto candidates = modal->findChildren<QPushButton *>();
+        for (const QString &text : buttons) {
+            for (QPushButton *button : candidates) {
+                if (button->text() == text) {
+                    modal->setProperty("answeredByTest", true);
+                    if (auto *box = qobject_cast<QMessageBox *>(modal))
+                        seen << box->text();
+                    button->click();
+                    return;
+                }
             }
         }
         if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-            timer->stop();
-            timer->deleteLater();
+            modal->setProperty("answeredByTest", true);
             dialog->reject();
         }
-    });
-    timer->start();
+    }
+
+    QStringList buttons;
+    QString filePath;
+    QTimer timer;
+};
+
+// Processes events until done() holds; false on timeout. Unlike QTest's waits it
+// never sleeps: the editing page's resources are served on this thread.
+template <typename Predicate>
+inline bool waitFor(Predicate done, int timeoutMs = 10000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 // Runs a statement in the page and waits for its result.
@@ -81,17 +125,35 @@ inline QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs
         result = value;
         done = true;
     });
-    QElapsedTimer timer;
-    timer.start();
-    while (!done && timer.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    waitFor([&done] { return done; }, timeoutMs);
     return result;
 }
 
-// True once the editing page has its bridge (the page scripts have run).
+// True once the editing page has its bridge and its load handlers.
 inline bool pageReady(QWebEnginePage *page)
 {
-    return runJs(page, QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj")).toBool();
+    return runJs(page, QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
+                                      " && document.readyState === 'complete'")).toBool();
+}
+
+// text as a JavaScript string literal.
+inline QString jsString(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"': out += QStringLiteral("\\\""); break;
+        case '\\': out += QStringLiteral("\\\\"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + QLatin1Char('"');
 }
 
 } // namespace GuiTest

@@ -1,64 +1,86 @@
 #ifndef PAGETEST_H
 #define PAGETEST_H
 
-// The editing page in a bare web view with its own bridge object: enough for
-// the page functions, without the main window around them.
+// The editing page as the program builds it (view, bridge, channel), without
+// the window around it. Script errors of the page are collected.
 
-#include "editor/content.h"
-#include "editor/qwebengineviewex.h"
+#include "editor/pagesurface.h"
+#include "editor/pageview.h"
 #include "support/guitest.h"
 
-#include <QJsonDocument>
-#include <QWebChannel>
-#include <QWebEnginePage>
+#include <QStringList>
 
-struct PageHarness
+class PageHarness
 {
-    Content content;
-    QWebChannel channel;
-    QWebEngineViewEx view;
-
-    PageHarness()
+public:
+    PageHarness() : surface(&view)
     {
-        channel.registerObject(QStringLiteral("content"), &content);
-        view.page()->setWebChannel(&channel);
-        view.resize(800, 600);
+        errors().clear();
+        previousHandler() = qInstallMessageHandler(&PageHarness::record);
+        view.resize(1000, 700);
         view.show();
-        view.setUrl(QUrl(QStringLiteral("qrc:/resources/template.html")));
+    }
+    ~PageHarness() { qInstallMessageHandler(previousHandler()); }
+
+    // The page's console errors ("js" messages of critical level) so far.
+    static QStringList &errors()
+    {
+        static QStringList list;
+        return list;
     }
 
+    Content &bridge() { return *surface.bridge(); }
     QWebEnginePage *page() { return view.page(); }
-
+    bool waitReady() { return GuiTest::waitFor([this] { return GuiTest::pageReady(page()); }, 20000); }
     QVariant js(const QString &script) { return GuiTest::runJs(page(), script); }
+    QString text(const QString &script) { return js(script).toString(); }
+    QString body() { return text(QStringLiteral("document.body.innerHTML")); }
 
-    // True once the channel is open and the load handlers are installed.
-    bool waitReady(int timeoutMs = 20000)
+    // Sets the body through the bridge, as the program does, and waits until the page has it.
+    bool setHtml(const QString &html, const QString &documentPath = QString())
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            if (js(QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
-                                  " && document.readyState === 'complete'")).toBool())
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
+        js(QStringLiteral("document.body.innerHTML = '<i id=\"pending-sentinel\"></i>'; true"));
+        surface.setDocumentPath(documentPath);
+        surface.setHtml(html);
+        return GuiTest::waitFor([this] { return js(QStringLiteral("!document.getElementById('pending-sentinel')")).toBool(); },
+                               10000);
     }
 
-    // Sets the body as the program does and waits until the page has it.
-    bool setHtml(const QString &html, const QString &folderUrl = QString())
+    // Sets the body at once and makes its code editors, without the bridge.
+    void setBody(const QString &html)
     {
-        js(QStringLiteral("document.body.innerHTML = '<i id=\"pending-sentinel\"></i>';"));
-        emit content.documentFolderSignal(folderUrl);
-        emit content.setHtmlSignal(html);
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10000) {
-            if (js(QStringLiteral("!document.getElementById('pending-sentinel')")).toBool())
-                return true;
-            QTest::qWait(10);
-        }
-        return false;
+        js(QStringLiteral("document.body.innerHTML = %1; changePreToCodeMirror(); true").arg(GuiTest::jsString(html)));
+    }
+
+    // Puts the caret (or, with end, a selection up to end) into the element
+    // matching selector: an offset into its first text node, its end when -1.
+    void select(const QString &selector, int start = -1, int end = -2)
+    {
+        js(QStringLiteral("(function (sel, start, end) { var n = document.querySelector(sel);"
+                          " while (n.firstChild) n = n.firstChild;"
+                          " var length = n.nodeType === 3 ? n.length : 0; var r = document.createRange();"
+                          " r.setStart(n, start < 0 ? length : start); if (end >= -1) r.setEnd(n, end < 0 ? length : end);"
+                          " getSelection().removeAllRanges(); getSelection().addRange(r); })(%1, %2, %3); true")
+               .arg(GuiTest::jsString(selector))
+               .arg(start)
+               .arg(end));
+    }
+
+    PageView view;
+    PageSurface surface;
+
+private:
+    static QtMessageHandler &previousHandler()
+    {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static void record(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type == QtCriticalMsg && context.category && QByteArray(context.category) == "js")
+            errors().append(message);
+        if (previousHandler())
+            previousHandler()(type, context, message);
     }
 };
 

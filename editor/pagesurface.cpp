@@ -1,0 +1,270 @@
+#include "editor/pagesurface.h"
+
+#include "convert/htmltomarkdown.h"
+#include "convert/markdowntohtml.h"
+#include "editor/editorpage.h"
+#include "editor/mimepayload.h"
+#include "editor/pageview.h"
+#include "settings/themes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDebug>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+#include <QWebChannel>
+#include <QWebEngineProfile>
+
+namespace {
+// Text safe to place between single quotes in a page statement.
+QString jsQuoted(QString text)
+{
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return text;
+}
+} // namespace
+
+PageSurface::PageSurface(PageView *view, QObject *parent)
+    : EditingSurface(parent), pageView(view)
+{
+    // The channel belongs to the page, so that neither can outlive the other's use.
+    auto *channel = new QWebChannel(view->page());
+    channel->registerObject(QStringLiteral("content"), &content);
+    view->page()->setWebChannel(channel);
+    view->page()->profile()->clearHttpCache();
+    view->setUrl(EditorPage::editingPageUrl());
+    view->setAcceptDrops(true);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, &PageSurface::showContextMenu);
+    connect(view, &PageView::dropEventSignal, this, [this](QDropEvent *event) {
+        insertMimeData(event->mimeData());
+        event->acceptProposedAction();
+    });
+
+    connect(&content, &Content::loadThemeCssSignal, this, &PageSurface::applyTheme);
+    connect(&content, &Content::loadRecentMdSignal, this, &PageSurface::documentRequested);
+    connect(&content, &Content::updateModifyStatusSignal, this, &EditingSurface::modificationChanged);
+    connect(&content, &Content::showInfoInStatusBarSignal, this, &PageSurface::wordCountChanged);
+    connect(&content, &Content::statusMessageSignal, this, &PageSurface::statusMessage);
+    // A link from the dialog (a new one or a clicked one changed) goes back to the page.
+    connect(&content, &Content::dealLinkSignal, &content, &Content::addLinkSignal);
+    connect(&content, &Content::webViewFocusSignal, this, [this] {
+        clearMatches();
+        emit focused();
+        pageView->findText(QString());
+    });
+}
+
+void PageSurface::run(const QString &statement)
+{
+    pageView->page()->runJavaScript(statement);
+}
+
+void PageSurface::execCommand(const QString &command)
+{
+    run(QStringLiteral("document.execCommand(%1)").arg(command));
+}
+
+QString PageSurface::folderUrl() const
+{
+    return documentPath.isEmpty()
+        ? QString()
+        : QUrl::fromLocalFile(QFileInfo(documentPath).absolutePath() + QLatin1Char('/')).toString();
+}
+
+void PageSurface::setDocumentPath(const QString &path)
+{
+    documentPath = path;
+    emit content.documentFolderSignal(folderUrl());
+}
+
+void PageSurface::setHtml(const QString &html)
+{
+    // The folder first, so that the new content's relative images show.
+    emit content.documentFolderSignal(folderUrl());
+    emit content.setHtmlSignal(html);
+}
+
+void PageSurface::applyTheme()
+{
+    // The page lives in the resource scheme: only a file URL reaches a file on disk.
+    const QString url = QUrl::fromLocalFile(Themes::currentPath()).toString(QUrl::FullyEncoded);
+    run(QStringLiteral("document.getElementById('themecss').href='%1';").arg(jsQuoted(url)));
+}
+
+void PageSurface::setMenuActions(const QList<QAction *> &actions)
+{
+    menuActions = actions;
+}
+
+void PageSurface::insertMimeData(const QMimeData *mimeData)
+{
+    if (mimeData) {
+        for (const QJsonObject &payload : insertPayloads(mimeData, documentPath))
+            emit content.dealCopySignal(payload);
+    }
+    pageView->page()->profile()->clearHttpCache();
+}
+
+QWidget *PageSurface::widget() const
+{
+    return pageView;
+}
+
+void PageSurface::markdown(const MarkdownCallback &done)
+{
+    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), [done](const QVariant &result) {
+        if (result.type() != QVariant::String)
+            done(false, QString());
+        else
+            done(true, htmlToMarkdown(result.toString()));
+    });
+}
+
+void PageSurface::setMarkdown(const QString &markdown)
+{
+    setHtml(markdownToHtml(markdown));
+}
+
+void PageSurface::bold() { execCommand(QStringLiteral("'bold'")); }
+void PageSurface::italic() { execCommand(QStringLiteral("'italic'")); }
+void PageSurface::strike() { execCommand(QStringLiteral("'strikeThrough'")); }
+void PageSurface::inlineCode() { run(QStringLiteral("inserCode();")); }
+
+void PageSurface::heading(int level)
+{
+    execCommand(QStringLiteral("'formatBlock',false,'<h%1>'").arg(level));
+}
+
+void PageSurface::quote() { execCommand(QStringLiteral("'formatBlock',false,'<blockquote>'")); }
+void PageSurface::orderedList() { execCommand(QStringLiteral("'insertOrderedList'")); }
+void PageSurface::bulletList() { execCommand(QStringLiteral("'insertUnorderedList'")); }
+void PageSurface::rule() { execCommand(QStringLiteral("'insertHorizontalRule'")); }
+void PageSurface::codeBlock() { run(QStringLiteral("insertCodeMirror();")); }
+
+void PageSurface::insertTable(int rows, int columns)
+{
+    run(QStringLiteral("insertTable(%1,%2)").arg(rows).arg(columns));
+}
+
+void PageSurface::link() { run(QStringLiteral("openLinkWin();")); }
+void PageSurface::insertImage(const QString &path) { emit content.insertImageSignal(path); }
+void PageSurface::clearFormat() { execCommand(QStringLiteral("'removeFormat'")); }
+void PageSurface::unlink() { execCommand(QStringLiteral("'unlink'")); }
+
+void PageSurface::undo() { execCommand(QStringLiteral("'undo'")); }
+void PageSurface::redo() { execCommand(QStringLiteral("'redo'")); }
+void PageSurface::cut() { execCommand(QStringLiteral("'cut'")); }
+void PageSurface::copy() { execCommand(QStringLiteral("'copy'")); }
+void PageSurface::paste() { insertMimeData(QApplication::clipboard()->mimeData()); }
+void PageSurface::deleteSelection() { execCommand(QStringLiteral("'delete'")); }
+void PageSurface::selectAll() { execCommand(QStringLiteral("'selectAll'")); }
+
+QString PageSurface::selectedText() const
+{
+    return pageView->selectedText();
+}
+
+void PageSurface::find(const QString &text, bool backward)
+{
+    pageView->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+}
+
+void PageSurface::findAsTyped(const QString &text)
+{
+    pageView->findText(text);
+}
+
+void PageSurface::markMatches(const QString &text)
+{
+    if (text.isEmpty())
+        clearMatches();
+    else
+        emit content.highLightKeyword(text);
+}
+
+void PageSurface::stepMatch(const QString &text, bool backward)
+{
+    Q_UNUSED(text)
+    run(backward ? QStringLiteral("selectedText(true)") : QStringLiteral("selectedText(false)"));
+}
+
+void PageSurface::replaceMatch(const QString &text, const QString &replacement)
+{
+    Q_UNUSED(text)
+    emit content.replaceSelectedText(replacement);
+}
+
+void PageSurface::replaceAllMatches(const QString &text, const QString &replacement)
+{
+    Q_UNUSED(text)
+    emit content.replaceAllHighText(replacement);
+}
+
+void PageSurface::clearMatches()
+{
+    run(QStringLiteral("clearHighLight()"));
+}
+
+void PageSurface::showContextMenu(const QPoint &pos)
+{
+    // The page works in CSS pixels: undo the zoom.
+    const double zoom = pageView->zoomFactor();
+    const int x = qRound(pos.x() / zoom);
+    const int y = qRound(pos.y() / zoom);
+    pageView->page()->runJavaScript(
+        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), [this, x, y](const QVariant &result) {
+            const QString ancestors = result.toString();
+            qDebug() << ancestors;
+
+            QMenu menu(pageView);
+            for (QAction *action : qAsConst(menuActions)) {
+                if (action)
+                    menu.addAction(action);
+                else
+                    menu.addSeparator();
+            }
+            auto addStatement = [this, x, y](QMenu *target, const QString &text, const QString &statement) {
+                const QString script = statement.arg(x).arg(y);
+                connect(target->addAction(text), &QAction::triggered, this, [this, script] { run(script); });
+            };
+
+            if (ancestors.contains(QLatin1String("TEXTAREA"))) {
+                QMenu *languages = menu.addMenu(tr("代码块语言"));
+                languages->setLayoutDirection(Qt::LeftToRight);
+                addStatement(languages, tr("默认"), QStringLiteral("setCodeBlockModeAt(%1,%2,'')"));
+                addStatement(languages, QStringLiteral("C++"), QStringLiteral("setCodeBlockModeAt(%1,%2,'text/x-c++src')"));
+            } else if (ancestors.contains(QLatin1String("TABLE"))) {
+                QMenu *table = menu.addMenu(tr("表格"));
+                table->setLayoutDirection(Qt::LeftToRight);
+                addStatement(table, tr("上方插入行"), QStringLiteral("insertTableRow(%1,%2,'above')"));
+                addStatement(table, tr("下方插入行"), QStringLiteral("insertTableRow(%1,%2,'below')"));
+                addStatement(table, tr("左边插入列"), QStringLiteral("insertTableColumn(%1,%2,'left')"));
+                addStatement(table, tr("右边插入列"), QStringLiteral("insertTableColumn(%1,%2,'right')"));
+                addStatement(table, tr("删除当前行"), QStringLiteral("deleteRow(%1,%2)"));
+                addStatement(table, tr("删除当前列"), QStringLiteral("deleteColumn(%1,%2)"));
+                addStatement(table, tr("上移当前行"), QStringLiteral("shiftRow(%1,%2,'up')"));
+                addStatement(table, tr("下移当前行"), QStringLiteral("shiftRow(%1,%2,'down')"));
+                addStatement(table, tr("左移当前列"), QStringLiteral("shiftColumn(%1,%2,'left')"));
+                addStatement(table, tr("右移当前列"), QStringLiteral("shiftColumn(%1,%2,'right')"));
+                addStatement(table, tr("左对齐当前列"), QStringLiteral("alignColumn(%1,%2,'left')"));
+                addStatement(table, tr("居中对齐当前列"), QStringLiteral("alignColumn(%1,%2,'center')"));
+                addStatement(table, tr("右对齐当前列"), QStringLiteral("alignColumn(%1,%2,'right')"));
+                addStatement(table, tr("删除表格"), QStringLiteral("deleteTable(%1,%2)"));
+            } else {
+                connect(menu.addAction(tr("表格")), &QAction::triggered, this, &PageSurface::tableRequested);
+                connect(menu.addAction(tr("代码块")), &QAction::triggered, this, &PageSurface::codeBlock);
+            }
+            connect(menu.addAction(tr("链接")), &QAction::triggered, this, &PageSurface::link);
+            connect(menu.addAction(tr("图片")), &QAction::triggered, this, &PageSurface::imageRequested);
+            menu.exec(QCursor::pos());
+        });
+}

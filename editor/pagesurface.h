@@ -1,0 +1,98 @@
+#ifndef PAGESURFACE_H
+#define PAGESURFACE_H
+
+#include "editor/content.h"
+#include "editor/editingsurface.h"
+
+#include <QList>
+
+class PageView;
+class QAction;
+class QMimeData;
+
+// The editing page (WYSIWYG): the web view, the bridge object on its channel
+// and the page's context menu. The only code that names page functions.
+class PageSurface : public EditingSurface
+{
+    Q_OBJECT
+
+public:
+    // Registers the bridge on the view's page and loads the editing page.
+    explicit PageSurface(PageView *view, QObject *parent = nullptr);
+
+    PageView *view() const { return pageView; }
+    Content *bridge() { return &content; }
+
+    // The open document's file, against which the page resolves relative images
+    // and next to which pasted images are copied; empty for an untitled document.
+    void setDocumentPath(const QString &path);
+    // Replaces the page content.
+    void setHtml(const QString &html);
+    // Points the page's theme link at the chosen theme.
+    void applyTheme();
+    // The actions the context menu starts with; a null entry is a separator.
+    void setMenuActions(const QList<QAction *> &actions);
+    // Inserts clipboard or dropped data at the selection.
+    void insertMimeData(const QMimeData *mimeData);
+
+    QWidget *widget() const override;
+    void markdown(const MarkdownCallback &done) override;
+    void setMarkdown(const QString &markdown) override;
+
+    void bold() override;
+    void italic() override;
+    void strike() override;
+    void inlineCode() override;
+    void heading(int level) override;
+    void quote() override;
+    void orderedList() override;
+    void bulletList() override;
+    void rule() override;
+    void codeBlock() override;
+    void insertTable(int rows, int columns) override;
+    void link() override;
+    void insertImage(const QString &path) override;
+    void clearFormat() override;
+    void unlink() override;
+
+    void undo() override;
+    void redo() override;
+    void cut() override;
+    void copy() override;
+    void paste() override;
+    void deleteSelection() override;
+    void selectAll() override;
+    QString selectedText() const override;
+
+    void find(const QString &text, bool backward) override;
+    void findAsTyped(const QString &text) override;
+    void markMatches(const QString &text) override;
+    void stepMatch(const QString &text, bool backward) override;
+    void replaceMatch(const QString &text, const QString &replacement) override;
+    void replaceAllMatches(const QString &text, const QString &replacement) override;
+    void clearMatches() override;
+
+signals:
+    // The page has its bridge and asks for the start-up document.
+    void documentRequested();
+    void wordCountChanged(const QString &count);
+    void statusMessage(const QString &text);
+    // The page took the focus; its search highlights are gone.
+    void focused();
+    // Context menu entries that need the window's dialogs.
+    void tableRequested();
+    void imageRequested();
+
+private:
+    void run(const QString &statement);
+    void execCommand(const QString &command);
+    QString folderUrl() const;
+    void showContextMenu(const QPoint &pos);
+
+    PageView *pageView;
+    Content content;
+    QString documentPath;
+    QList<QAction *> menuActions;
+};
+
+#endif // PAGESURFACE_H

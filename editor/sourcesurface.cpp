@@ -1,0 +1,196 @@
+#include "editor/sourcesurface.h"
+
+#include "editor/highlighter.h"
+#include "editor/linkdialog.h"
+#include "editor/textcommands.h"
+#include "settings/settings.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace {
+
+// Searches from the start of the current selection, so that typing more of a word
+// keeps the match that is already selected instead of jumping past it.
+void findFromSelectionStart(QPlainTextEdit *editor, const QString &text)
+{
+    QTextCursor cursor = editor->textCursor();
+    if (cursor.hasSelection()) {
+        const int start = cursor.selectionStart();
+        cursor.setPosition(start);
+        editor->setTextCursor(cursor);
+        if (!editor->find(text)) {
+            // Nothing from here on: keep what was selected rather than losing it.
+            cursor.setPosition(start);
+            editor->setTextCursor(cursor);
+        }
+        return;
+    }
+    editor->find(text);
+}
+
+} // namespace
+
+SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
+    : EditingSurface(parent), textEdit(editor)
+{
+    QFont font(QStringLiteral("Courier"));
+    font.setFixedPitch(true);
+    font.setPointSize(10);
+    textEdit->setFont(font);
+    setFontSize(Settings::instance().editorFontSize());
+    new Highlighter(textEdit->document(), Settings::instance().editorFontSize());
+
+    connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { textEdit->setExtraSelections(currentLineSelections(textEdit)); });
+    connect(textEdit->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+        if (!loading)
+            emit modificationChanged(modified);
+    });
+    connect(textEdit, &QPlainTextEdit::textChanged, this, [this] {
+        if (!loading)
+            emit changed();
+    });
+}
+
+void SourceSurface::setFontSize(int pixels)
+{
+    textEdit->setStyleSheet(QStringLiteral("QPlainTextEdit{font-size: %1px;}").arg(pixels));
+}
+
+QWidget *SourceSurface::widget() const
+{
+    return textEdit;
+}
+
+void SourceSurface::markdown(const MarkdownCallback &done)
+{
+    done(true, textEdit->toPlainText());
+}
+
+void SourceSurface::setMarkdown(const QString &markdown)
+{
+    // Loading clears the editor's modified state and its undo history; the
+    // document's modified state stays what it was.
+    const bool modified = textEdit->document()->isModified();
+    loading = true;
+    textEdit->setPlainText(markdown);
+    textEdit->document()->setModified(modified);
+    loading = false;
+}
+
+void SourceSurface::setModified(bool modified)
+{
+    loading = true;
+    textEdit->document()->setModified(modified);
+    loading = false;
+}
+
+void SourceSurface::bold() { TextCommands::wrapSelection(textEdit, QStringLiteral("**")); }
+void SourceSurface::italic() { TextCommands::wrapSelection(textEdit, QStringLiteral("*")); }
+void SourceSurface::strike() { TextCommands::wrapSelection(textEdit, QStringLiteral("~~")); }
+void SourceSurface::inlineCode() { TextCommands::wrapSelection(textEdit, QStringLiteral("`")); }
+
+void SourceSurface::heading(int level)
+{
+    TextCommands::prefixCurrentLine(textEdit, QString(level, QLatin1Char('#')) + QLatin1Char(' '));
+}
+
+void SourceSurface::quote() { TextCommands::prefixCurrentLine(textEdit, QStringLiteral("> ")); }
+void SourceSurface::orderedList() { TextCommands::prefixSelectedLines(textEdit, true); }
+void SourceSurface::bulletList() { TextCommands::prefixSelectedLines(textEdit, false); }
+void SourceSurface::rule() { TextCommands::insertHorizontalRule(textEdit); }
+void SourceSurface::codeBlock() { TextCommands::insertCodeBlock(textEdit); }
+
+void SourceSurface::insertTable(int rows, int columns)
+{
+    TextCommands::insertMarkdownTable(textEdit, rows, columns);
+}
+
+void SourceSurface::link()
+{
+    auto *dialog = new LinkDialog(selectedText(), QString(), false);
+    connect(dialog, &LinkDialog::linkAccepted, this, [this](const QJsonObject &link) {
+        insertText(QStringLiteral("[%1](%2)").arg(link.value(QStringLiteral("title")).toString(),
+                                                  link.value(QStringLiteral("url")).toString()));
+    });
+    dialog->show();
+}
+
+void SourceSurface::insertImage(const QString &path)
+{
+    insertText(QStringLiteral("![图片ALT](%1)").arg(path));
+}
+
+void SourceSurface::insertText(const QString &text)
+{
+    textEdit->textCursor().insertText(text);
+}
+
+void SourceSurface::undo() { textEdit->undo(); }
+void SourceSurface::redo() { textEdit->redo(); }
+void SourceSurface::cut() { textEdit->cut(); }
+void SourceSurface::copy() { textEdit->copy(); }
+void SourceSurface::paste() { textEdit->paste(); }
+void SourceSurface::deleteSelection() { textEdit->textCursor().removeSelectedText(); }
+void SourceSurface::selectAll() { textEdit->selectAll(); }
+
+QString SourceSurface::selectedText() const
+{
+    return textEdit->textCursor().selectedText();
+}
+
+void SourceSurface::find(const QString &text, bool backward)
+{
+    textEdit->find(text, backward ? QTextDocument::FindBackward : QTextDocument::FindFlags());
+}
+
+void SourceSurface::findAsTyped(const QString &text)
+{
+    findFromSelectionStart(textEdit, text);
+}
+
+void SourceSurface::markMatches(const QString &text)
+{
+    findFromSelectionStart(textEdit, text);
+}
+
+void SourceSurface::stepMatch(const QString &text, bool backward)
+{
+    find(text, backward);
+}
+
+void SourceSurface::replaceMatch(const QString &text, const QString &replacement)
+{
+    if (!textEdit->textCursor().hasSelection() && !text.isEmpty())
+        textEdit->find(text);
+    QTextCursor cursor = textEdit->textCursor();
+    if (cursor.hasSelection()) {
+        cursor.insertText(replacement);
+        textEdit->setTextCursor(cursor);
+    }
+}
+
+void SourceSurface::replaceAllMatches(const QString &text, const QString &replacement)
+{
+    if (text.isEmpty())
+        return;
+    QTextDocument *document = textEdit->document();
+    QTextCursor group(document);
+    group.beginEditBlock(); // one undo step for the whole run
+    QTextCursor position(document);
+    QTextCursor last;
+    forever {
+        QTextCursor found = document->find(text, position);
+        if (found.isNull())
+            break;
+        // The next search starts after the inserted text, so a replacement that
+        // contains the search text is never matched again.
+        found.insertText(replacement);
+        position = found;
+        last = found;
+    }
+    group.endEditBlock();
+    if (!last.isNull())
+        textEdit->setTextCursor(last);
+}

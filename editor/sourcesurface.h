@@ -1,0 +1,65 @@
+#ifndef SOURCESURFACE_H
+#define SOURCESURFACE_H
+
+#include "editor/editingsurface.h"
+
+class QPlainTextEdit;
+
+// The Markdown itself in a plain-text editor, coloured by the highlighter,
+// with the cursor's line shaded. Commands edit the text through the cursor.
+class SourceSurface : public EditingSurface
+{
+    Q_OBJECT
+
+public:
+    explicit SourceSurface(QPlainTextEdit *editor, QObject *parent = nullptr);
+
+    QPlainTextEdit *editor() const { return textEdit; }
+    void setFontSize(int pixels);
+
+    QWidget *widget() const override;
+    void markdown(const MarkdownCallback &done) override;
+    void setMarkdown(const QString &markdown) override;
+    void setModified(bool modified) override;
+
+    void bold() override;
+    void italic() override;
+    void strike() override;
+    void inlineCode() override;
+    void heading(int level) override;
+    void quote() override;
+    void orderedList() override;
+    void bulletList() override;
+    void rule() override;
+    void codeBlock() override;
+    void insertTable(int rows, int columns) override;
+    void link() override;
+    void insertImage(const QString &path) override;
+    void clearFormat() override {}
+    void unlink() override {}
+
+    void undo() override;
+    void redo() override;
+    void cut() override;
+    void copy() override;
+    void paste() override;
+    void deleteSelection() override;
+    void selectAll() override;
+    QString selectedText() const override;
+
+    void find(const QString &text, bool backward) override;
+    void findAsTyped(const QString &text) override;
+    void markMatches(const QString &text) override;
+    void stepMatch(const QString &text, bool backward) override;
+    void replaceMatch(const QString &text, const QString &replacement) override;
+    void replaceAllMatches(const QString &text, const QString &replacement) override;
+    void clearMatches() override {}
+
+private:
+    void insertText(const QString &text);
+
+    QPlainTextEdit *textEdit;
+    bool loading = false; // text set by the program is not an edit
+};
+
+#endif // SOURCESURFACE_H

@@ -1,0 +1,326 @@
+// The open document without a window: files, title, recent list, timed backups
+// and recovery, with the source editor as the surface in use.
+
+#include "app/document.h"
+#include "editor/sourcesurface.h"
+#include "settings/settings.h"
+#include "support/guitest.h"
+
+#include <QPlainTextEdit>
+
+using GuiTest::readFile;
+using GuiTest::writeFile;
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void openEditSaveAndSaveAs();
+    void recentListKeepsFiveNewestFirst();
+    void failedSaveKeepsDocumentModified();
+    void openFailuresAreReported();
+    void clearMakesAnUntitledDocument();
+
+    void tickWritesNamedCompactBackup();
+    void laterEditsAreBackedUpToo();
+    void unmodifiedTickDeletesBackup();
+    void failingBackupRetriedAtNextTick();
+    void restoreOffersTheFirstByName();
+    void restoreWithoutUsableSource_data();
+    void restoreWithoutUsableSource();
+    void brokenBackupsLetStartupGoOn_data();
+    void brokenBackupsLetStartupGoOn();
+
+private:
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = files.filePath(name);
+        return writeFile(path, bytes) ? path : QString();
+    }
+    void type(const QString &text) { QTest::keyClicks(editor, text); }
+    QStringList backupFiles() { return QDir(backupDir).entryList(QDir::Files); }
+
+    std::unique_ptr<QTemporaryDir> home;
+    QTemporaryDir files;
+    QString backupDir;
+    QPlainTextEdit *editor = nullptr;
+    SourceSurface *surface = nullptr;
+    Document *document = nullptr;
+    QStringList failures;
+    QStringList messages;
+};
+
+void TestDocument::initTestCase()
+{
+    home = GuiTest::isolate();
+    backupDir = BackupStore::defaultDir();
+}
+
+void TestDocument::init()
+{
+    QDir(backupDir).removeRecursively();
+    editor = new QPlainTextEdit;
+    surface = new SourceSurface(editor, editor);
+    document = new Document(surface, editor);
+    document->follow(surface);
+    QVERIFY(QFileInfo(backupDir).isDir());
+    failures.clear();
+    messages.clear();
+    connect(document, &Document::failed, this, [this](const QString &reason) { failures << reason; });
+    connect(document, &Document::message, this, [this](const QString &text) { messages << text; });
+}
+
+void TestDocument::cleanup()
+{
+    delete editor;
+}
+
+void TestDocument::openEditSaveAndSaveAs()
+{
+    QSignalSpy titles(document, &Document::titleChanged);
+    const QString path = file(QStringLiteral("notes.md"), "# Notes\n\n中文 text\n");
+    QVERIFY(document->open(path));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("# Notes\n\n中文 text\n"));
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("notes.md  -  Veltrane"));
+    QCOMPARE(document->recentFiles().value(0), path);
+    QVERIFY(!document->isModified());
+
+    editor->moveCursor(QTextCursor::End);
+    type(QStringLiteral("more"));
+    QVERIFY(document->isModified());
+    QCOMPARE(document->title(), QStringLiteral("notes.md*  -  Veltrane"));
+    QSignalSpy saved(document, &Document::saved);
+    document->save();
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(readFile(path), QStringLiteral("# Notes\n\n中文 text\nmore").toUtf8());
+    QVERIFY(!document->isModified());
+    QVERIFY(!editor->document()->isModified());
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("notes.md  -  Veltrane"));
+
+    // Save As makes the new path current; later saves go there.
+    const QString other = files.filePath(QStringLiteral("other.md"));
+    QSignalSpy paths(document, &Document::pathChanged);
+    document->saveAs(other);
+    QCOMPARE(paths.last().first().toString(), other);
+    QCOMPARE(document->filePath(), other);
+    QCOMPARE(readFile(other), readFile(path));
+    QCOMPARE(document->recentFiles().mid(0, 2), (QStringList{other, path}));
+    QCOMPARE(document->title(), QStringLiteral("other.md  -  Veltrane"));
+    QVERIFY(failures.isEmpty());
+}
+
+void TestDocument::recentListKeepsFiveNewestFirst()
+{
+    Settings::instance().setRecentFiles({});
+    QSignalSpy changed(document, &Document::recentFilesChanged);
+    QStringList paths;
+    for (int i = 1; i <= 6; ++i) {
+        paths << file(QStringLiteral("r%1.md").arg(i), "x\n");
+        document->open(paths.last());
+    }
+    QCOMPARE(document->recentFiles(), (QStringList{paths[5], paths[4], paths[3], paths[2], paths[1]}));
+    QCOMPARE(changed.last().first().toStringList(), document->recentFiles());
+    document->open(paths[2]); // reopening moves it to the front, once
+    QCOMPARE(Settings::instance().recentFiles(), (QStringList{paths[2], paths[5], paths[4], paths[3], paths[1]}));
+
+    // A longer list written by hand shows its first five.
+    Settings::instance().setRecentFiles(paths);
+    QCOMPARE(document->recentFiles(), paths.mid(0, 5));
+}
+
+void TestDocument::failedSaveKeepsDocumentModified()
+{
+    Settings::instance().setRecentFiles({});
+    const QString path = files.filePath(QStringLiteral("missing-folder/cannot.md"));
+    QSignalSpy saved(document, &Document::saved);
+    type(QStringLiteral("unsaved words"));
+    document->saveAs(path);
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(failures.first().startsWith(QStringLiteral("不能保存文件 ")));
+    QVERIFY(failures.first().contains(QStringLiteral("cannot.md")));
+    QCOMPARE(saved.count(), 0);
+    QVERIFY(document->isModified());
+    QVERIFY(editor->document()->isModified());
+    QCOMPARE(document->title(), QStringLiteral("cannot.md*  -  Veltrane"));
+    QVERIFY(document->recentFiles().isEmpty());
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestDocument::openFailuresAreReported()
+{
+    const QString good = file(QStringLiteral("good.md"), "caf\xc3\xa9\n");
+    QVERIFY(document->open(good));
+    QVERIFY(!document->open(files.filePath(QStringLiteral("does-not-exist.md"))));
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(failures.first().startsWith(QStringLiteral("不能打开文件 ")));
+    QCOMPARE(document->filePath(), good);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("café\n"));
+
+    // Not UTF-8: opened all the same, with a warning.
+    const QString latin1 = file(QStringLiteral("latin1.md"), "caf\xe9 au lait\n");
+    QVERIFY(document->open(latin1));
+    QCOMPARE(failures.size(), 2);
+    QVERIFY(failures.last().contains(QStringLiteral("UTF-8")));
+    QCOMPARE(document->filePath(), latin1);
+}
+
+void TestDocument::clearMakesAnUntitledDocument()
+{
+    document->open(file(QStringLiteral("old.md"), "old text\n"));
+    type(QStringLiteral("x"));
+    document->clear();
+    QVERIFY(document->filePath().isEmpty());
+    QVERIFY(document->fileName().isEmpty());
+    QVERIFY(editor->toPlainText().isEmpty());
+    QVERIFY(!document->isModified());
+    QVERIFY(!editor->document()->isModified());
+    QCOMPARE(document->title(), QStringLiteral("[未保存]  -  Veltrane"));
+}
+
+void TestDocument::tickWritesNamedCompactBackup()
+{
+    const QString path = file(QStringLiteral("notes.md"), "old\n");
+    document->open(path);
+    surface->setMarkdown(QStringLiteral("# 笔记\n\nline two"));
+    document->setModified(true);
+    document->backupTick();
+
+    const QStringList names = backupFiles();
+    QCOMPARE(names.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^notes\\.md-\\d{4}-\\d\\d-\\d\\d_\\d{9}$")).match(names.first()).hasMatch(),
+             qPrintable(names.first()));
+    const QString backup = backupDir + QLatin1Char('/') + names.first();
+    QCOMPARE(readFile(backup), BackupStore::serialize(QStringLiteral("# 笔记\n\nline two"), path));
+    QCOMPARE(document->backupPath(), backup);
+    QVERIFY(!document->isBackupPending());
+    QCOMPARE(messages, QStringList{QStringLiteral("备份成功")});
+
+    // Nothing pending: the next tick leaves the file alone.
+    surface->setMarkdown(QStringLiteral("changed"));
+    document->backupTick();
+    QVERIFY(readFile(backup).contains("line two"));
+}
+
+void TestDocument::laterEditsAreBackedUpToo()
+{
+    type(QStringLiteral("first"));
+    document->backupTick();
+    QCOMPARE(backupFiles().size(), 1);
+    // The document stays modified; every later edit is written at the next tick.
+    type(QStringLiteral(" second"));
+    QVERIFY(document->isBackupPending());
+    document->backupTick();
+    QCOMPARE(backupFiles().size(), 1);
+    QCOMPARE(readFile(document->backupPath()), BackupStore::serialize(QStringLiteral("first second"), QString()));
+}
+
+void TestDocument::unmodifiedTickDeletesBackup()
+{
+    type(QStringLiteral("text"));
+    document->backupTick();
+    QCOMPARE(backupFiles().size(), 1);
+    // Undone back to the saved state: no longer modified, the backup goes.
+    editor->undo();
+    QVERIFY(!document->isModified());
+    document->backupTick();
+    QVERIFY(backupFiles().isEmpty());
+    QVERIFY(document->backupPath().isEmpty());
+    QCOMPARE(messages.last(), QStringLiteral("备份已删除"));
+}
+
+void TestDocument::failingBackupRetriedAtNextTick()
+{
+    QVERIFY(QDir(backupDir).removeRecursively());
+    QVERIFY(writeFile(backupDir, "a file where the folder was"));
+    type(QStringLiteral("keep me"));
+    document->backupTick();
+    QVERIFY(document->isBackupPending());
+    QVERIFY(document->backupPath().isEmpty());
+    QVERIFY(messages.isEmpty());
+
+    QVERIFY(QFile::remove(backupDir));
+    document->backupTick();
+    QVERIFY(!document->isBackupPending());
+    QCOMPARE(backupFiles().size(), 1);
+    QVERIFY(readFile(document->backupPath()).contains("keep me"));
+}
+
+void TestDocument::restoreOffersTheFirstByName()
+{
+    QVERIFY(document->backupToOffer().isEmpty());
+    const QString notes = file(QStringLiteral("notes.md"), "# on disk\n");
+    const QString notesBackup = backupDir + QStringLiteral("/notes.md-2026-12-06_140700123");
+    QVERIFY(writeFile(notesBackup, BackupStore::serialize(QStringLiteral("# Recovered notes"), notes)));
+    QVERIFY(writeFile(backupDir + QStringLiteral("/untitled-2026-12-06_140700123"),
+                      BackupStore::serialize(QStringLiteral("untitled text"), QString())));
+
+    QCOMPARE(document->backupToOffer(), notesBackup);
+    QVERIFY(document->restoreBackup(notesBackup));
+    QCOMPARE(document->filePath(), notes);
+    QCOMPARE(document->fileName(), QStringLiteral("notes.md"));
+    QVERIFY(document->isModified());
+    QVERIFY(editor->document()->isModified());
+    QCOMPARE(document->title(), QStringLiteral("notes.md*  -  Veltrane"));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("# Recovered notes"));
+    QCOMPARE(document->backupPath(), notesBackup);
+
+    // The restored file is the document's backup from now on: the next backup rewrites it.
+    surface->setMarkdown(QStringLiteral("edited after recovery"));
+    document->setModified(true);
+    document->backupTick();
+    QCOMPARE(backupFiles().size(), 2);
+    QCOMPARE(readFile(notesBackup), BackupStore::serialize(QStringLiteral("edited after recovery"), notes));
+}
+
+void TestDocument::restoreWithoutUsableSource_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("markdown only") << QByteArray("{\"markdown\":\"**only markdown**\"}") << "**only markdown**";
+    QTest::newRow("number as markdown") << QByteArray("{\"markdown\":42,\"srcpath\":\"\"}") << "";
+    QTest::newRow("source file gone") << QByteArray("{\"markdown\":\"lost\",\"srcpath\":\"/no/such/gone.md\"}") << "lost";
+}
+
+void TestDocument::restoreWithoutUsableSource()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QString, text);
+    QVERIFY(document->open(file(QStringLiteral("open.md"), "stale\n")));
+    QVERIFY(writeFile(backupDir + QStringLiteral("/x"), data));
+    QVERIFY(document->restoreBackup(backupDir + QStringLiteral("/x")));
+    // An untitled document (not the file open before), modified, with the backup's text.
+    QVERIFY(document->filePath().isEmpty());
+    QCOMPARE(editor->toPlainText(), text);
+    QVERIFY(document->isModified());
+    QCOMPARE(document->backupPath(), backupDir + QStringLiteral("/x"));
+}
+
+void TestDocument::brokenBackupsLetStartupGoOn_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("array") << QByteArray("[\"markdown\",\"srcpath\"]");
+    QTest::newRow("garbage") << QByteArray("\x89PNG not a backup");
+    QTest::newRow("neither member") << QByteArray("{\"text\":\"x\"}");
+}
+
+void TestDocument::brokenBackupsLetStartupGoOn()
+{
+    QFETCH(QByteArray, data);
+    QVERIFY(writeFile(backupDir + QStringLiteral("/broken"), data));
+    QVERIFY(!document->restoreBackup(backupDir + QStringLiteral("/broken")));
+    QCOMPARE(failures, QStringList{QStringLiteral("备份文件已损坏，请查看备份管理。")});
+    QVERIFY(!document->isModified());
+    QVERIFY(document->backupPath().isEmpty());
+    // The file stays for the backup manager; an unreadable one is passed over silently.
+    QCOMPARE(backupFiles(), QStringList{QStringLiteral("broken")});
+    QVERIFY(!document->restoreBackup(backupDir + QStringLiteral("/none")));
+    QCOMPARE(failures.size(), 1);
+}
+
+QTEST_MAIN(TestDocument)
+#include "tst_document.moc"

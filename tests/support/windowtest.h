@@ -1,0 +1,54 @@
+#ifndef WINDOWTEST_H
+#define WINDOWTEST_H
+
+// The program's window, reached through its public parts: the document, the
+// mode switch with its two surfaces, and the form's actions by object name.
+
+#include "app/document.h"
+#include "app/mainwindow.h"
+#include "editor/modeswitch.h"
+#include "editor/pagesurface.h"
+#include "editor/pageview.h"
+#include "editor/sourcesurface.h"
+#include "support/guitest.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+class WindowHarness
+{
+public:
+    WindowHarness() { window.resize(1000, 700); }
+
+    Document *document() { return window.document(); }
+    ModeSwitch *modes() { return window.modes(); }
+    PageSurface *page() { return window.modes()->page(); }
+    QPlainTextEdit *editor() { return window.modes()->source()->editor(); }
+    QAction *action(const char *name) { return window.findChild<QAction *>(QLatin1String(name)); }
+    template <typename T>
+    T *child(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
+    QString statusText() { return window.statusBar()->currentMessage(); }
+
+    bool showAndWait()
+    {
+        window.show();
+        return GuiTest::waitFor([this] { return GuiTest::pageReady(page()->view()->page()); }, 30000);
+    }
+    QVariant js(const QString &script) { return GuiTest::runJs(page()->view()->page(), script); }
+    QString body() { return js(QStringLiteral("document.body.innerHTML")).toString(); }
+
+    // Switches mode and waits until the page's answer has reached the editor.
+    bool switchTo(bool source)
+    {
+        if (source)
+            modes()->source()->setMarkdown(QStringLiteral("\u0001"));
+        modes()->setSourceMode(source);
+        return !source
+            || GuiTest::waitFor([this] { return editor()->toPlainText() != QStringLiteral("\u0001"); }, 10000);
+    }
+
+    MainWindow window;
+};
+
+#endif // WINDOWTEST_H
