@@ -7,6 +7,7 @@
 #include "app/exporthtml.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
+#include "app/officeexport.h"
 #include "backup/backupmanage.h"
 #include "editor/findreplacebar.h"
 #include "editor/imagedialog.h"
@@ -23,8 +24,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPageLayout>
@@ -107,30 +108,40 @@ MainWindow::MainWindow(QWidget *parent)
     page->setMenuActions({ui->actionUndo, ui->actionRedo, nullptr, ui->actionCut, ui->actionCopy,
                           ui->actionPaste, ui->actionDel, ui->actionSelectAll, nullptr});
     modeSwitch = new ModeSwitch(ui->stackedWidget, source, page, modeButton, this);
-    for (QAction *action : {ui->menuExport->menuAction(), ui->actionHTML, ui->actionPDF, ui->actionWordDocx,
-                            ui->actionPrint, ui->actionClear, ui->actionUnlink})
+    // Word and OpenDocument are written from the Markdown, so they work in both modes.
+    for (QAction *action : {ui->actionHTML, ui->actionPDF, ui->actionPrint, ui->actionClear, ui->actionUnlink})
         modeSwitch->addPageOnly(action);
     modeSwitch->addPageOnly(wordCountLabel);
     findBar = new FindReplaceBar(ui->toolBar, modeSwitch->current(), this);
     doc = new Document(modeSwitch->current(), this);
+    officeExport = new OfficeExport(modeSwitch->current(), this, this);
 
     connect(modeSwitch, &ModeSwitch::surfaceChanged, findBar, &FindReplaceBar::setSurface);
     connect(modeSwitch, &ModeSwitch::surfaceChanged, doc, &Document::setSurface);
+    connect(modeSwitch, &ModeSwitch::surfaceChanged, officeExport, &OfficeExport::setSurface);
     connect(modeSwitch, &ModeSwitch::switchFailed, this, &MainWindow::showStatus);
     doc->follow(source);
     doc->follow(page);
     connect(page, &PageSurface::documentRequested, this, &MainWindow::openAtStartup);
     connect(page, &PageSurface::wordCountChanged, this, [this](const QString &count) { wordCountLabel->setText(count + tr(" 词")); });
-    connect(page, &PageSurface::statusMessage, this, &MainWindow::showStatus);
+    for (EditingSurface *surface : {static_cast<EditingSurface *>(source), static_cast<EditingSurface *>(page)}) {
+        connect(surface, &EditingSurface::statusMessage, this, &MainWindow::showStatus);
+        // Queued: the question and the save dialog run outside the key or drop handler that asked.
+        connect(surface, &EditingSurface::savedDocumentNeeded, this, &MainWindow::saveThenPaste, Qt::QueuedConnection);
+    }
     connect(page, &PageSurface::focused, findBar, &FindReplaceBar::hideBars);
     connect(page, &PageSurface::tableRequested, this, &MainWindow::insertTable);
     connect(page, &PageSurface::imageRequested, this, &MainWindow::insertImage);
     connect(doc, &Document::titleChanged, this, &QWidget::setWindowTitle);
     connect(doc, &Document::pathChanged, page, &PageSurface::setDocumentPath);
+    connect(doc, &Document::pathChanged, source, &SourceSurface::setDocumentPath);
+    connect(doc, &Document::pathChanged, officeExport, &OfficeExport::setDocumentPath);
     connect(doc, &Document::recentFilesChanged, this, &MainWindow::rebuildRecentMenu);
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
+    connect(officeExport, &OfficeExport::exported, this, &MainWindow::showExported);
+    connect(officeExport, &OfficeExport::failed, this, &MainWindow::warn);
     connect(settingDialog, &SettingDialog::changeCssTheme, page, &PageSurface::applyTheme);
     connect(settingDialog, &SettingDialog::setEditorFontSizeSignal, source, &SourceSurface::setFontSize);
     connect(settingDialog, &SettingDialog::zoomValueChangeSignal, page->view(), &QWebEngineView::setZoomFactor);
@@ -191,8 +202,9 @@ void MainWindow::connectActions()
     connect(ui->actionExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionNewWindow, &QAction::triggered, this,
             [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList()); });
-    connect(ui->actionHTML, &QAction::triggered, this, [this] { exportPage(tr("导出HTML文件"), tr("HTML文件(*.html)")); });
-    connect(ui->actionWordDocx, &QAction::triggered, this, [this] { exportPage(tr("导出Word文件"), tr("Word文件(*.docx)")); });
+    connect(ui->actionHTML, &QAction::triggered, this, &MainWindow::exportHtml);
+    connect(ui->actionWordDocx, &QAction::triggered, officeExport, &OfficeExport::exportDocx);
+    connect(ui->actionOdt, &QAction::triggered, officeExport, &OfficeExport::exportOdt);
     connect(ui->actionPDF, &QAction::triggered, this, &MainWindow::exportPdf);
     connect(ui->actionPrint, &QAction::triggered, this, &MainWindow::print);
     for (const auto &pair : {qMakePair(ui->actionSaveToolBar, ui->actionSave), qMakePair(ui->actionNewToolBar, ui->actionNew),
@@ -313,16 +325,6 @@ void MainWindow::zoom(double factor)
     showStatus(tr("缩放比例%1%").arg(QString::number(factor * 100, 'g', 6)));
 }
 
-void MainWindow::keyReleaseEvent(QKeyEvent *event)
-{
-    // The page cancels its own paste: the program inserts the clipboard, cleaned.
-    if (ui->webView->hasFocus() && !event->isAutoRepeat()
-        && event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_V) {
-        showStatus(QStringLiteral("粘贴操作"));
-        modeSwitch->page()->paste();
-    }
-}
-
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
@@ -400,8 +402,23 @@ void MainWindow::save()
 void MainWindow::saveAs()
 {
     const QString path = QFileDialog::getSaveFileName(this, tr("保存MarkDown文件"), QString(), tr("MarkDown File (*.md)"));
-    if (!path.isEmpty())
+    if (path.isEmpty())
+        return;
+    const QString previous = doc->filePath();
+    if (previous.isEmpty() || QFileInfo(previous).absolutePath() == QFileInfo(path).absolutePath()) {
         doc->saveAs(path);
+        return;
+    }
+    // Into another folder: the images the text names relatively go along, so the
+    // text stays as it is and still shows them.
+    modeSwitch->current()->markdown([this, previous, path](bool ok, const QString &markdown) {
+        if (ok) {
+            const QStringList left = carryRelativeImages(markdown, previous, path);
+            if (!left.isEmpty())
+                warn(tr("这些图片没能带到新文件夹，在那里不能显示：\n%1").arg(left.join(QLatin1Char('\n'))));
+        }
+        doc->saveAs(path);
+    });
 }
 
 void MainWindow::rebuildRecentMenu(const QStringList &paths)
@@ -426,24 +443,46 @@ void MainWindow::insertImage()
 {
     auto *dialog = new ImageDialog(this);
     connect(dialog, &ImageDialog::imageChosen, this, [this](const QString &text) {
-        modeSwitch->current()->insertImage(QDir::fromNativeSeparators(storeImage(doc->filePath(), text)));
+        const StoredImage stored = storeImage(doc->filePath(), text);
+        if (stored.ok())
+            modeSwitch->current()->insertImage(stored.reference);
+        else
+            showStatus(stored.error);
     });
     dialog->show();
 }
 
+void MainWindow::saveThenPaste()
+{
+    if (showMessageBox(QMessageBox::Question, tr("提示"),
+                       tr("粘贴的图片保存在文档旁边的文件夹里，所以要先保存文档。现在保存吗？"), MessageBoxYesNo)
+        == QMessageBox::Yes)
+        saveAs();
+    if (doc->filePath().isEmpty())
+        showStatus(tr("图片没有粘贴：文档还没有保存"));
+    else
+        modeSwitch->current()->paste();
+}
+
 // ---------------------------------------------------------------------------
 // Export and print: the page as the engine renders it (WYSIWYG mode only).
+// Word and OpenDocument come from the Markdown instead (OfficeExport).
 
-void MainWindow::exportPage(const QString &caption, const QString &filter)
+void MainWindow::showExported()
 {
-    const QString path = QFileDialog::getSaveFileName(this, caption, QString(), filter);
+    showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+}
+
+void MainWindow::exportHtml()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("导出HTML文件"), QString(), tr("HTML文件(*.html)"));
     if (path.isEmpty())
         return;
     const QString themeCss = Themes::currentCss();
     ui->webView->page()->toHtml([this, path, themeCss](const QString &html) {
         QString error;
         if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error))
-            showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+            showExported();
         else
             warn(tr("不能导出文件 %1: %2").arg(QDir::toNativeSeparators(path), error));
     });
@@ -462,7 +501,7 @@ void MainWindow::exportPdf()
         QSaveFile file(path);
         if (!pdf.isEmpty()) {
             if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()) {
-                showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+                showExported();
                 return;
             }
             error = file.errorString();

@@ -20,6 +20,7 @@ QT_END_NAMESPACE
 class Document;
 class FindReplaceBar;
 class ModeSwitch;
+class OfficeExport;
 class SettingDialog;
 
 // The program's window: menus, tool bar and status bar around the two editing
@@ -46,7 +47,6 @@ public slots:
     void openAtStartup();
 
 protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     // Closing by any means asks before unsaved work is dropped.
     void closeEvent(QCloseEvent *event) override;
@@ -69,10 +69,13 @@ private:
     void rebuildRecentMenu(const QStringList &paths);
     void insertTable();
     void insertImage();
+    // Pasted image data in an untitled document: save it first, then paste.
+    void saveThenPaste();
 
-    // HTML and Word export: the standalone page written to a chosen file.
-    void exportPage(const QString &caption, const QString &filter);
+    // HTML export: the standalone page written to a chosen file.
+    void exportHtml();
     void exportPdf();
+    void showExported();
     void print();
 
     Ui::MainWindow *ui;
@@ -89,6 +92,7 @@ private:
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;
+    OfficeExport *officeExport = nullptr;
     FindReplaceBar *findBar = nullptr;
     SettingDialog *settingDialog = nullptr;
     TableDialog tableDialog;

@@ -3,6 +3,7 @@
 
 #include "editor/editingsurface.h"
 
+class QMimeData;
 class QPlainTextEdit;
 
 // The Markdown itself in a plain-text editor, coloured by the highlighter,
@@ -16,6 +17,8 @@ public:
 
     QPlainTextEdit *editor() const { return textEdit; }
     void setFontSize(int pixels);
+    // The open document's file, next to which pasted images are kept; empty when untitled.
+    void setDocumentPath(const QString &path);
 
     QWidget *widget() const override;
     void markdown(const MarkdownCallback &done) override;
@@ -57,8 +60,12 @@ public:
 
 private:
     void insertText(const QString &text);
+    // Image data and files pasted or dropped into the editor, as Markdown; false
+    // when the editor's own plain-text insertion should take mimeData.
+    bool insertFiles(const QMimeData *mimeData);
 
     QPlainTextEdit *textEdit;
+    QString documentPath;
     bool loading = false; // text set by the program is not an edit
 };
 

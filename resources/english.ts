@@ -38,6 +38,13 @@
     </message>
 </context>
 <context>
+    <name>Export</name>
+    <message>
+        <source>无法生成文档</source>
+        <translation>Could not build the document</translation>
+    </message>
+</context>
+<context>
     <name>Document</name>
     <message>
         <source>[未保存]</source>
@@ -131,6 +138,25 @@
     </message>
 </context>
 <context>
+    <name>ImageStore</name>
+    <message>
+        <source>剪贴板上的图片无法读取</source>
+        <translation>The image on the clipboard cannot be read</translation>
+    </message>
+    <message>
+        <source>不能建立图片文件夹 %1</source>
+        <translation>Cannot create the image folder %1</translation>
+    </message>
+    <message>
+        <source>不能复制图片 %1: %2</source>
+        <translation>Cannot copy the image %1: %2</translation>
+    </message>
+    <message>
+        <source>不能保存图片 %1: %2</source>
+        <translation>Cannot save the image %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>LinkDialog</name>
     <message>
         <source>确定</source>
@@ -159,6 +185,20 @@
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>粘贴的图片保存在文档旁边的文件夹里，所以要先保存文档。现在保存吗？</source>
+        <translation>Pasted images are kept in a folder next to the document, so the document must be saved first. Save it now?</translation>
+    </message>
+    <message>
+        <source>图片没有粘贴：文档还没有保存</source>
+        <translation>The image was not pasted: the document is not saved</translation>
+    </message>
+    <message>
+        <source>这些图片没能带到新文件夹，在那里不能显示：
+%1</source>
+        <translation>These images could not be taken along to the new folder and will not show there:
+%1</translation>
+    </message>
     <message>
         <source>Veltrane</source>
         <translation>Veltrane</translation>
@@ -254,6 +294,10 @@
     <message>
         <source>Word (*.docx)</source>
         <translation>Word (*.docx)</translation>
+    </message>
+    <message>
+        <source>OpenDocument (*.odt)</source>
+        <translation>OpenDocument (*.odt)</translation>
     </message>
     <message>
         <source>打印</source>
@@ -560,14 +604,6 @@
         <translation>HTML file(*.html)</translation>
     </message>
     <message>
-        <source>导出Word文件</source>
-        <translation>Export Word file</translation>
-    </message>
-    <message>
-        <source>Word文件(*.docx)</source>
-        <translation>Word file(*.docx)</translation>
-    </message>
-    <message>
         <source>主题</source>
         <translation>theme</translation>
     </message>
@@ -664,7 +700,42 @@
     </message>
 </context>
 <context>
+    <name>OfficeExport</name>
+    <message>
+        <source>导出Word文件</source>
+        <translation>Export Word file</translation>
+    </message>
+    <message>
+        <source>Word文件(*.docx)</source>
+        <translation>Word file(*.docx)</translation>
+    </message>
+    <message>
+        <source>导出ODT文件</source>
+        <translation>Export ODT file</translation>
+    </message>
+    <message>
+        <source>ODT文件(*.odt)</source>
+        <translation>ODT file(*.odt)</translation>
+    </message>
+    <message>
+        <source>%1 已存在，是否替换？</source>
+        <translation>%1 already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>不能导出文件 %1: %2</source>
+        <translation>Cannot export file %1: %2</translation>
+    </message>
+    <message>
+        <source>编辑页面没有返回内容</source>
+        <translation>the editing page returned no content</translation>
+    </message>
+</context>
+<context>
     <name>PageSurface</name>
+    <message>
+        <source>拖入的图片要保存在文档旁边，请先保存文档</source>
+        <translation>A dropped image is kept next to the document: save the document first</translation>
+    </message>
     <message>
         <source>代码块语言</source>
         <translation>Code block language</translation>
@@ -822,6 +893,13 @@
     <message>
         <source>源码框字号</source>
         <translation>editor font size</translation>
+    </message>
+</context>
+<context>
+    <name>SourceSurface</name>
+    <message>
+        <source>拖入的图片要保存在文档旁边，请先保存文档</source>
+        <translation>A dropped image is kept next to the document: save the document first</translation>
     </message>
 </context>
 <context>
