@@ -213,7 +213,7 @@ void Converter::buildTagTable()
     tagTable["ul"] = std::make_shared<TagUnorderedList>();
     tagTable["title"] = std::make_shared<TagTitle>();
     tagTable["img"] = std::make_shared<TagImage>();
-    tagTable["hr"] = std::make_shared<TagSeperator>();
+    tagTable["hr"] = std::make_shared<TagSeparator>();
     const std::shared_ptr<Tag> bold = std::make_shared<TagBold>();
     tagTable["b"] = bold;
     tagTable["strong"] = bold;
@@ -221,7 +221,7 @@ void Converter::buildTagTable()
     for (const char *name : {"em", "i", "dfn", "cite"})
         tagTable[name] = italic;
     tagTable["u"] = std::make_shared<TagUnderline>();
-    const std::shared_ptr<Tag> strike = std::make_shared<TagStrikethrought>();
+    const std::shared_ptr<Tag> strike = std::make_shared<TagStrikethrough>();
     for (const char *name : {"del", "s", "strike"})
         tagTable[name] = strike;
     tagTable["blockquote"] = std::make_shared<TagBlockquote>();

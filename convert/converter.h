@@ -81,11 +81,11 @@ private:
     struct TagUnorderedList;
     struct TagTitle;
     struct TagImage;
-    struct TagSeperator;
+    struct TagSeparator;
     struct TagBold;
     struct TagItalic;
     struct TagUnderline;
-    struct TagStrikethrought;
+    struct TagStrikethrough;
     struct TagBlockquote;
     struct TagTable;
     struct TagTableRow;

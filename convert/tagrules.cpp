@@ -119,7 +119,7 @@ void Converter::TagDiv::onClosingTag(Converter &c)
     c.requestBreak(c.blockBreak());
 }
 
-void Converter::TagSeperator::onOpeningTag(Converter &c)
+void Converter::TagSeparator::onOpeningTag(Converter &c)
 {
     if (c.hasForeignAttributes({}) && c.copyElement(true))
         return;

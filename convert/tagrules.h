@@ -36,7 +36,7 @@ struct Converter::TagItalic final : Converter::Tag
     void onClosingTag(Converter &c) override { c.closeEmphasis("*"); }
 };
 
-struct Converter::TagStrikethrought final : Converter::Tag
+struct Converter::TagStrikethrough final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override { c.openEmphasis(2, "~~"); }
     void onClosingTag(Converter &c) override { c.closeEmphasis("~~"); }
@@ -134,7 +134,7 @@ struct Converter::TagDiv final : Converter::Tag
     void onClosingTag(Converter &c) override;
 };
 
-struct Converter::TagSeperator final : Converter::Tag
+struct Converter::TagSeparator final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
 };
