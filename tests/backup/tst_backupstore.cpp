@@ -1,4 +1,5 @@
 #include "backup/backupstore.h"
+#include "support/faults.h"
 #include "support/guitest.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@ private slots:
     void readStatuses_data();
     void readStatuses();
     void eachWindowHoldsItsOwnBackup();
+    void fullDiskKeepsThePreviousBackup();
 
 private:
     std::unique_ptr<QTemporaryDir> home;
@@ -144,6 +146,19 @@ void TestBackupStore::eachWindowHoldsItsOwnBackup()
     QVERIFY(third.adopt(orphan));
     QVERIFY(BackupStore::listForRecovery(dir).isEmpty());
     QVERIFY(!BackupStore(dir).adopt(orphan));
+}
+
+void TestBackupStore::fullDiskKeepsThePreviousBackup()
+{
+    Faults::SmallDisk disk(dir, 64);
+    if (!disk.isMounted())
+        QSKIP("needs root to mount a small tmpfs");
+    BackupStore store(dir);
+    QVERIFY(store.write(QStringLiteral("first"), QString(), QString()));
+    const QByteArray first = GuiTest::readFile(store.filePath());
+    disk.fill();
+    QVERIFY(!store.write(QString(5000, QLatin1Char('x')), QString(), QString()));
+    QCOMPARE(GuiTest::readFile(store.filePath()), first);
 }
 
 QTEST_MAIN(TestBackupStore)
