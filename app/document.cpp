@@ -192,7 +192,7 @@ void Document::backupTick()
     backupPending = false;
     surface->markdown([this](bool ok, const QString &markdown) {
         if (ok && backups.write(markdown, fileName(), path))
-            emit message(QStringLiteral("备份成功"));
+            emit message(tr("备份成功"));
         else
             backupPending = true; // the next tick tries again
     });
@@ -201,7 +201,7 @@ void Document::backupTick()
 void Document::removeBackup()
 {
     if (backups.remove())
-        emit message(QStringLiteral("备份已删除"));
+        emit message(tr("备份已删除"));
 }
 
 QString Document::backupToOffer() const

@@ -7,6 +7,7 @@
 #include "app/exporthtml.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
+#include "app/savedialog.h"
 #include "backup/backupmanage.h"
 #include "editor/findreplacebar.h"
 #include "editor/imagedialog.h"
@@ -68,6 +69,13 @@ void openSite(const QString &path)
     QDesktopServices::openUrl(QUrl(kVendorSite + path));
 }
 
+// Ctrl+= zooms in too: on most keyboards "+" needs Shift. The form's texts set
+// the shortcut again on every language change.
+void addZoomInKey(QAction *zoomIn)
+{
+    zoomIn->setShortcuts({zoomIn->shortcut(), QKeySequence(QStringLiteral("Ctrl+="))});
+}
+
 void runDialog(QDialog *dialog, const QIcon &icon, const QString &title)
 {
     dialog->setWindowIcon(icon);
@@ -120,7 +128,7 @@ MainWindow::MainWindow(QWidget *parent)
     doc->follow(source);
     doc->follow(page);
     connect(page, &PageSurface::documentRequested, this, &MainWindow::openAtStartup);
-    connect(page, &PageSurface::wordCountChanged, this, [this](const QString &count) { wordCountLabel->setText(count + tr(" 词")); });
+    connect(page, &PageSurface::wordCountChanged, this, &MainWindow::showWordCount);
     connect(page, &PageSurface::statusMessage, this, &MainWindow::showStatus);
     connect(page, &PageSurface::focused, findBar, &FindReplaceBar::hideBars);
     connect(page, &PageSurface::tableRequested, this, &MainWindow::insertTable);
@@ -191,16 +199,19 @@ void MainWindow::connectActions()
     connect(ui->actionExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionNewWindow, &QAction::triggered, this,
             [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList()); });
-    connect(ui->actionHTML, &QAction::triggered, this, [this] { exportPage(tr("导出HTML文件"), tr("HTML文件(*.html)")); });
-    connect(ui->actionWordDocx, &QAction::triggered, this, [this] { exportPage(tr("导出Word文件"), tr("Word文件(*.docx)")); });
+    connect(ui->actionHTML, &QAction::triggered, this,
+            [this] { exportPage(tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html")); });
+    connect(ui->actionWordDocx, &QAction::triggered, this,
+            [this] { exportPage(tr("导出Word文件"), tr("Word文件(*.docx)"), QStringLiteral("docx")); });
     connect(ui->actionPDF, &QAction::triggered, this, &MainWindow::exportPdf);
     connect(ui->actionPrint, &QAction::triggered, this, &MainWindow::print);
     for (const auto &pair : {qMakePair(ui->actionSaveToolBar, ui->actionSave), qMakePair(ui->actionNewToolBar, ui->actionNew),
                              qMakePair(ui->actionUndoToolBar, ui->actionUndo), qMakePair(ui->actionRedoToolBar, ui->actionRedo)})
         connect(pair.first, &QAction::triggered, pair.second, &QAction::trigger);
 
-    connect(ui->actionZoomIn, &QAction::triggered, this, [this] { zoom(ui->webView->zoomFactor() + kZoomStep); });
-    connect(ui->actionZoomOut, &QAction::triggered, this, [this] { zoom(ui->webView->zoomFactor() - kZoomStep); });
+    addZoomInKey(ui->actionZoomIn);
+    connect(ui->actionZoomIn, &QAction::triggered, this, [this] { zoom(zoomFactor() + kZoomStep); });
+    connect(ui->actionZoomOut, &QAction::triggered, this, [this] { zoom(zoomFactor() - kZoomStep); });
     connect(ui->actionDefaultZoom, &QAction::triggered, this, [this] { zoom(1); });
     connect(ui->actionSetting, &QAction::triggered, this, [this] {
         settingDialog->loadSettings();
@@ -273,6 +284,7 @@ void MainWindow::setupStatusBar()
     statusBar()->addWidget(modeButton);
 
     auto *promoLabel = new QLabel(this);
+    promoLabel->setObjectName(QStringLiteral("promoLabel"));
     promoLabel->setFont(iconFont);
     promoLabel->setText(QStringLiteral("<a style=\"color:rgb(110,160,210);text-decoration:none;\" href=\"%1\">%2</a>")
                             .arg(kVendorSite + QStringLiteral("/weixin.html"),
@@ -281,8 +293,9 @@ void MainWindow::setupStatusBar()
     promoLabel->setAlignment(Qt::AlignCenter);
     statusBar()->addWidget(promoLabel, 1);
 
-    wordCountLabel = new QLabel(QStringLiteral("0 词"), this);
+    wordCountLabel = new QLabel(this);
     wordCountLabel->setObjectName(QStringLiteral("wordCountLabel"));
+    showWordCount(wordCount);
     statusBar()->addPermanentWidget(wordCountLabel);
 }
 
@@ -295,6 +308,15 @@ void MainWindow::setToolBarGlyphs()
     }
 }
 
+void MainWindow::showWordCount(const QString &count)
+{
+    wordCount = count;
+    bool isNumber = false;
+    const int n = count.toInt(&isNumber);
+    // Through the catalogue's plural forms: "1 word", "2 words".
+    wordCountLabel->setText(isNumber ? tr("%n 词", nullptr, n) : count + tr(" 词"));
+}
+
 void MainWindow::showStatus(const QString &text)
 {
     statusBar()->showMessage(text, kMessageTimeout);
@@ -305,12 +327,24 @@ void MainWindow::warn(const QString &text)
     showMessageBox(QMessageBox::Warning, tr("提示"), text, MessageBoxUnderstood);
 }
 
+double MainWindow::zoomFactor() const
+{
+    return modeSwitch->isSourceMode() ? modeSwitch->source()->zoom() : ui->webView->zoomFactor();
+}
+
+// Zooms what the user sees: the page, or in source mode the source editor.
 void MainWindow::zoom(double factor)
 {
-    factor = qBound(kZoomMin, factor, kZoomMax);
-    Settings::instance().setZoom(factor);
-    ui->webView->setZoomFactor(factor);
-    showStatus(tr("缩放比例%1%").arg(QString::number(factor * 100, 'g', 6)));
+    // Whole percents, so that repeated steps never drift off the grid.
+    factor = qBound(kZoomMin, qRound(factor * 100) / 100.0, kZoomMax);
+    if (modeSwitch->isSourceMode()) {
+        Settings::instance().setSourceZoom(factor);
+        modeSwitch->source()->setZoom(factor);
+    } else {
+        Settings::instance().setZoom(factor);
+        ui->webView->setZoomFactor(factor);
+    }
+    showStatus(tr("缩放比例%1%").arg(qRound(factor * 100)));
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent *event)
@@ -318,7 +352,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent *event)
     // The page cancels its own paste: the program inserts the clipboard, cleaned.
     if (ui->webView->hasFocus() && !event->isAutoRepeat()
         && event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_V) {
-        showStatus(QStringLiteral("粘贴操作"));
+        showStatus(tr("粘贴操作"));
         modeSwitch->page()->paste();
     }
 }
@@ -329,6 +363,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() != QEvent::LanguageChange || !themeMenu)
         return;
     ui->retranslateUi(this);
+    addZoomInKey(ui->actionZoomIn);
     themeMenu->setTitle(tr("主题"));
     lightThemeAction->setText(tr("浅色"));
     darkThemeAction->setText(tr("深色"));
@@ -336,6 +371,7 @@ void MainWindow::changeEvent(QEvent *event)
     settingDialog->setWindowTitle(tr("设置"));
     modeSwitch->retranslate();
     findBar->retranslate();
+    showWordCount(wordCount);
     setToolBarGlyphs();
 }
 
@@ -399,7 +435,7 @@ void MainWindow::save()
 
 void MainWindow::saveAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("保存MarkDown文件"), QString(), tr("MarkDown File (*.md)"));
+    const QString path = askSavePath(this, tr("保存MarkDown文件"), tr("MarkDown File (*.md)"), QStringLiteral("md"));
     if (!path.isEmpty())
         doc->saveAs(path);
 }
@@ -418,8 +454,8 @@ void MainWindow::rebuildRecentMenu(const QStringList &paths)
 void MainWindow::insertTable()
 {
     tableDialog.setWindowTitle(tr("设置表格"));
-    tableDialog.exec();
-    modeSwitch->current()->insertTable(tableDialog.rowIndex + 1, tableDialog.columnIndex + 1);
+    if (tableDialog.exec() == QDialog::Accepted)
+        modeSwitch->current()->insertTable(tableDialog.rowIndex + 1, tableDialog.columnIndex + 1);
 }
 
 void MainWindow::insertImage()
@@ -434,9 +470,9 @@ void MainWindow::insertImage()
 // ---------------------------------------------------------------------------
 // Export and print: the page as the engine renders it (WYSIWYG mode only).
 
-void MainWindow::exportPage(const QString &caption, const QString &filter)
+void MainWindow::exportPage(const QString &caption, const QString &filter, const QString &suffix)
 {
-    const QString path = QFileDialog::getSaveFileName(this, caption, QString(), filter);
+    const QString path = askSavePath(this, caption, filter, suffix);
     if (path.isEmpty())
         return;
     const QString themeCss = Themes::currentCss();
@@ -451,7 +487,7 @@ void MainWindow::exportPage(const QString &caption, const QString &filter)
 
 void MainWindow::exportPdf()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出PDF文件"), QString(), tr("Pdf文件(*.pdf)"));
+    const QString path = askSavePath(this, tr("导出PDF文件"), tr("Pdf文件(*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),

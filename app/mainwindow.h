@@ -58,7 +58,9 @@ private:
     void setupStatusBar();
     void setToolBarGlyphs();
     void showStatus(const QString &text);
+    void showWordCount(const QString &count);
     void warn(const QString &text);
+    double zoomFactor() const;
     void zoom(double factor);
 
     bool confirmDiscard();
@@ -71,7 +73,7 @@ private:
     void insertImage();
 
     // HTML and Word export: the standalone page written to a chosen file.
-    void exportPage(const QString &caption, const QString &filter);
+    void exportPage(const QString &caption, const QString &filter, const QString &suffix);
     void exportPdf();
     void print();
 
@@ -86,6 +88,7 @@ private:
     QMenu *recentMenu = nullptr;
     QPushButton *modeButton = nullptr;
     QLabel *wordCountLabel = nullptr;
+    QString wordCount = QStringLiteral("0"); // as the page last reported it
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;

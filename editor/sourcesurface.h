@@ -3,6 +3,7 @@
 
 #include "editor/editingsurface.h"
 
+class Highlighter;
 class QPlainTextEdit;
 
 // The Markdown itself in a plain-text editor, coloured by the highlighter,
@@ -16,6 +17,9 @@ public:
 
     QPlainTextEdit *editor() const { return textEdit; }
     void setFontSize(int pixels);
+    // Scales the editor's text (1.0 is the font size as set).
+    void setZoom(double factor);
+    double zoom() const { return zoomFactor; }
 
     QWidget *widget() const override;
     void markdown(const MarkdownCallback &done) override;
@@ -57,8 +61,12 @@ public:
 
 private:
     void insertText(const QString &text);
+    void applyFontSize();
 
     QPlainTextEdit *textEdit;
+    Highlighter *highlighter;
+    int fontPixels = 16;
+    double zoomFactor = 1.0;
     bool loading = false; // text set by the program is not an edit
 };
 

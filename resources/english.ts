@@ -15,6 +15,30 @@
         <source>删除</source>
         <translation>Delete</translation>
     </message>
+    <message>
+        <source>备份管理</source>
+        <translation>Backup manager</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>创建时间</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>确实要删除吗?</source>
+        <translation>Delete this backup?</translation>
+    </message>
+    <message>
+        <source>备份预览</source>
+        <translation>Backup preview</translation>
+    </message>
 </context>
 <context>
     <name>BakPreview</name>
@@ -63,6 +87,14 @@
         <source>备份文件已损坏，请查看备份管理。</source>
         <translation>The backup file is corrupted. Please check the backup management.</translation>
     </message>
+    <message>
+        <source>备份成功</source>
+        <translation>Backup saved</translation>
+    </message>
+    <message>
+        <source>备份已删除</source>
+        <translation>Backup deleted</translation>
+    </message>
 </context>
 <context>
     <name>FindReplaceBar</name>
@@ -103,11 +135,7 @@
     <name>ImageDialog</name>
     <message>
         <source>确定</source>
-        <translation>Ok</translation>
-    </message>
-    <message>
-        <source>设置超链接</source>
-        <translation>set link</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>选择</source>
@@ -119,7 +147,7 @@
     </message>
     <message>
         <source>取消</source>
-        <translation>cancel</translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>选择图片</source>
@@ -129,16 +157,20 @@
         <source>不是合法的图片路径</source>
         <translation>Not a valid image path</translation>
     </message>
+    <message>
+        <source>插入图片</source>
+        <translation>Insert image</translation>
+    </message>
 </context>
 <context>
     <name>LinkDialog</name>
     <message>
         <source>确定</source>
-        <translation>comfirm</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>设置超链接</source>
-        <translation>set link</translation>
+        <translation>Set link</translation>
     </message>
     <message>
         <source>文本:</source>
@@ -150,7 +182,7 @@
     </message>
     <message>
         <source>取消</source>
-        <translation>cancel</translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>不是合法的URL</source>
@@ -585,7 +617,7 @@
     </message>
     <message>
         <source>缩放比例%1%</source>
-        <translation>Zoom%1%</translation>
+        <translation>Zoom %1%</translation>
     </message>
     <message>
         <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
@@ -613,7 +645,7 @@
     </message>
     <message>
         <source>设置表格</source>
-        <translation>setting table</translation>
+        <translation>Insert table</translation>
     </message>
     <message>
         <source>导出成功</source>
@@ -646,6 +678,17 @@
     <message>
         <source>打印失败</source>
         <translation>Print failed</translation>
+    </message>
+    <message>
+        <source>粘贴操作</source>
+        <translation>Paste</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 词</source>
+        <translation>
+            <numerusform>%n word</numerusform>
+            <numerusform>%n words</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -760,6 +803,14 @@
         <source>明白</source>
         <translation>i see</translation>
     </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>%1 已存在，是否替换？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>SettingDialog</name>
@@ -850,18 +901,23 @@
         <translation>Dialog</translation>
     </message>
     <message>
-        <source>&lt;!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd"&gt;
-&lt;html&gt;&lt;head&gt;&lt;meta name="qrichtext" content="1" /&gt;&lt;style type="text/css"&gt;
-p, li { white-space: pre-wrap; }
-&lt;/style&gt;&lt;/head&gt;&lt;body style=" font-family:'SimSun'; font-size:14pt; font-weight:400; font-style:normal;"&gt;
-&lt;p style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:28pt;"&gt;Veltrane&lt;/span&gt;&lt;span style=" font-size:14pt;"&gt;是一个可见即可得的Markdown编辑工具。用户可以使用它来编写文档，并且支持导出PDF等功能。&lt;/span&gt;&lt;/p&gt;
-&lt;p style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:14pt;"&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:14pt;"&gt;版本 0.0.2　© Orrinfold&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;p&gt;&lt;span style=" font-size:28pt;"&gt;Veltrane&lt;/span&gt;&lt;span style=" font-size:14pt;"&gt; is a WYSIWYG Markdown editor. Use it to write documents and export them as PDF and more.&lt;/span&gt;&lt;/p&gt;&lt;p&gt;&lt;br /&gt;&lt;/p&gt;&lt;p&gt;&lt;span style=" font-size:14pt;"&gt;Version 0.0.2　© Orrinfold&lt;/span&gt;&lt;/p&gt;</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>是一个可见即可得的Markdown编辑工具。用户可以使用它来编写文档，并且支持导出PDF等功能。</source>
+        <translation> is a WYSIWYG Markdown editor. Use it to write documents and export them as PDF and more.</translation>
+    </message>
+    <message>
+        <source>版本 %1</source>
+        <translation>Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>SourceSurface</name>
+    <message>
+        <source>图片ALT</source>
+        <translation>image</translation>
     </message>
 </context>
 </TS>
