@@ -124,7 +124,7 @@
     </message>
     <message>
         <source>替换</source>
-        <translation>replace</translation>
+        <translation>Replace</translation>
     </message>
     <message>
         <source>替换全部</source>
@@ -139,7 +139,7 @@
     </message>
     <message>
         <source>选择</source>
-        <translation>select</translation>
+        <translation>Select</translation>
     </message>
     <message>
         <source>链接:(支持本地路径或者网络URL)</source>
@@ -174,11 +174,11 @@
     </message>
     <message>
         <source>文本:</source>
-        <translation>text:</translation>
+        <translation>Text:</translation>
     </message>
     <message>
         <source>链接:</source>
-        <translation>link:</translation>
+        <translation>Link:</translation>
     </message>
     <message>
         <source>取消</source>
