@@ -8,6 +8,7 @@
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
 #include "app/savedialog.h"
+#include "app/officeexport.h"
 #include "backup/backupmanage.h"
 #include "editor/findreplacebar.h"
 #include "editor/imagedialog.h"
@@ -115,15 +116,17 @@ MainWindow::MainWindow(QWidget *parent)
     page->setMenuActions({ui->actionUndo, ui->actionRedo, nullptr, ui->actionCut, ui->actionCopy,
                           ui->actionPaste, ui->actionDel, ui->actionSelectAll, nullptr});
     modeSwitch = new ModeSwitch(ui->stackedWidget, source, page, modeButton, this);
-    for (QAction *action : {ui->menuExport->menuAction(), ui->actionHTML, ui->actionPDF, ui->actionWordDocx,
-                            ui->actionPrint, ui->actionClear, ui->actionUnlink})
+    // Word and OpenDocument are written from the Markdown, so they work in both modes.
+    for (QAction *action : {ui->actionHTML, ui->actionPDF, ui->actionPrint, ui->actionClear, ui->actionUnlink})
         modeSwitch->addPageOnly(action);
     modeSwitch->addPageOnly(wordCountLabel);
     findBar = new FindReplaceBar(ui->toolBar, modeSwitch->current(), this);
     doc = new Document(modeSwitch->current(), this);
+    officeExport = new OfficeExport(modeSwitch->current(), this, this);
 
     connect(modeSwitch, &ModeSwitch::surfaceChanged, findBar, &FindReplaceBar::setSurface);
     connect(modeSwitch, &ModeSwitch::surfaceChanged, doc, &Document::setSurface);
+    connect(modeSwitch, &ModeSwitch::surfaceChanged, officeExport, &OfficeExport::setSurface);
     connect(modeSwitch, &ModeSwitch::switchFailed, this, &MainWindow::showStatus);
     doc->follow(source);
     doc->follow(page);
@@ -135,10 +138,13 @@ MainWindow::MainWindow(QWidget *parent)
     connect(page, &PageSurface::imageRequested, this, &MainWindow::insertImage);
     connect(doc, &Document::titleChanged, this, &QWidget::setWindowTitle);
     connect(doc, &Document::pathChanged, page, &PageSurface::setDocumentPath);
+    connect(doc, &Document::pathChanged, officeExport, &OfficeExport::setDocumentPath);
     connect(doc, &Document::recentFilesChanged, this, &MainWindow::rebuildRecentMenu);
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
+    connect(officeExport, &OfficeExport::exported, this, &MainWindow::showExported);
+    connect(officeExport, &OfficeExport::failed, this, &MainWindow::warn);
     connect(settingDialog, &SettingDialog::changeCssTheme, page, &PageSurface::applyTheme);
     connect(settingDialog, &SettingDialog::setEditorFontSizeSignal, source, &SourceSurface::setFontSize);
     connect(settingDialog, &SettingDialog::zoomValueChangeSignal, page->view(), &QWebEngineView::setZoomFactor);
@@ -199,10 +205,9 @@ void MainWindow::connectActions()
     connect(ui->actionExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionNewWindow, &QAction::triggered, this,
             [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList()); });
-    connect(ui->actionHTML, &QAction::triggered, this,
-            [this] { exportPage(tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html")); });
-    connect(ui->actionWordDocx, &QAction::triggered, this,
-            [this] { exportPage(tr("导出Word文件"), tr("Word文件(*.docx)"), QStringLiteral("docx")); });
+    connect(ui->actionHTML, &QAction::triggered, this, &MainWindow::exportHtml);
+    connect(ui->actionWordDocx, &QAction::triggered, officeExport, &OfficeExport::exportDocx);
+    connect(ui->actionOdt, &QAction::triggered, officeExport, &OfficeExport::exportOdt);
     connect(ui->actionPDF, &QAction::triggered, this, &MainWindow::exportPdf);
     connect(ui->actionPrint, &QAction::triggered, this, &MainWindow::print);
     for (const auto &pair : {qMakePair(ui->actionSaveToolBar, ui->actionSave), qMakePair(ui->actionNewToolBar, ui->actionNew),
@@ -469,17 +474,23 @@ void MainWindow::insertImage()
 
 // ---------------------------------------------------------------------------
 // Export and print: the page as the engine renders it (WYSIWYG mode only).
+// Word and OpenDocument come from the Markdown instead (OfficeExport).
 
-void MainWindow::exportPage(const QString &caption, const QString &filter, const QString &suffix)
+void MainWindow::showExported()
 {
-    const QString path = askSavePath(this, caption, filter, suffix);
+    showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+}
+
+void MainWindow::exportHtml()
+{
+    const QString path = askSavePath(this, tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html"));
     if (path.isEmpty())
         return;
     const QString themeCss = Themes::currentCss();
     ui->webView->page()->toHtml([this, path, themeCss](const QString &html) {
         QString error;
         if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error))
-            showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+            showExported();
         else
             warn(tr("不能导出文件 %1: %2").arg(QDir::toNativeSeparators(path), error));
     });
@@ -498,7 +509,7 @@ void MainWindow::exportPdf()
         QSaveFile file(path);
         if (!pdf.isEmpty()) {
             if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()) {
-                showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+                showExported();
                 return;
             }
             error = file.errorString();

@@ -20,6 +20,7 @@ QT_END_NAMESPACE
 class Document;
 class FindReplaceBar;
 class ModeSwitch;
+class OfficeExport;
 class SettingDialog;
 
 // The program's window: menus, tool bar and status bar around the two editing
@@ -72,9 +73,10 @@ private:
     void insertTable();
     void insertImage();
 
-    // HTML and Word export: the standalone page written to a chosen file.
-    void exportPage(const QString &caption, const QString &filter, const QString &suffix);
+    // HTML export: the standalone page written to a chosen file.
+    void exportHtml();
     void exportPdf();
+    void showExported();
     void print();
 
     Ui::MainWindow *ui;
@@ -92,6 +94,7 @@ private:
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;
+    OfficeExport *officeExport = nullptr;
     FindReplaceBar *findBar = nullptr;
     SettingDialog *settingDialog = nullptr;
     TableDialog tableDialog;

@@ -22,6 +22,8 @@ QPalette makeDarkPalette()
     p.setColor(QPalette::All, QPalette::HighlightedText, Qt::black);
     p.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
     p.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::gray);
+    // Menu items draw with Text: without this a disabled one looks enabled.
+    p.setColor(QPalette::Disabled, QPalette::Text, Qt::gray);
     return p;
 }
 
@@ -43,6 +45,7 @@ QPalette makeLightPalette()
     p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
     p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
     p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
     return p;
 }
 

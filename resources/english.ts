@@ -62,6 +62,13 @@
     </message>
 </context>
 <context>
+    <name>Export</name>
+    <message>
+        <source>无法生成文档</source>
+        <translation>Could not build the document</translation>
+    </message>
+</context>
+<context>
     <name>Document</name>
     <message>
         <source>[未保存]</source>
@@ -286,6 +293,10 @@
     <message>
         <source>Word (*.docx)</source>
         <translation>Word (*.docx)</translation>
+    </message>
+    <message>
+        <source>OpenDocument (*.odt)</source>
+        <translation>OpenDocument (*.odt)</translation>
     </message>
     <message>
         <source>打印</source>
@@ -592,14 +603,6 @@
         <translation>HTML file(*.html)</translation>
     </message>
     <message>
-        <source>导出Word文件</source>
-        <translation>Export Word file</translation>
-    </message>
-    <message>
-        <source>Word文件(*.docx)</source>
-        <translation>Word file(*.docx)</translation>
-    </message>
-    <message>
         <source>主题</source>
         <translation>theme</translation>
     </message>
@@ -707,6 +710,33 @@
     </message>
 </context>
 <context>
+    <name>OfficeExport</name>
+    <message>
+        <source>导出Word文件</source>
+        <translation>Export Word file</translation>
+    </message>
+    <message>
+        <source>Word文件(*.docx)</source>
+        <translation>Word file(*.docx)</translation>
+    </message>
+    <message>
+        <source>导出ODT文件</source>
+        <translation>Export ODT file</translation>
+    </message>
+    <message>
+        <source>ODT文件(*.odt)</source>
+        <translation>ODT file(*.odt)</translation>
+    </message>
+    <message>
+        <source>不能导出文件 %1: %2</source>
+        <translation>Cannot export file %1: %2</translation>
+    </message>
+    <message>
+        <source>编辑页面没有返回内容</source>
+        <translation>the editing page returned no content</translation>
+    </message>
+</context>
+<context>
     <name>PageSurface</name>
     <message>
         <source>代码块语言</source>
@@ -809,7 +839,7 @@
     </message>
     <message>
         <source>%1 已存在，是否替换？</source>
-        <translation>%1 already exists. Replace it?</translation>
+        <translation>%1 already exists. Do you want to replace it?</translation>
     </message>
 </context>
 <context>

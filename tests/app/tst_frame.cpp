@@ -93,6 +93,9 @@ void TestFrame::wrongTypedSettings()
     w.action("actionLightTheme")->trigger();
     QCOMPARE(Settings::instance().theme(), 0);
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(240, 240, 240));
+    // Disabled menu items (drawn with Text) must look disabled in both palettes.
+    for (const QPalette &palette : {makeDarkPalette(), makeLightPalette()})
+        QVERIFY(palette.color(QPalette::Disabled, QPalette::Text) != palette.color(QPalette::Active, QPalette::Text));
 }
 
 void TestFrame::settingsLiveInConfigFolder()

@@ -13,6 +13,8 @@
 #include "settings/settings.h"
 #include "settings/themes.h"
 
+#include <KZip>
+
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -45,8 +47,10 @@ private slots:
     void newDocumentClearsThePage();
 
     void standaloneHtmlOfTheRealPage();
-    void htmlAndWordExportWriteOrWarn_data();
-    void htmlAndWordExportWriteOrWarn();
+    void htmlExportWritesOrWarns_data();
+    void htmlExportWritesOrWarns();
+    void officeExportsWriteOrWarn_data();
+    void officeExportsWriteOrWarn();
     void pdfExportIsA4OrReportsFailure();
 
     void roundTrip_data();
@@ -180,15 +184,19 @@ void TestWindow::modifiedFlagSurvivesSwitches()
 
 void TestWindow::sourceModeDisablesPageOnlyCommands()
 {
-    const QList<QAction *> pageOnly{w->child<QMenu>("menuExport")->menuAction(), w->action("actionHTML"),
-                                    w->action("actionPDF"), w->action("actionWordDocx"), w->action("actionPrint"),
+    const QList<QAction *> pageOnly{w->action("actionHTML"), w->action("actionPDF"), w->action("actionPrint"),
                                     w->action("actionClear"), w->action("actionUnlink")};
+    // Written from the Markdown, these work in both modes.
+    const QList<QAction *> everywhere{w->child<QMenu>("menuExport")->menuAction(), w->action("actionWordDocx"),
+                                      w->action("actionOdt")};
     auto *button = w->child<QPushButton>("modeButton");
     auto *wordCount = w->child<QLabel>("wordCountLabel");
     button->click(); // as the user switches
     QVERIFY(w->modes()->isSourceMode());
     for (QAction *action : pageOnly)
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+    for (QAction *action : everywhere)
+        QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
     QVERIFY(wordCount->isHidden());
     QCOMPARE(button->text(), QString(QChar(0xF1EA)));
     QCOMPARE(button->toolTip(), QStringLiteral("切换可见即可得模式"));
@@ -375,28 +383,22 @@ void TestWindow::standaloneHtmlOfTheRealPage()
     Settings::instance().setCssFile(QString::fromLatin1(Themes::defaultTheme));
 }
 
-void TestWindow::htmlAndWordExportWriteOrWarn_data()
+void TestWindow::htmlExportWritesOrWarns_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("writable");
-    QTest::newRow("html") << "actionHTML" << "page.html" << true;
-    QTest::newRow("word") << "actionWordDocx" << "page.docx" << true;
-    QTest::newRow("html, missing folder") << "actionHTML" << "page.html" << false;
-    QTest::newRow("word, missing folder") << "actionWordDocx" << "page.docx" << false;
+    QTest::newRow("written") << true;
+    QTest::newRow("missing folder") << false;
 }
 
-void TestWindow::htmlAndWordExportWriteOrWarn()
+void TestWindow::htmlExportWritesOrWarns()
 {
-    QFETCH(QString, action);
-    QFETCH(QString, name);
     QFETCH(bool, writable);
     w->page()->setHtml(QStringLiteral("<h1>Export title</h1>"));
     QTRY_VERIFY(w->body().contains(QStringLiteral("Export title")));
-    const QString path = home->path() + (writable ? QStringLiteral("/") : QStringLiteral("/missing/")) + name;
+    const QString path = home->path() + (writable ? QStringLiteral("/") : QStringLiteral("/missing/")) + QStringLiteral("page.html");
 
     ModalAnswers answers({QStringLiteral("明白")}, path);
-    w->action(action.toLatin1().constData())->trigger();
+    w->action("actionHTML")->trigger();
     QTRY_COMPARE(answers.seen.size(), 1);
     if (writable) {
         QCOMPARE(answers.seen.first(), QStringLiteral("导出成功"));
@@ -410,6 +412,51 @@ void TestWindow::htmlAndWordExportWriteOrWarn()
         QVERIFY(answers.seen.first().contains(QDir::toNativeSeparators(path)));
         QVERIFY(!QFile::exists(path));
     }
+}
+
+void TestWindow::officeExportsWriteOrWarn_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("source");
+    QTest::addColumn<QString>("typed");  // into the file dialog, without an extension
+    QTest::addColumn<QString>("target"); // the file the export writes or names in its warning
+    QTest::newRow("word, from the page") << "actionWordDocx" << false << "/report" << "/report.docx";
+    QTest::newRow("odt, from the source") << "actionOdt" << true << "/report" << "/report.odt";
+    QTest::newRow("word, missing folder") << "actionWordDocx" << true << "/missing/report" << "/missing/report.docx";
+}
+
+void TestWindow::officeExportsWriteOrWarn()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, source);
+    QFETCH(QString, typed);
+    QFETCH(QString, target);
+    QVERIFY(openInPage(QStringLiteral("office.md"), "# Quarterly\n\n| Item | Count |\n|---|---:|\n| pens | 12 |\n"));
+    QVERIFY(w->switchTo(source));
+    // In source mode the editor holds the document: a row added there is exported.
+    const char *lastRow = source ? "staplers" : "pens";
+    if (source)
+        w->editor()->appendPlainText(QStringLiteral("| staplers | 3 |"));
+    const QString path = home->path() + target;
+
+    ModalAnswers answers({QStringLiteral("明白")}, home->path() + typed);
+    w->action(action.toLatin1().constData())->trigger();
+    QTRY_COMPARE(answers.seen.size(), 1);
+    if (target.startsWith(QLatin1String("/missing/"))) {
+        QVERIFY(answers.seen.first().startsWith(QStringLiteral("不能导出文件 ") + QDir::toNativeSeparators(path)));
+        QVERIFY(!QFile::exists(path));
+        return;
+    }
+    QCOMPARE(answers.seen.first(), QStringLiteral("导出成功"));
+    KZip zip(path);
+    QVERIFY(zip.open(QIODevice::ReadOnly));
+    const bool word = action == QLatin1String("actionWordDocx");
+    const auto *part = zip.directory()->file(word ? QStringLiteral("word/document.xml") : QStringLiteral("content.xml"));
+    QVERIFY(part);
+    const QByteArray body = part->data();
+    for (const char *expected : word ? QList<const char *>{"<w:pStyle w:val=\"Heading1\"/>", "<w:tbl>", lastRow}
+                                     : QList<const char *>{"text:outline-level=\"1\"", "<table:table ", lastRow})
+        QVERIFY2(body.contains(expected), expected);
 }
 
 void TestWindow::pdfExportIsA4OrReportsFailure()
@@ -487,12 +534,19 @@ void TestWindow::pageWithoutAnswerKeepsContent()
 
     // A save writes nothing and says so; the document stays modified.
     const QString path = w->document()->filePath();
-    ModalAnswers answers({QStringLiteral("明白")});
+    const QString target = home->path() + QStringLiteral("/unanswered.docx");
+    ModalAnswers answers({QStringLiteral("明白")}, target);
     w->action("actionSave")->trigger();
     QTRY_COMPARE(answers.seen.size(), 1);
     QVERIFY(answers.seen.first().startsWith(QStringLiteral("不能保存文件 ")));
     QVERIFY(w->document()->isModified());
     QCOMPARE(readFile(path), QByteArray("precious words\n"));
+
+    // No export either: an empty document must not pass for this one.
+    w->action("actionWordDocx")->trigger();
+    QTRY_COMPARE(answers.seen.size(), 2);
+    QVERIFY(answers.seen.last().startsWith(QStringLiteral("不能导出文件 ")));
+    QVERIFY(!QFile::exists(target));
 }
 
 QTEST_MAIN(TestWindow)
