@@ -16,7 +16,7 @@ aboutDialog::aboutDialog(QWidget *parent)
                        "<p style=\"margin:0\"><br /></p><p style=\"margin:0\">%3</p></body>")
             .arg(QCoreApplication::applicationName().toHtmlEscaped(),
                  tr("是一个可见即可得的Markdown编辑工具。用户可以使用它来编写文档，并且支持导出PDF等功能。").toHtmlEscaped(),
-                 (tr("版本 %1").arg(QStringLiteral(VELTRANE_VERSION)) + QStringLiteral("\u3000© Orrinfold")).toHtmlEscaped()));
+                 (tr("版本 %1").arg(QStringLiteral(VELTRANE_VERSION)) + QStringLiteral(" © Orrinfold")).toHtmlEscaped()));
 }
 
 aboutDialog::~aboutDialog()
