@@ -25,8 +25,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPageLayout>
@@ -132,12 +132,17 @@ MainWindow::MainWindow(QWidget *parent)
     doc->follow(page);
     connect(page, &PageSurface::documentRequested, this, &MainWindow::openAtStartup);
     connect(page, &PageSurface::wordCountChanged, this, &MainWindow::showWordCount);
-    connect(page, &PageSurface::statusMessage, this, &MainWindow::showStatus);
+    for (EditingSurface *surface : {static_cast<EditingSurface *>(source), static_cast<EditingSurface *>(page)}) {
+        connect(surface, &EditingSurface::statusMessage, this, &MainWindow::showStatus);
+        // Queued: the question and the save dialog run outside the key or drop handler that asked.
+        connect(surface, &EditingSurface::savedDocumentNeeded, this, &MainWindow::saveThenPaste, Qt::QueuedConnection);
+    }
     connect(page, &PageSurface::focused, findBar, &FindReplaceBar::hideBars);
     connect(page, &PageSurface::tableRequested, this, &MainWindow::insertTable);
     connect(page, &PageSurface::imageRequested, this, &MainWindow::insertImage);
     connect(doc, &Document::titleChanged, this, &QWidget::setWindowTitle);
     connect(doc, &Document::pathChanged, page, &PageSurface::setDocumentPath);
+    connect(doc, &Document::pathChanged, source, &SourceSurface::setDocumentPath);
     connect(doc, &Document::pathChanged, officeExport, &OfficeExport::setDocumentPath);
     connect(doc, &Document::recentFilesChanged, this, &MainWindow::rebuildRecentMenu);
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
@@ -352,16 +357,6 @@ void MainWindow::zoom(double factor)
     showStatus(tr("缩放比例%1%").arg(qRound(factor * 100)));
 }
 
-void MainWindow::keyReleaseEvent(QKeyEvent *event)
-{
-    // The page cancels its own paste: the program inserts the clipboard, cleaned.
-    if (ui->webView->hasFocus() && !event->isAutoRepeat()
-        && event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_V) {
-        showStatus(tr("粘贴操作"));
-        modeSwitch->page()->paste();
-    }
-}
-
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
@@ -441,8 +436,23 @@ void MainWindow::save()
 void MainWindow::saveAs()
 {
     const QString path = askSavePath(this, tr("保存MarkDown文件"), tr("MarkDown File (*.md)"), QStringLiteral("md"));
-    if (!path.isEmpty())
+    if (path.isEmpty())
+        return;
+    const QString previous = doc->filePath();
+    if (previous.isEmpty() || QFileInfo(previous).absolutePath() == QFileInfo(path).absolutePath()) {
         doc->saveAs(path);
+        return;
+    }
+    // Into another folder: the images the text names relatively go along, so the
+    // text stays as it is and still shows them.
+    modeSwitch->current()->markdown([this, previous, path](bool ok, const QString &markdown) {
+        if (ok) {
+            const QStringList left = carryRelativeImages(markdown, previous, path);
+            if (!left.isEmpty())
+                warn(tr("这些图片没能带到新文件夹，在那里不能显示：\n%1").arg(left.join(QLatin1Char('\n'))));
+        }
+        doc->saveAs(path);
+    });
 }
 
 void MainWindow::rebuildRecentMenu(const QStringList &paths)
@@ -467,9 +477,25 @@ void MainWindow::insertImage()
 {
     auto *dialog = new ImageDialog(this);
     connect(dialog, &ImageDialog::imageChosen, this, [this](const QString &text) {
-        modeSwitch->current()->insertImage(QDir::fromNativeSeparators(storeImage(doc->filePath(), text)));
+        const StoredImage stored = storeImage(doc->filePath(), text);
+        if (stored.ok())
+            modeSwitch->current()->insertImage(stored.reference);
+        else
+            showStatus(stored.error);
     });
     dialog->show();
+}
+
+void MainWindow::saveThenPaste()
+{
+    if (showMessageBox(QMessageBox::Question, tr("提示"),
+                       tr("粘贴的图片保存在文档旁边的文件夹里，所以要先保存文档。现在保存吗？"), MessageBoxYesNo)
+        == QMessageBox::Yes)
+        saveAs();
+    if (doc->filePath().isEmpty())
+        showStatus(tr("图片没有粘贴：文档还没有保存"));
+    else
+        modeSwitch->current()->paste();
 }
 
 // ---------------------------------------------------------------------------

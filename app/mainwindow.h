@@ -47,7 +47,6 @@ public slots:
     void openAtStartup();
 
 protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     // Closing by any means asks before unsaved work is dropped.
     void closeEvent(QCloseEvent *event) override;
@@ -72,6 +71,8 @@ private:
     void rebuildRecentMenu(const QStringList &paths);
     void insertTable();
     void insertImage();
+    // Pasted image data in an untitled document: save it first, then paste.
+    void saveThenPaste();
 
     // HTML export: the standalone page written to a chosen file.
     void exportHtml();

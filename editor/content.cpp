@@ -75,6 +75,11 @@ void Content::webViewFocus()
     emit webViewFocusSignal();
 }
 
+void Content::paste()
+{
+    emit pasteSignal();
+}
+
 void Content::openLinkDialog(const QString &text, const QString &url, bool isModify)
 {
     linkDialog = new LinkDialog(text, url, isModify);

@@ -40,6 +40,8 @@ signals:
     void documentFolderSignal(const QString &folderUrl);
     // A transient message for the status bar (for example a refused address).
     void statusMessageSignal(const QString &text);
+    // The user pasted in the page: the program inserts the clipboard.
+    void pasteSignal();
 
 public slots:
     void showInfoInStatusBar(const QString &text);
@@ -50,6 +52,7 @@ public slots:
     void loadThemeCss();
     void loadRecentMd();
     void webViewFocus();
+    void paste();
 
 private:
     void openLinkDialog(const QString &text, const QString &url, bool isModify);

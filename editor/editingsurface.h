@@ -70,6 +70,11 @@ signals:
     void changed();
     // The surface's own view of whether the document is modified.
     void modificationChanged(bool modified);
+    // Transient news for the status bar (for example why a paste inserted nothing).
+    void statusMessage(const QString &text);
+    // Pasted image data is kept next to the document: the document needs a file
+    // first; pasting again afterwards inserts it.
+    void savedDocumentNeeded();
 };
 
 #endif // EDITINGSURFACE_H

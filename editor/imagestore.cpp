@@ -1,12 +1,26 @@
 #include "editor/imagestore.h"
 
+#include "convert/markdowntohtml.h"
 #include "settings/settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <QUrl>
 
 namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ImageStore", text);
+}
+
 bool isAsciiDigits(const QString &text)
 {
     for (const QChar ch : text) {
@@ -15,22 +29,231 @@ bool isAsciiDigits(const QString &text)
     }
     return true;
 }
+
+QString folderOf(const QString &documentPath)
+{
+    return QDir::cleanPath(QFileInfo(documentPath).absolutePath());
+}
+
+Qt::CaseSensitivity pathCase()
+{
+#ifdef Q_OS_WIN
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+bool isInside(const QString &folder, const QString &path)
+{
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    return path.startsWith(prefix, pathCase());
+}
+
+// Characters a relative reference cannot hold as they are: Markdown would end the
+// destination or an address would read a query, a fragment or an escape.
+QString encodeReference(const QString &path)
+{
+    static const QString reserved = QStringLiteral(" %#?()<>[]\"\\");
+    QString out;
+    for (const QChar ch : path) {
+        if (reserved.contains(ch) || ch.unicode() < 0x20 || ch.unicode() == 0x7f)
+            out += QString::fromLatin1(QUrl::toPercentEncoding(QString(ch)));
+        else
+            out += ch;
+    }
+    return out;
+}
+
+// A folder to make for a file: made (with its parents) now, removed again by
+// undo() when still empty, so that a failed write leaves no trace.
+class MadeFolder
+{
+public:
+    explicit MadeFolder(const QString &path)
+    {
+        for (QString missing = path; !missing.isEmpty() && !QFileInfo::exists(missing);
+             missing = QFileInfo(missing).path())
+            made.append(missing);
+        ok = QDir().mkpath(path) && QFileInfo(path).isDir();
+    }
+    void undo()
+    {
+        for (const QString &folder : qAsConst(made))
+            QDir().rmdir(folder);
+    }
+    bool ok = false;
+
+private:
+    QStringList made;
+};
+
+StoredImage named(const QString &reference, const QString &madeFile = QString())
+{
+    StoredImage image;
+    image.reference = reference;
+    image.madeFile = madeFile;
+    return image;
+}
+
+StoredImage failed(const QString &error)
+{
+    StoredImage image;
+    image.error = error;
+    return image;
+}
+
+QString cannotWrite(const QString &path, const QString &reason)
+{
+    return tr("不能保存图片 %1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString decodeEntities(QString text)
+{
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    text.replace(QLatin1String("&#39;"), QLatin1String("'"));
+    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return text;
+}
+
+bool sameContent(const QString &a, const QString &b)
+{
+    QFile first(a);
+    QFile second(b);
+    return first.size() == second.size() && first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly)
+        && first.readAll() == second.readAll();
+}
+
 } // namespace
 
-QString storeImage(const QString &documentPath, const QString &imagePath)
+QString assetsFolder(const QString &documentPath)
 {
-    if (Settings::instance().saveImageType() != 1 || documentPath.isEmpty())
-        return imagePath;
+    return folderOf(documentPath) + QLatin1Char('/') + QFileInfo(documentPath).baseName() + QStringLiteral(".assets");
+}
 
-    const QFileInfo document(documentPath);
-    const QString assets = document.absolutePath() + QLatin1Char('/') + document.baseName()
-        + QStringLiteral(".assets");
-    QDir().mkpath(assets);
+QString imageReference(const QString &documentPath, const QString &imagePath)
+{
+    const QString image = QDir::cleanPath(QDir::fromNativeSeparators(imagePath));
+    if (documentPath.isEmpty())
+        return image;
+    const QString folder = folderOf(documentPath);
+    if (!isInside(folder, image))
+        return image;
+    return encodeReference(QDir(folder).relativeFilePath(image));
+}
 
-    const QString target = uniqueFileName(assets + QLatin1Char('/') + QFileInfo(imagePath).fileName());
-    if (QFile::copy(imagePath, target))
-        return target;
-    return imagePath;
+StoredImage storeImage(const QString &documentPath, const QString &imagePath)
+{
+    const QString image = QDir::cleanPath(QDir::fromNativeSeparators(imagePath));
+    // Web addresses, and paths of another system, are not files here.
+    if (!QDir::isAbsolutePath(image) || documentPath.isEmpty())
+        return named(imagePath);
+    if (isInside(folderOf(documentPath), image) || Settings::instance().saveImageType() != 1)
+        return named(imageReference(documentPath, image));
+
+    const QString assets = assetsFolder(documentPath);
+    MadeFolder folder(assets);
+    if (!folder.ok)
+        return failed(tr("不能建立图片文件夹 %1").arg(QDir::toNativeSeparators(assets)));
+    const QString target = uniqueFileName(assets + QLatin1Char('/') + QFileInfo(image).fileName());
+    // QFile writes a copy under a temporary name and renames it only when complete.
+    QFile source(image);
+    if (!source.copy(target)) {
+        folder.undo();
+        return failed(tr("不能复制图片 %1: %2").arg(QDir::toNativeSeparators(image), source.errorString()));
+    }
+    return named(imageReference(documentPath, target), target);
+}
+
+StoredImage storeImageData(const QString &documentPath, const QImage &image, const QDateTime &when)
+{
+    if (image.isNull())
+        return failed(tr("剪贴板上的图片无法读取"));
+    const QString assets = assetsFolder(documentPath);
+    MadeFolder folder(assets);
+    if (!folder.ok)
+        return failed(tr("不能建立图片文件夹 %1").arg(QDir::toNativeSeparators(assets)));
+    const QString target = uniqueFileName(
+        assets + QStringLiteral("/image-%1.png").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    // Written under a temporary name and renamed when complete: a full disk leaves nothing.
+    QSaveFile file(target);
+    QString error;
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+    } else {
+        QImageWriter writer(&file, "png");
+        if (!writer.write(image)) {
+            error = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            error = file.errorString();
+        }
+    }
+    if (!error.isEmpty()) {
+        folder.undo();
+        return failed(cannotWrite(target, error));
+    }
+    return named(imageReference(documentPath, target), target);
+}
+
+QString markdownDestination(const QString &path)
+{
+    static const QRegularExpression needsBrackets(QStringLiteral("[\\s()<>]"));
+    if (!path.contains(needsBrackets))
+        return path;
+    QString escaped = path;
+    escaped.replace(QLatin1Char('<'), QLatin1String("\\<"));
+    escaped.replace(QLatin1Char('>'), QLatin1String("\\>"));
+    return QLatin1Char('<') + escaped + QLatin1Char('>');
+}
+
+QStringList carryRelativeImages(const QString &markdown, const QString &fromDocument, const QString &toDocument)
+{
+    QStringList left;
+    if (fromDocument.isEmpty() || toDocument.isEmpty())
+        return left;
+    const QString from = folderOf(fromDocument);
+    const QString to = folderOf(toDocument);
+    if (QString::compare(from, to, pathCase()) == 0)
+        return left;
+
+    // The renderer's HTML names every image the way a reader of the Markdown finds it.
+    static const QRegularExpression image(
+        QStringLiteral("<img\\b[^>]*?\\ssrc\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression notRelative(QStringLiteral("^([a-zA-Z][a-zA-Z0-9+.\\-]*:|[/\\\\#])"));
+    QSet<QString> seen;
+    auto it = image.globalMatch(markdownToHtml(markdown));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QString src = decodeEntities(match.captured(1) + match.captured(2) + match.captured(3));
+        if (src.isEmpty() || src.contains(notRelative) || seen.contains(src))
+            continue;
+        seen.insert(src);
+        QString path = src.left(src.indexOf(QRegularExpression(QStringLiteral("[?#]"))));
+        path = QDir::cleanPath(QUrl::fromPercentEncoding(path.toUtf8()));
+        const QString source = from + QLatin1Char('/') + path;
+        const QString target = QDir::cleanPath(to + QLatin1Char('/') + path);
+        if (!QFileInfo(source).isFile())
+            continue; // missing already: nothing to carry
+        if (QFileInfo::exists(target)) {
+            if (!sameContent(source, target))
+                left.append(src);
+            continue;
+        }
+        if (path.startsWith(QLatin1String("../")) || path == QLatin1String("..")) {
+            left.append(src);
+            continue;
+        }
+        MadeFolder folder(QFileInfo(target).path());
+        if (!folder.ok || !QFile::copy(source, target)) {
+            folder.undo();
+            left.append(src);
+        }
+    }
+    return left;
 }
 
 QString uniqueFileName(const QString &path)

@@ -45,7 +45,7 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, &PageSurface::showContextMenu);
     connect(view, &PageView::dropEventSignal, this, [this](QDropEvent *event) {
-        insertMimeData(event->mimeData());
+        dropMimeData(event->mimeData(), event->posF());
         event->acceptProposedAction();
     });
 
@@ -54,6 +54,11 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     connect(&content, &Content::updateModifyStatusSignal, this, &EditingSurface::modificationChanged);
     connect(&content, &Content::showInfoInStatusBarSignal, this, &PageSurface::wordCountChanged);
     connect(&content, &Content::statusMessageSignal, this, &PageSurface::statusMessage);
+    // Every paste in the page (keys, the browser's own command) arrives here once.
+    connect(&content, &Content::pasteSignal, this, [this] {
+        emit statusMessage(tr("粘贴操作"));
+        paste();
+    });
     // A link from the dialog (a new one or a clicked one changed) goes back to the page.
     connect(&content, &Content::dealLinkSignal, &content, &Content::addLinkSignal);
     connect(&content, &Content::webViewFocusSignal, this, [this] {
@@ -107,9 +112,34 @@ void PageSurface::setMenuActions(const QList<QAction *> &actions)
 
 void PageSurface::insertMimeData(const QMimeData *mimeData)
 {
-    if (mimeData) {
-        for (const QJsonObject &payload : insertPayloads(mimeData, documentPath))
-            emit content.dealCopySignal(payload);
+    insert(mimeData, nullptr);
+}
+
+void PageSurface::dropMimeData(const QMimeData *mimeData, const QPointF &pos)
+{
+    insert(mimeData, &pos);
+}
+
+void PageSurface::insert(const QMimeData *mimeData, const QPointF *dropPos)
+{
+    const InsertPayloads result = insertPayloads(mimeData, documentPath);
+    if (result.needsSavedDocument) {
+        if (dropPos)
+            emit statusMessage(tr("拖入的图片要保存在文档旁边，请先保存文档"));
+        else
+            emit savedDocumentNeeded();
+    } else if (!result.error.isEmpty()) {
+        emit statusMessage(result.error);
+    }
+    for (int i = 0; i < result.payloads.size(); ++i) {
+        QJsonObject payload = result.payloads.at(i);
+        if (dropPos && i == 0) {
+            // The first goes where the pointer is (in the page's CSS pixels); the rest follow it.
+            const double zoom = pageView->zoomFactor();
+            payload.insert(QStringLiteral("x"), dropPos->x() / zoom);
+            payload.insert(QStringLiteral("y"), dropPos->y() / zoom);
+        }
+        emit content.dealCopySignal(payload);
     }
     pageView->page()->profile()->clearHttpCache();
 }

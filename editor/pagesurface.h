@@ -9,6 +9,7 @@
 class PageView;
 class QAction;
 class QMimeData;
+class QPointF;
 
 // The editing page (WYSIWYG): the web view, the bridge object on its channel
 // and the page's context menu. The only code that names page functions.
@@ -32,8 +33,10 @@ public:
     void applyTheme();
     // The actions the context menu starts with; a null entry is a separator.
     void setMenuActions(const QList<QAction *> &actions);
-    // Inserts clipboard or dropped data at the selection.
+    // Inserts clipboard data at the selection.
     void insertMimeData(const QMimeData *mimeData);
+    // Inserts dropped data where it was dropped (pos in the view's pixels).
+    void dropMimeData(const QMimeData *mimeData, const QPointF &pos);
 
     QWidget *widget() const override;
     void markdown(const MarkdownCallback &done) override;
@@ -76,7 +79,6 @@ signals:
     // The page has its bridge and asks for the start-up document.
     void documentRequested();
     void wordCountChanged(const QString &count);
-    void statusMessage(const QString &text);
     // The page took the focus; its search highlights are gone.
     void focused();
     // Context menu entries that need the window's dialogs.
@@ -86,6 +88,7 @@ signals:
 private:
     void run(const QString &statement);
     void execCommand(const QString &command);
+    void insert(const QMimeData *mimeData, const QPointF *dropPos);
     QString folderUrl() const;
     void showContextMenu(const QPoint &pos);
 

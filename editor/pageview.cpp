@@ -2,6 +2,8 @@
 
 #include "editor/editorpage.h"
 
+#include <QDragLeaveEvent>
+
 PageView::PageView(QWidget *parent)
     : QWebEngineView(parent)
 {
@@ -10,5 +12,8 @@ PageView::PageView(QWidget *parent)
 
 void PageView::dropEvent(QDropEvent *event)
 {
+    // The engine followed the drag; end that as a leave, so that it inserts nothing itself.
+    QDragLeaveEvent leave;
+    QWebEngineView::dragLeaveEvent(&leave);
     emit dropEventSignal(event);
 }

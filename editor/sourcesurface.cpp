@@ -1,10 +1,16 @@
 #include "editor/sourcesurface.h"
 
 #include "editor/highlighter.h"
+#include "editor/imagestore.h"
 #include "editor/linkdialog.h"
+#include "editor/mimepayload.h"
+#include "editor/sourceeditor.h"
 #include "editor/textcommands.h"
 #include "settings/settings.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -27,6 +33,14 @@ void findFromSelectionStart(QPlainTextEdit *editor, const QString &text)
         return;
     }
     editor->find(text);
+}
+
+// A file name as the text of a Markdown link or image.
+QString linkText(QString text)
+{
+    for (const char *special : {"\\", "[", "]"})
+        text.replace(QLatin1String(special), QLatin1Char('\\') + QLatin1String(special));
+    return text;
 }
 
 } // namespace
@@ -53,6 +67,48 @@ SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
         if (!loading)
             emit changed();
     });
+    // Ctrl+V, Shift+Insert, the menus' paste and drops all end in the editor's insertion.
+    if (auto *sourceEditor = qobject_cast<SourceEditor *>(textEdit)) {
+        sourceEditor->setMimeHandler(
+            [](const QMimeData *data) {
+                return data && !data->hasHtml() && (offersLocalFiles(data) || offersImageData(data));
+            },
+            [this](const QMimeData *data) { return insertFiles(data); });
+    }
+}
+
+void SourceSurface::setDocumentPath(const QString &path)
+{
+    documentPath = path;
+}
+
+bool SourceSurface::insertFiles(const QMimeData *mimeData)
+{
+    const InsertPayloads result = insertPayloads(mimeData, documentPath);
+    if (result.needsSavedDocument) {
+        if (mimeData == QApplication::clipboard()->mimeData())
+            emit savedDocumentNeeded();
+        else
+            emit statusMessage(tr("拖入的图片要保存在文档旁边，请先保存文档"));
+        return true;
+    }
+    if (!result.error.isEmpty()) {
+        emit statusMessage(result.error);
+        return true;
+    }
+    QString markdown;
+    for (const QJsonObject &payload : result.payloads) {
+        const QString type = payload.value(QStringLiteral("type")).toString();
+        const QString text = payload.value(payload.contains(QStringLiteral("alt")) ? QStringLiteral("alt")
+                                                                                  : QStringLiteral("title")).toString();
+        markdown += QStringLiteral("%1[%2](%3)")
+                        .arg(type == QLatin1String("img") ? QStringLiteral("!") : QString(), linkText(text),
+                             markdownDestination(payload.value(QStringLiteral("url")).toString()));
+    }
+    if (markdown.isEmpty())
+        return false;
+    insertText(markdown);
+    return true;
 }
 
 void SourceSurface::setFontSize(int pixels)
@@ -135,7 +191,7 @@ void SourceSurface::link()
 
 void SourceSurface::insertImage(const QString &path)
 {
-    insertText(QStringLiteral("![%1](%2)").arg(tr("图片ALT"), path));
+    insertText(QStringLiteral("![%1](%2)").arg(tr("图片ALT"), markdownDestination(path)));
 }
 
 void SourceSurface::insertText(const QString &text)

@@ -170,6 +170,25 @@
     </message>
 </context>
 <context>
+    <name>ImageStore</name>
+    <message>
+        <source>剪贴板上的图片无法读取</source>
+        <translation>The image on the clipboard cannot be read</translation>
+    </message>
+    <message>
+        <source>不能建立图片文件夹 %1</source>
+        <translation>Cannot create the image folder %1</translation>
+    </message>
+    <message>
+        <source>不能复制图片 %1: %2</source>
+        <translation>Cannot copy the image %1: %2</translation>
+    </message>
+    <message>
+        <source>不能保存图片 %1: %2</source>
+        <translation>Cannot save the image %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>LinkDialog</name>
     <message>
         <source>确定</source>
@@ -198,6 +217,20 @@
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>粘贴的图片保存在文档旁边的文件夹里，所以要先保存文档。现在保存吗？</source>
+        <translation>Pasted images are kept in a folder next to the document, so the document must be saved first. Save it now?</translation>
+    </message>
+    <message>
+        <source>图片没有粘贴：文档还没有保存</source>
+        <translation>The image was not pasted: the document is not saved</translation>
+    </message>
+    <message>
+        <source>这些图片没能带到新文件夹，在那里不能显示：
+%1</source>
+        <translation>These images could not be taken along to the new folder and will not show there:
+%1</translation>
+    </message>
     <message>
         <source>Veltrane</source>
         <translation>Veltrane</translation>
@@ -682,10 +715,6 @@
         <source>打印失败</source>
         <translation>Print failed</translation>
     </message>
-    <message>
-        <source>粘贴操作</source>
-        <translation>Paste</translation>
-    </message>
     <message numerus="yes">
         <source>%n 词</source>
         <translation>
@@ -738,6 +767,14 @@
 </context>
 <context>
     <name>PageSurface</name>
+    <message>
+        <source>粘贴操作</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>拖入的图片要保存在文档旁边，请先保存文档</source>
+        <translation>A dropped image is kept next to the document: save the document first</translation>
+    </message>
     <message>
         <source>代码块语言</source>
         <translation>Code block language</translation>
@@ -903,6 +940,13 @@
     <message>
         <source>源码框字号</source>
         <translation>editor font size</translation>
+    </message>
+</context>
+<context>
+    <name>SourceSurface</name>
+    <message>
+        <source>拖入的图片要保存在文档旁边，请先保存文档</source>
+        <translation>A dropped image is kept next to the document: save the document first</translation>
     </message>
 </context>
 <context>

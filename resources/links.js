@@ -117,8 +117,9 @@ function buildPayloadNode(arg) {
     case 'img': {
         var image = document.createElement('img');
         image.setAttribute('src', arg.url);
-        image.setAttribute('alt', arg.title);
-        image.setAttribute('title', arg.title);
+        image.setAttribute('alt', typeof arg.alt === 'string' ? arg.alt : arg.title);
+        if (arg.title)
+            image.setAttribute('title', arg.title);
         return image;
     }
     case 'text': {
@@ -166,12 +167,34 @@ function insertNodeAt(node, range) {
     notifyPageEdited();
 }
 
-// dealCopySignal (paste and drop): the payload at the selection.
+// A collapsed range at the text position under (x, y), or null when there is
+// none the body can take (outside it, or inside a code block's editor).
+function rangeAtPoint(x, y) {
+    var range = null;
+    if (document.caretPositionFromPoint) {
+        var position = document.caretPositionFromPoint(x, y);
+        if (position) {
+            range = document.createRange();
+            range.setStart(position.offsetNode, position.offset);
+        }
+    } else if (document.caretRangeFromPoint) {
+        range = document.caretRangeFromPoint(x, y);
+    }
+    if (!range || !document.body.contains(range.startContainer))
+        return null;
+    var element = range.startContainer.nodeType === Node.ELEMENT_NODE ? range.startContainer
+                                                                       : range.startContainer.parentElement;
+    return element && element.closest('.CodeMirror') ? null : range;
+}
+
+// dealCopySignal (paste and drop): the payload at the selection, or, for a drop
+// (arg.x and arg.y in CSS pixels), where it was dropped.
 function insertPayload(arg) {
     var node = buildPayloadNode(arg);
     if (!node)
         return;
-    insertNodeAt(node, bodySelectionRange() || selectBodyEnd());
+    var dropped = typeof arg.x === 'number' ? rangeAtPoint(arg.x, arg.y) : null;
+    insertNodeAt(node, dropped || bodySelectionRange() || selectBodyEnd());
 }
 
 // insertImageSignal: an image at the selection.

@@ -181,6 +181,31 @@ function onBodyClick(event) {
         onLinkClick(event);
 }
 
+// A middle click pastes the selection buffer on X11, through the same event: that
+// is not the clipboard the program would insert.
+var middleButtonDown = false;
+
+function onBodyMouseDown(event) {
+    middleButtonDown = event.button === 1;
+}
+
+function onBodyMouseUp() {
+    // The engine pastes within the release's own task.
+    setTimeout(function () { middleButtonDown = false; }, 0);
+}
+
+// Every paste (Ctrl+V on its press, Shift+Insert, the engine's own command) comes
+// here once: the program inserts the clipboard, cleaned. A code block's editor
+// takes its plain text itself.
+function onBodyPaste(event) {
+    var target = event.target;
+    if (target && target.closest && target.closest('.CodeMirror'))
+        return;
+    event.preventDefault();
+    if (!middleButtonDown)
+        contentObj.paste();
+}
+
 function onBodyInput() {
     startWorker(document.body.innerText);
     contentObj.updateModifyStatus(true);
@@ -196,8 +221,9 @@ window.addEventListener('load', function () {
     body.addEventListener('keyup', onBodyKeyUp);
     body.addEventListener('click', onBodyClick);
     body.addEventListener('input', onBodyInput);
-    // Pasting goes through the program, which cleans the clipboard data.
-    body.addEventListener('paste', function (event) { event.preventDefault(); });
+    body.addEventListener('paste', onBodyPaste);
+    body.addEventListener('mousedown', onBodyMouseDown);
+    body.addEventListener('mouseup', onBodyMouseUp);
     body.addEventListener('focusin', function () { contentObj.webViewFocus(); });
 });
 

@@ -1,21 +1,30 @@
-// Copying images next to the document, the image dialog's address check and the
-// payloads that pasting or dropping sends to the page.
+// Where images go and how the document names them, pasted image data, images
+// carried along by Save As, the image dialog's address check and the payloads
+// that pasting or dropping sends to the page.
 
 #include "support/guitest.h"
 
-#include "settings/settings.h"
+#include "convert/markdowntohtml.h"
 #include "editor/imagedialog.h"
 #include "editor/imagestore.h"
 #include "editor/mimepayload.h"
+#include "editor/sourcesurface.h"
+#include "settings/settings.h"
 
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 class TestImageStore : public QObject
 {
@@ -26,7 +35,12 @@ private slots:
     void cleanup();
     void uniqueNames_data();
     void uniqueNames();
-    void copiesIntoAssetsFolder();
+    void placesImageFiles_data();
+    void placesImageFiles();
+    void imageDataIsWrittenWholeOrNotAtAll_data();
+    void imageDataIsWrittenWholeOrNotAtAll();
+    void carriesRelativeImagesOnSaveAs();
+    void sourceModeWritesReadableDestinations();
     void pastedHtmlGoesThroughMarkdown();
     void pastedFilesAndText();
     void dialogAcceptsAddresses_data();
@@ -82,35 +96,157 @@ void TestImageStore::uniqueNames()
     QCOMPARE(uniqueFileName(dir.filePath(wanted)), dir.filePath(expected));
 }
 
-void TestImageStore::copiesIntoAssetsFolder()
+void TestImageStore::placesImageFiles_data()
+{
+    QTest::addColumn<int>("copyMode");
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("reference"); // "$" stands for the test folder
+    QTest::addColumn<QStringList>("assets"); // the document's assets folder afterwards
+    QTest::addColumn<bool>("fails");
+
+    const QStringList before{"pic.png"};
+    QTest::newRow("inside, copying") << 1 << "docs/report.final.md" << "$/docs/my pics/50% #1.png"
+                                     << "my%20pics/50%25%20%231.png" << before << false;
+    QTest::newRow("inside, not copying") << 0 << "docs/report.md" << "$/docs/report.assets/pic.png"
+                                         << "report.assets/pic.png" << before << false;
+    QTest::newRow("elsewhere, copying") << 1 << "docs/report.final.md" << "$/pic.png" << "report.assets/pic-0000.png"
+                                        << QStringList{"pic-0000.png", "pic.png"} << false;
+    QTest::newRow("elsewhere, not copying") << 0 << "docs/report.md" << "$/pic.png" << "$/pic.png" << before << false;
+    QTest::newRow("other setting") << 2 << "docs/report.md" << "$/pic.png" << "$/pic.png" << before << false;
+    QTest::newRow("untitled") << 1 << "" << "$/pic.png" << "$/pic.png" << QStringList() << false;
+    QTest::newRow("folder made") << 1 << "new/deeper/x.md" << "$/pic.png" << "x.assets/pic.png" << before << false;
+    QTest::newRow("web address") << 1 << "web/x.md" << "https://example.com/images/pic.png"
+                                 << "https://example.com/images/pic.png" << QStringList() << false;
+    QTest::newRow("missing file") << 1 << "web/x.md" << "$/missing.png" << "" << QStringList() << true;
+    QTest::newRow("assets folder blocked") << 1 << "blocked/x.md" << "$/pic.png" << "" << QStringList() << true;
+}
+
+void TestImageStore::placesImageFiles()
+{
+    QFETCH(int, copyMode);
+    QFETCH(QString, document);
+    QFETCH(QString, image);
+    QFETCH(QString, reference);
+    QFETCH(QStringList, assets);
+    QFETCH(bool, fails);
+
+    QTemporaryDir dir;
+    for (const char *folder : {"docs/report.assets", "docs/my pics", "blocked"})
+        QDir(dir.path()).mkpath(folder);
+    for (const char *file : {"pic.png", "docs/report.assets/pic.png", "docs/my pics/50% #1.png", "blocked/x.assets"})
+        touch(dir.filePath(file));
+    Settings::instance().setSaveImageType(copyMode);
+
+    const QString documentPath = document.isEmpty() ? QString() : dir.filePath(document);
+    const StoredImage stored = storeImage(documentPath, QString(image).replace("$", dir.path()));
+    QCOMPARE(stored.reference, QString(reference).replace("$", dir.path()));
+    QCOMPARE(stored.ok(), !fails);
+    if (document.isEmpty())
+        return;
+    const QString folder = assetsFolder(documentPath);
+    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), assets);
+    if (assets.isEmpty()) // nothing left behind: no folder either
+        QVERIFY(!QFileInfo(folder).isDir());
+}
+
+void TestImageStore::imageDataIsWrittenWholeOrNotAtAll_data()
+{
+    QTest::addColumn<QString>("failure");
+    // Unreadable data and a blocked assets folder go through the window's test.
+    QTest::newRow("written") << "";
+#ifdef Q_OS_LINUX
+    QTest::newRow("disk full") << "full";
+#endif
+}
+
+void TestImageStore::imageDataIsWrittenWholeOrNotAtAll()
+{
+    QFETCH(QString, failure);
+    QTemporaryDir dir;
+    const QString document = dir.filePath("notes.md");
+    QImage noise(300, 300, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * y) % 253, (x + y * 31) % 255));
+    }
+    QMimeData data;
+    data.setImageData(noise);
+
+#ifdef Q_OS_LINUX
+    // A full disk as a write sees it: the file cannot grow past a few bytes.
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (failure == "full") {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+#endif
+    const InsertPayloads result = insertPayloads(&data, document);
+#ifdef Q_OS_LINUX
+    setrlimit(RLIMIT_FSIZE, &saved);
+#endif
+
+    const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    if (!failure.isEmpty()) {
+        QVERIFY(result.payloads.isEmpty());
+        QVERIFY2(!result.error.isEmpty(), qPrintable(failure));
+        QCOMPARE(left, QStringList()); // neither the image nor its folder
+        return;
+    }
+    QCOMPARE(result.payloads.size(), 1);
+    const QString url = result.payloads.first().value("url").toString();
+    QVERIFY2(QRegularExpression("^notes\\.assets/image-\\d{8}-\\d{6}\\.png$").match(url).hasMatch(), qPrintable(url));
+    QCOMPARE(QImage(dir.filePath(url)), noise);
+
+    // Names taken at the same second go on in the series.
+    const QDateTime when(QDate(2024, 1, 2), QTime(3, 4, 5));
+    QCOMPARE(storeImageData(document, noise, when).reference, QStringLiteral("notes.assets/image-20240102-030405.png"));
+    QCOMPARE(storeImageData(document, noise, when).reference, QStringLiteral("notes.assets/image-20240102-030406.png"));
+}
+
+void TestImageStore::carriesRelativeImagesOnSaveAs()
 {
     QTemporaryDir dir;
-    touch(dir.filePath("pic.png"));
-    QDir(dir.path()).mkpath("docs/report.assets");
-    touch(dir.filePath("docs/report.assets/pic.png"));
-    Settings::instance().setSaveImageType(1);
+    QDir(dir.path()).mkpath("from/a.assets");
+    QDir(dir.path()).mkpath("to/b/a.assets");
+    QDir(dir.path()).mkpath("shared");
+    touch(dir.filePath("from/a.assets/one.png"));
+    touch(dir.filePath("from/a.assets/same.png"));
+    touch(dir.filePath("to/b/a.assets/same.png"));
+    GuiTest::writeFile(dir.filePath("from/a.assets/clash.png"), "mine");
+    GuiTest::writeFile(dir.filePath("to/b/a.assets/clash.png"), "theirs");
+    touch(dir.filePath("shared/up.png"));
+    touch(dir.filePath("from/sp ace.png"));
+    touch(dir.filePath("from/a.assets/in-code.png"));
 
-    const QString document = dir.filePath("docs/report.final.md");
-    QCOMPARE(storeImage(document, dir.filePath("pic.png")), dir.filePath("docs/report.assets/pic-0000.png"));
-    QCOMPARE(storeImage(document, dir.filePath("pic.png")), dir.filePath("docs/report.assets/pic-0001.png"));
-    QVERIFY(QFile::exists(dir.filePath("docs/report.assets/pic-0001.png")));
+    const QString markdown = "![](a.assets/one.png) ![](<sp ace.png>) <img src=\"a.assets/same.png\">\n"
+                             "![](a.assets/clash.png) ![](../shared/up.png) ![](a.assets/gone.png)\n"
+                             "![](https://example.com/x.png) ![](" + dir.filePath("from/a.assets/one.png") + ")\n"
+                             "\n    ![](a.assets/in-code.png)\n";
+    const QStringList left = carryRelativeImages(markdown, dir.filePath("from/a.md"), dir.filePath("to/b/b.md"));
+    QCOMPARE(left, QStringList({"a.assets/clash.png", "../shared/up.png"}));
+    QVERIFY(QFile::exists(dir.filePath("to/b/a.assets/one.png")));
+    QVERIFY(QFile::exists(dir.filePath("to/b/sp ace.png")));
+    QCOMPARE(GuiTest::readFile(dir.filePath("to/b/a.assets/clash.png")), QByteArray("theirs"));
+    QCOMPARE(QDir(dir.filePath("to/b/a.assets")).entryList(QDir::Files).size(), 3);
+    // A path up and out that still finds the same file from the new place is fine.
+    QVERIFY(carryRelativeImages("![](../shared/up.png)", dir.filePath("from/a.md"), dir.filePath("to/c.md")).isEmpty());
+    // Within one folder there is nothing to carry.
+    QVERIFY(carryRelativeImages(markdown, dir.filePath("from/a.md"), dir.filePath("from/c.md")).isEmpty());
+}
 
-    // A folder that does not exist yet is made.
-    const QString other = dir.filePath("new/deeper/x.md");
-    QCOMPARE(storeImage(other, dir.filePath("pic.png")), dir.filePath("new/deeper/x.assets/pic.png"));
-
-    // An address cannot be copied: it goes in as it is.
-    const QString url = QStringLiteral("https://example.com/images/pic.png");
-    QCOMPARE(storeImage(document, url), url);
-    QCOMPARE(QDir(dir.filePath("docs/report.assets")).entryList(QDir::Files).size(), 3);
-
-    // A never saved document has nowhere to keep copies; without copy mode nothing is copied.
-    QCOMPARE(storeImage(QString(), dir.filePath("pic.png")), dir.filePath("pic.png"));
-    Settings::instance().setSaveImageType(2);
-    QCOMPARE(storeImage(dir.filePath("other.md"), dir.filePath("pic.png")), dir.filePath("pic.png"));
-    Settings::instance().setSaveImageType(0);
-    QCOMPARE(storeImage(dir.filePath("other.md"), dir.filePath("pic.png")), dir.filePath("pic.png"));
-    QVERIFY(!QDir(dir.filePath("other.assets")).exists());
+void TestImageStore::sourceModeWritesReadableDestinations()
+{
+    // What the dialog and a paste write in source mode must read back as the same image.
+    QPlainTextEdit editor;
+    SourceSurface surface(&editor);
+    surface.insertImage("/tmp/my pics/a (1).png");
+    QCOMPARE(editor.toPlainText(), QStringLiteral("![图片ALT](</tmp/my pics/a (1).png>)"));
+    QVERIFY2(markdownToHtml(editor.toPlainText()).contains("<img src=\"/tmp/my%20pics/a%20(1).png\""),
+             qPrintable(markdownToHtml(editor.toPlainText())));
 }
 
 void TestImageStore::pastedHtmlGoesThroughMarkdown()
@@ -119,7 +255,7 @@ void TestImageStore::pastedHtmlGoesThroughMarkdown()
     data.setHtml(QStringLiteral("<b>bold</b> text"));
     data.setText(QStringLiteral("bold text"));
     data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/whatever.png"))});
-    const QList<QJsonObject> payloads = insertPayloads(&data, QString());
+    const QList<QJsonObject> payloads = insertPayloads(&data, QString()).payloads;
     QCOMPARE(payloads.size(), 1);
     QCOMPARE(payloads.first().keys(), QStringList({"html", "type"}));
     QCOMPARE(payloads.first().value("type").toString(), QStringLiteral("html"));
@@ -143,18 +279,18 @@ void TestImageStore::pastedFilesAndText()
     data.setText(QStringLiteral("ignored"));
     // A never saved document keeps the files' own paths, even in copy mode.
     Settings::instance().setSaveImageType(1);
-    const QList<QJsonObject> payloads = insertPayloads(&data, QString());
+    const QList<QJsonObject> payloads = insertPayloads(&data, QString()).payloads;
     QCOMPARE(payloads.size(), 2);
     QCOMPARE(payloads.at(0), QJsonObject({{"type", "img"}, {"title", "shot 50%.dat"}, {"url", dir.filePath("shot 50%.dat")}}));
     QCOMPARE(payloads.at(1), QJsonObject({{"type", "a"}, {"title", "notes.txt"}, {"url", dir.filePath("notes.txt")}}));
 
     QMimeData text;
     text.setText(QStringLiteral("<b>not markup</b>\nline two"));
-    QCOMPARE(insertPayloads(&text, QString()), QList<QJsonObject>({{{"text", "<b>not markup</b>\nline two"}, {"type", "text"}}}));
+    QCOMPARE(insertPayloads(&text, QString()).payloads, QList<QJsonObject>({{{"text", "<b>not markup</b>\nline two"}, {"type", "text"}}}));
 
     QMimeData unusable;
     unusable.setData(QStringLiteral("application/octet-stream"), "\x01");
-    QVERIFY(insertPayloads(&unusable, QString()).isEmpty());
+    QVERIFY(insertPayloads(&unusable, QString()).payloads.isEmpty());
 }
 
 void TestImageStore::dialogAcceptsAddresses_data()

@@ -304,10 +304,21 @@ void TestPage::bodyHandlersCallTheBridge()
     js(QStringLiteral("document.getElementById('p').dispatchEvent(new FocusEvent('focusin', { bubbles: true })); true"));
     QTRY_COMPARE(focused.count(), 1);
 
-    // The browser's own paste is cancelled.
-    QCOMPARE(h->js(QStringLiteral("document.getElementById('p').dispatchEvent("
-                                  "new ClipboardEvent('paste', { bubbles: true, cancelable: true }))")).toBool(),
-             false);
+    // The engine's own paste is cancelled and asked of the program instead, once; not
+    // the middle button's paste of the selection buffer, nor in a code block's editor.
+    QSignalSpy pasted(&h->bridge(), &Content::pasteSignal);
+    const QString paste = QStringLiteral("document.querySelector('%1').dispatchEvent("
+                                         "new ClipboardEvent('paste', { bubbles: true, cancelable: true }))");
+    QCOMPARE(h->js(paste.arg("#p")).toBool(), false);
+    QTRY_COMPARE(pasted.count(), 1);
+    js(QStringLiteral("var p = document.getElementById('p');"
+                      " p.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, button: 1 })); true"));
+    QCOMPARE(h->js(paste.arg("#p")).toBool(), false);
+    js(QStringLiteral("p.dispatchEvent(new MouseEvent('mouseup', { bubbles: true, button: 1 }));"
+                      " document.body.insertAdjacentHTML('beforeend', '<pre><code>x</code></pre>'); changePreToCodeMirror(); true"));
+    QCOMPARE(h->js(paste.arg(".CodeMirror textarea")).toBool(), true);
+    QCOMPARE(edits(), 1);
+    QCOMPARE(pasted.count(), 1);
 
     // openLinkWin() opens the link dialog with the selected text.
     h->select(QStringLiteral("#p"), 1, 3);
@@ -479,7 +490,7 @@ void TestPage::droppedImagesAreCopiedOnceAndShown()
     Settings::instance().setSaveImageType(0);
 
     const QString assets = dir.filePath("doc/notes.assets");
-    QTRY_COMPARE(savedImageSources(), assets + "/red.png|" + assets + "/also red.jpg");
+    QTRY_COMPARE(savedImageSources(), QStringLiteral("notes.assets/red.png|notes.assets/also%20red.jpg"));
     QCOMPARE(QDir(assets).entryList(QDir::Files, QDir::Name), QStringList({"also red.jpg", "red.png"}));
     QTRY_COMPARE_WITH_TIMEOUT(h->js("document.images[1].naturalWidth").toInt(), 4, 10000);
     h->surface.setDocumentPath(QString());
