@@ -105,10 +105,11 @@ void TestWindow::cleanupTestCase()
 
 bool TestWindow::openInPage(const QString &name, const QByteArray &markdown)
 {
-    w->js(QStringLiteral("document.body.innerHTML = ''; true"));
-    if (!w->document()->open(file(name, markdown)))
+    w->js(QStringLiteral("document.body.innerHTML = '<i id=\"pending\"></i>'; true"));
+    if (!w->document()->open(file(QString(name).replace(QLatin1Char('/'), QLatin1Char('-')), markdown)))
         return false;
-    return GuiTest::waitFor([this] { return !w->body().isEmpty(); }, 10000);
+    return GuiTest::waitFor([this] { return w->js(QStringLiteral("!document.getElementById('pending')")).toBool(); },
+                            10000);
 }
 
 void TestWindow::loadSequenceAsksForThemeThenDocument()
@@ -488,19 +489,31 @@ void TestWindow::pdfExportIsA4OrReportsFailure()
 void TestWindow::roundTrip_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rewritten");
+    // HTML the browser itself rewrites before the page holds it: a tag that
+    // never ends is dropped, a processing instruction becomes a comment, an
+    // unclosed link is closed at its paragraph's end.
+    const QStringList rewritten = {QStringLiteral("classes/C2-incomplete-tag.md"),
+                                   QStringLiteral("classes/F1-pi.md"), QStringLiteral("classes/G1-unclosed-a.md")};
     for (const QString &name : Corpus::files())
-        QTest::newRow(qPrintable(name)) << name;
+        QTest::newRow(qPrintable(name)) << name << rewritten.contains(name);
 }
 
 void TestWindow::roundTrip()
 {
-    // A document opened in WYSIWYG mode and saved without edits keeps what it says.
+    // A document opened in WYSIWYG mode and saved without edits keeps what it
+    // says, and saving again from the page changes nothing.
     QFETCH(QString, name);
+    QFETCH(bool, rewritten);
     const QString original = Corpus::read(name);
     QVERIFY(openInPage(name, original.toUtf8()));
     const QString saved = htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString());
-    QCOMPARE(Corpus::normalizeHtml(markdownToHtml(saved)), Corpus::normalizeHtml(markdownToHtml(original)));
-    QCOMPARE(htmlToMarkdown(markdownToHtml(saved)), saved);
+    if (!rewritten)
+        QCOMPARE(Corpus::normalizeHtml(markdownToHtml(saved)), Corpus::normalizeHtml(markdownToHtml(original)));
+    QVERIFY(openInPage(name, saved.toUtf8()));
+    const QString again = htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString());
+    QCOMPARE(Corpus::normalizeHtml(markdownToHtml(again)), Corpus::normalizeHtml(markdownToHtml(saved)));
+    QCOMPARE(again, saved);
 }
 
 void TestWindow::fenceLanguageWordKept()

@@ -184,14 +184,14 @@ void TestPage::getHtmlTurnsCodeEditorsBackIntoCodeBlocks()
         "  return document.querySelectorAll('div.CodeMirror').length;"
         "})()")).toInt(), 3);
     QCOMPARE(js(QStringLiteral("getHtml()")),
-             QStringLiteral("<p>before</p><pre><code class=\"C++\">if (a &lt; b &amp;&amp; c)\n    return \"x\";</code></pre>"
-                            "<p>mid</p><pre><code class=\"\">plain</code></pre>"
-                            "<pre><code class=\"\">other</code></pre><p>after</p>"));
+             QStringLiteral("<p>before</p><pre><code class=\"C++\">if (a &lt; b &amp;&amp; c)\n    return \"x\";\n</code></pre>"
+                            "<p>mid</p><pre><code>plain\n</code></pre>"
+                            "<pre><code>other\n</code></pre><p>after</p>"));
 
     // Edits in an editor are what counts, and the live editors stay in place.
     js(QStringLiteral("document.querySelectorAll('div.CodeMirror')[1].CodeMirror.setValue('changed');"
                       "document.querySelectorAll('div.CodeMirror')[1].CodeMirror.setOption('mode', 'text/x-python'); true"));
-    QVERIFY(js(QStringLiteral("getHtml()")).contains(QLatin1String("<pre><code class=\"Python\">changed</code></pre>")));
+    QVERIFY(js(QStringLiteral("getHtml()")).contains(QLatin1String("<pre><code class=\"Python\">changed\n</code></pre>")));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 3);
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('pre > code').length")).toInt(), 0);
 }
