@@ -260,7 +260,7 @@ void Document::backupTick()
     backupPending = false;
     surface->markdown([this](bool ok, const QString &markdown) {
         if (ok && backups.write(markdown, fileName(), path)) {
-            emit message(QStringLiteral("备份成功"));
+            emit message(tr("备份成功"));
             return;
         }
         backupPending = true; // the next tick tries again
@@ -338,7 +338,7 @@ void Document::checkDisk()
 void Document::removeBackup()
 {
     if (backups.remove())
-        emit message(QStringLiteral("备份已删除"));
+        emit message(tr("备份已删除"));
 }
 
 QStringList Document::backupsToOffer() const

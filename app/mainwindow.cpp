@@ -7,6 +7,7 @@
 #include "app/exporthtml.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
+#include "app/savedialog.h"
 #include "app/officeexport.h"
 #include "backup/backupmanage.h"
 #include "editor/findreplacebar.h"
@@ -74,6 +75,13 @@ void openSite(const QString &path)
     QDesktopServices::openUrl(QUrl(kVendorSite + path));
 }
 
+// Ctrl+= zooms in too: on most keyboards "+" needs Shift. The form's texts set
+// the shortcut again on every language change.
+void addZoomInKey(QAction *zoomIn)
+{
+    zoomIn->setShortcuts({zoomIn->shortcut(), QKeySequence(QStringLiteral("Ctrl+="))});
+}
+
 void runDialog(QDialog *dialog, const QIcon &icon, const QString &title)
 {
     dialog->setWindowIcon(icon);
@@ -129,7 +137,7 @@ MainWindow::MainWindow(QWidget *parent)
     doc->follow(source);
     doc->follow(page);
     connect(page, &PageSurface::documentRequested, this, &MainWindow::openAtStartup);
-    connect(page, &PageSurface::wordCountChanged, this, [this](const QString &count) { wordCountLabel->setText(count + tr(" 词")); });
+    connect(page, &PageSurface::wordCountChanged, this, &MainWindow::showWordCount);
     for (EditingSurface *surface : {static_cast<EditingSurface *>(source), static_cast<EditingSurface *>(page)}) {
         connect(surface, &EditingSurface::statusMessage, this, &MainWindow::showStatus);
         // Queued: the question and the save dialog run outside the key or drop handler that asked.
@@ -219,8 +227,9 @@ void MainWindow::connectActions()
                              qMakePair(ui->actionUndoToolBar, ui->actionUndo), qMakePair(ui->actionRedoToolBar, ui->actionRedo)})
         connect(pair.first, &QAction::triggered, pair.second, &QAction::trigger);
 
-    connect(ui->actionZoomIn, &QAction::triggered, this, [this] { zoom(ui->webView->zoomFactor() + kZoomStep); });
-    connect(ui->actionZoomOut, &QAction::triggered, this, [this] { zoom(ui->webView->zoomFactor() - kZoomStep); });
+    addZoomInKey(ui->actionZoomIn);
+    connect(ui->actionZoomIn, &QAction::triggered, this, [this] { zoom(zoomFactor() + kZoomStep); });
+    connect(ui->actionZoomOut, &QAction::triggered, this, [this] { zoom(zoomFactor() - kZoomStep); });
     connect(ui->actionDefaultZoom, &QAction::triggered, this, [this] { zoom(1); });
     connect(ui->actionSetting, &QAction::triggered, this, [this] {
         settingDialog->loadSettings();
@@ -293,6 +302,7 @@ void MainWindow::setupStatusBar()
     statusBar()->addWidget(modeButton);
 
     auto *promoLabel = new QLabel(this);
+    promoLabel->setObjectName(QStringLiteral("promoLabel"));
     promoLabel->setFont(iconFont);
     promoLabel->setText(QStringLiteral("<a style=\"color:rgb(110,160,210);text-decoration:none;\" href=\"%1\">%2</a>")
                             .arg(kVendorSite + QStringLiteral("/weixin.html"),
@@ -301,8 +311,9 @@ void MainWindow::setupStatusBar()
     promoLabel->setAlignment(Qt::AlignCenter);
     statusBar()->addWidget(promoLabel, 1);
 
-    wordCountLabel = new QLabel(QStringLiteral("0 词"), this);
+    wordCountLabel = new QLabel(this);
     wordCountLabel->setObjectName(QStringLiteral("wordCountLabel"));
+    showWordCount(wordCount);
     statusBar()->addPermanentWidget(wordCountLabel);
 }
 
@@ -315,6 +326,15 @@ void MainWindow::setToolBarGlyphs()
     }
 }
 
+void MainWindow::showWordCount(const QString &count)
+{
+    wordCount = count;
+    bool isNumber = false;
+    const int n = count.toInt(&isNumber);
+    // Through the catalogue's plural forms: "1 word", "2 words".
+    wordCountLabel->setText(isNumber ? tr("%n 词", nullptr, n) : count + tr(" 词"));
+}
+
 void MainWindow::showStatus(const QString &text)
 {
     statusBar()->showMessage(text, kMessageTimeout);
@@ -325,12 +345,24 @@ void MainWindow::warn(const QString &text)
     showMessageBox(QMessageBox::Warning, tr("提示"), text, MessageBoxUnderstood);
 }
 
+double MainWindow::zoomFactor() const
+{
+    return modeSwitch->isSourceMode() ? modeSwitch->source()->zoom() : ui->webView->zoomFactor();
+}
+
+// Zooms what the user sees: the page, or in source mode the source editor.
 void MainWindow::zoom(double factor)
 {
-    factor = qBound(kZoomMin, factor, kZoomMax);
-    Settings::instance().setZoom(factor);
-    ui->webView->setZoomFactor(factor);
-    showStatus(tr("缩放比例%1%").arg(QString::number(factor * 100, 'g', 6)));
+    // Whole percents, so that repeated steps never drift off the grid.
+    factor = qBound(kZoomMin, qRound(factor * 100) / 100.0, kZoomMax);
+    if (modeSwitch->isSourceMode()) {
+        Settings::instance().setSourceZoom(factor);
+        modeSwitch->source()->setZoom(factor);
+    } else {
+        Settings::instance().setZoom(factor);
+        ui->webView->setZoomFactor(factor);
+    }
+    showStatus(tr("缩放比例%1%").arg(qRound(factor * 100)));
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -339,6 +371,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() != QEvent::LanguageChange || !themeMenu)
         return;
     ui->retranslateUi(this);
+    addZoomInKey(ui->actionZoomIn);
     themeMenu->setTitle(tr("主题"));
     lightThemeAction->setText(tr("浅色"));
     darkThemeAction->setText(tr("深色"));
@@ -346,6 +379,7 @@ void MainWindow::changeEvent(QEvent *event)
     settingDialog->setWindowTitle(tr("设置"));
     modeSwitch->retranslate();
     findBar->retranslate();
+    showWordCount(wordCount);
     setToolBarGlyphs();
 }
 
@@ -465,7 +499,7 @@ void MainWindow::save()
 
 void MainWindow::saveAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("保存MarkDown文件"), QString(), tr("MarkDown File (*.md)"));
+    const QString path = askSavePath(this, tr("保存MarkDown文件"), tr("MarkDown File (*.md)"), QStringLiteral("md"));
     if (path.isEmpty())
         return;
     const QString previous = doc->filePath();
@@ -499,8 +533,8 @@ void MainWindow::rebuildRecentMenu(const QStringList &paths)
 void MainWindow::insertTable()
 {
     tableDialog.setWindowTitle(tr("设置表格"));
-    tableDialog.exec();
-    modeSwitch->current()->insertTable(tableDialog.rowIndex + 1, tableDialog.columnIndex + 1);
+    if (tableDialog.exec() == QDialog::Accepted)
+        modeSwitch->current()->insertTable(tableDialog.rowIndex + 1, tableDialog.columnIndex + 1);
 }
 
 void MainWindow::insertImage()
@@ -539,7 +573,7 @@ void MainWindow::showExported()
 
 void MainWindow::exportHtml()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出HTML文件"), QString(), tr("HTML文件(*.html)"));
+    const QString path = askSavePath(this, tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html"));
     if (path.isEmpty())
         return;
     const QString themeCss = Themes::currentCss();
@@ -554,7 +588,7 @@ void MainWindow::exportHtml()
 
 void MainWindow::exportPdf()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出PDF文件"), QString(), tr("Pdf文件(*.pdf)"));
+    const QString path = askSavePath(this, tr("导出PDF文件"), tr("Pdf文件(*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),

@@ -59,7 +59,9 @@ private:
     void setupStatusBar();
     void setToolBarGlyphs();
     void showStatus(const QString &text);
+    void showWordCount(const QString &count);
     void warn(const QString &text);
+    double zoomFactor() const;
     void zoom(double factor);
 
     bool confirmDiscard();
@@ -96,6 +98,7 @@ private:
     QMenu *recentMenu = nullptr;
     QPushButton *modeButton = nullptr;
     QLabel *wordCountLabel = nullptr;
+    QString wordCount = QStringLiteral("0"); // as the page last reported it
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;

@@ -61,7 +61,7 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     connect(&content, &Content::statusMessageSignal, this, &PageSurface::statusMessage);
     // Every paste in the page (keys, the browser's own command) arrives here once.
     connect(&content, &Content::pasteSignal, this, [this] {
-        emit statusMessage(QStringLiteral("粘贴操作"));
+        emit statusMessage(tr("粘贴操作"));
         paste();
     });
     // A link from the dialog (a new one or a clicked one changed) goes back to the page.

@@ -26,7 +26,26 @@ var markdownShortcuts = [
     { pattern: /^[\-+*]\xA0+$/, command: 'insertUnorderedList', value: null, text: '' }
 ];
 
+// Whether the Enter being released was pressed in the page: Return that closes a
+// dialog is released here too, and must not reformat the block at the caret (a
+// table just inserted, a heading).
+var enterPressedInPage = false;
+
+function isEnterKey(event) {
+    return event.key === 'Enter' || event.keyCode === 13;
+}
+
+function onBodyKeyDown(event) {
+    if (isEnterKey(event))
+        enterPressedInPage = true;
+}
+
 function onBodyKeyUp(event) {
+    var pressedHere = !isEnterKey(event) || enterPressedInPage;
+    if (isEnterKey(event))
+        enterPressedInPage = false;
+    if (!pressedHere)
+        return;
     // Keys typed into a code block belong to its editor.
     if (event.target && event.target.closest && event.target.closest('.CodeMirror'))
         return;
@@ -39,7 +58,7 @@ function onBodyKeyUp(event) {
     var container = range.endContainer;
     var line = container.nodeType === Node.TEXT_NODE ? container.data : '';
 
-    if (event.key === 'Enter' || event.keyCode === 13) {
+    if (isEnterKey(event)) {
         if (event.shiftKey)
             return;
         var parent = container.parentNode;

@@ -248,6 +248,7 @@ window.addEventListener('load', function () {
     document.execCommand('enableAbsolutePositionEditor', false, true);
 
     var body = document.body;
+    body.addEventListener('keydown', onBodyKeyDown);
     body.addEventListener('keyup', onBodyKeyUp);
     body.addEventListener('click', onBodyClick);
     body.addEventListener('input', onBodyInput);

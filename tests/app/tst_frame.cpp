@@ -27,6 +27,7 @@ private slots:
     void wrongTypedSettings();
     void settingsLiveInConfigFolder();
     void zoomBoundsAndMessages();
+    void zoomKeysFollowTheVisibleEditor();
     void glyphsSurviveLanguageChange();
     void englishInterface();
     void startupOffersBackupThenOpens();
@@ -151,6 +152,35 @@ void TestFrame::zoomBoundsAndMessages()
     QCOMPARE(QSettings(Settings::instance().fileName(), QSettings::IniFormat).value(QStringLiteral("zoom")).toString(),
              QStringLiteral("1"));
     QCOMPARE(w.statusText(), QStringLiteral("缩放比例100%"));
+}
+
+void TestFrame::zoomKeysFollowTheVisibleEditor()
+{
+    WindowHarness w;
+    QVERIFY(w.showAndWait());
+    QApplication::setActiveWindow(&w.window);
+    QWebEngineView *view = w.page()->view();
+    auto key = [&w](int key) { QTest::keyClick(&w.window, Qt::Key(key), Qt::ControlModifier); };
+    // Ctrl+= zooms in as Ctrl++ does.
+    key(Qt::Key_Equal);
+    QCOMPARE(view->zoomFactor(), 1.05);
+    key(Qt::Key_Plus);
+    QCOMPARE(view->zoomFactor(), 1.1);
+
+    // In source mode the editor zooms (16 px at 110 % is 18 px) and the page keeps its zoom.
+    QVERIFY(w.switchTo(true));
+    key(Qt::Key_Equal);
+    key(Qt::Key_Equal);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 18px;}"));
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例110%"));
+    key(Qt::Key_Minus);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 17px;}"));
+    key(Qt::Key_0);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 16px;}"));
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例100%"));
+    QCOMPARE(view->zoomFactor(), 1.1);
+    QCOMPARE(Settings::instance().zoom(), 1.1);
+    QCOMPARE(Settings::instance().sourceZoom(), 1.0);
 }
 
 void TestFrame::glyphsSurviveLanguageChange()

@@ -426,6 +426,15 @@ void TestPage::linkClicks()
     QTRY_COMPARE(recorder.opened, QList<QUrl>{QUrl(QStringLiteral("https://old.example.com/x"))});
     QCOMPARE(js(click.arg("p", "false")), QStringLiteral("false"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+
+    // A relative address is edited as written, not as the page resolves it.
+    setBody("<p><a href=\"docs/install.md#setup\">install</a></p>");
+    QCOMPARE(js(click.arg("a", "false")), QStringLiteral("true"));
+    QTRY_VERIFY(h->bridge().currentLinkDialog());
+    dialog = h->bridge().currentLinkDialog();
+    QCOMPARE(dialog->urlEdit()->text(), QStringLiteral("docs/install.md#setup"));
+    dialog->close();
+    QTRY_VERIFY(!dialog);
 }
 
 void TestPage::payloadsOfEachKind()

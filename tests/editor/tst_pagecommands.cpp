@@ -80,7 +80,7 @@ QString TestPageCommands::keyUp(const QString &key, bool inCodeBlock)
 {
     const QString target = inCodeBlock ? QStringLiteral("document.querySelector('.CodeMirror textarea')")
                                        : QStringLiteral("document.body");
-    h->js(QStringLiteral("onBodyKeyUp({key: %1, keyCode: %2, shiftKey: false, target: %3}); true")
+    h->js(QStringLiteral("var e = {key: %1, keyCode: %2, shiftKey: false, target: %3}; onBodyKeyDown(e); onBodyKeyUp(e); true")
               .arg(GuiTest::jsString(key))
               .arg(key == QLatin1String("Enter") ? 13 : 32)
               .arg(target));
@@ -131,6 +131,10 @@ void TestPageCommands::enterMakesParagraphOutsideLists()
     QCOMPARE(keyUp(QStringLiteral("Enter")), QStringLiteral("<p>line</p>"));
     setBodyWithCaret(QStringLiteral("<ul><li>item</li></ul>"), QStringLiteral("li"));
     QCOMPARE(keyUp(QStringLiteral("Enter")), QStringLiteral("<ul><li>item</li></ul>"));
+    // Released without being pressed here (Return closing a dialog): the heading stays.
+    setBodyWithCaret(QStringLiteral("<h2>title</h2>"), QStringLiteral("h2"));
+    h->js(QStringLiteral("onBodyKeyUp({key: 'Enter', keyCode: 13, shiftKey: false, target: document.body}); true"));
+    QCOMPARE(h->js(QStringLiteral("document.body.innerHTML")).toString(), QStringLiteral("<h2>title</h2>"));
 }
 
 void TestPageCommands::keysInCodeBlocksAreLeftAlone()
