@@ -13,6 +13,9 @@ public:
     explicit aboutDialog(QWidget *parent = nullptr);
     ~aboutDialog() override;
 
+    // What the dialog tells, as plain text.
+    QString text() const;
+
 private slots:
     void on_pushButton_clicked();
 

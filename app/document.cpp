@@ -1,13 +1,16 @@
 #include "app/document.h"
 
-#include "app/exporthtml.h"
+#include "app/documentfile.h"
 #include "editor/editingsurface.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QStandardPaths>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QTimer>
@@ -15,6 +18,8 @@
 namespace {
 const int kBackupInterval = 10000;
 const int kRecentFiles = 5;
+// Other programs write a file in steps (truncate, write, rename): look once they are done.
+const int kDiskSettle = 300;
 
 QString native(const QString &path)
 {
@@ -32,6 +37,40 @@ Document::Document(EditingSurface *surface, QObject *parent)
         connect(backupTimer, &QTimer::timeout, this, &Document::backupTick);
         backupTimer->start(kBackupInterval);
     }
+    watcher = new QFileSystemWatcher(this);
+    diskCheck = new QTimer(this);
+    diskCheck->setSingleShot(true);
+    diskCheck->setInterval(kDiskSettle);
+    connect(watcher, &QFileSystemWatcher::fileChanged, diskCheck, qOverload<>(&QTimer::start));
+    connect(diskCheck, &QTimer::timeout, this, &Document::checkDisk);
+}
+
+Document::DiskState Document::DiskState::of(const QString &path, const QByteArray *bytes)
+{
+    DiskState state;
+    state.path = path;
+    const QFileInfo info(path);
+    state.exists = info.exists();
+    if (!state.exists)
+        return state;
+    state.size = info.size();
+    state.modified = info.lastModified();
+    if (bytes)
+        state.hash = QCryptographicHash::hash(*bytes, QCryptographicHash::Sha1);
+    return state;
+}
+
+void Document::DiskState::readHash()
+{
+    QFile file(path);
+    QCryptographicHash sha1(QCryptographicHash::Sha1);
+    if (file.open(QIODevice::ReadOnly) && sha1.addData(&file))
+        hash = sha1.result();
+}
+
+bool Document::DiskState::sameFile(const DiskState &other) const
+{
+    return path == other.path && exists == other.exists && size == other.size && modified == other.modified;
 }
 
 void Document::setSurface(EditingSurface *surface)
@@ -68,6 +107,8 @@ void Document::setPath(const QString &newPath)
 {
     if (newPath == path)
         return;
+    if (!path.isEmpty())
+        watcher->removePath(path);
     path = newPath;
     emit pathChanged(path);
     updateTitle();
@@ -123,6 +164,10 @@ bool Document::open(const QString &filePath)
     setModified(false);
     surface->setMarkdown(text);
     addRecentFile(filePath);
+    // The hash of the file as stored (the text-mode read has changed its line ends on some platforms).
+    DiskState onDisk = DiskState::of(filePath, nullptr);
+    onDisk.readHash();
+    watch(onDisk);
 
     // Bytes that are not UTF-8 cannot survive a save unchanged: say so before the user edits.
     QTextCodec::ConverterState state;
@@ -139,6 +184,7 @@ void Document::clear()
     setPath(QString());
     surface->setMarkdown(QString());
     setModified(false);
+    known = DiskState();
 }
 
 void Document::saveAs(const QString &filePath)
@@ -153,7 +199,9 @@ void Document::save()
     // a save marks the document modified again.
     setModified(false);
     const QString target = path;
+    ++savesInFlight;
     surface->markdown([this, target](bool ok, const QString &markdown) {
+        --savesInFlight;
         if (ok)
             write(target, markdown);
         else
@@ -163,11 +211,25 @@ void Document::save()
 
 void Document::write(const QString &filePath, const QString &markdown)
 {
+    // Changed by another program since it was read or written here: the user decides.
+    if (filePath == known.path) {
+        DiskState onDisk = DiskState::of(filePath, nullptr);
+        if (onDisk.exists && !onDisk.sameFile(known)) {
+            onDisk.readHash();
+            if (onDisk.hash != known.hash && !keepMineOver(onDisk)) {
+                open(filePath);
+                return;
+            }
+        }
+    }
+    const QByteArray bytes = documentBytes(markdown);
+    const QString copies = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/copies");
     QString error;
-    if (!writeTextFile(filePath, markdown, &error)) {
+    if (!writeDocumentFile(filePath, bytes, copies, &error)) {
         saveFailed(filePath, error);
         return;
     }
+    watch(DiskState::of(filePath, &bytes));
     addRecentFile(filePath);
     removeBackup();
     emit saved(filePath);
@@ -182,6 +244,12 @@ void Document::saveFailed(const QString &filePath, const QString &reason)
 
 void Document::backupTick()
 {
+    // Told at the first tick, before there is anything to lose, when backups cannot be written.
+    if (!backupsChecked) {
+        backupsChecked = true;
+        if (!backups.isWritable())
+            backupFailed();
+    }
     if (!modified) {
         removeBackup();
         return;
@@ -191,23 +259,94 @@ void Document::backupTick()
     // Cleared before the text is asked for, like the modified mark on saving.
     backupPending = false;
     surface->markdown([this](bool ok, const QString &markdown) {
-        if (ok && backups.write(markdown, fileName(), path))
-            emit message(QStringLiteral("备份成功"));
-        else
-            backupPending = true; // the next tick tries again
+        if (ok && backups.write(markdown, fileName(), path)) {
+            emit message(tr("备份成功"));
+            return;
+        }
+        backupPending = true; // the next tick tries again
+        if (ok)
+            backupFailed();
     });
+}
+
+void Document::backupFailed()
+{
+    // Said once: the ticks go on trying, and the first that works is reported as usual.
+    if (backupWarned)
+        return;
+    backupWarned = true;
+    emit notice(tr("不能写入备份文件夹 %1：未保存的修改现在没有备份").arg(native(backups.dir())));
+}
+
+void Document::watch(const DiskState &state)
+{
+    known = state;
+    // Anew each time: a file replaced by a rename is a new file to watch.
+    watcher->removePath(state.path);
+    if (state.exists)
+        watcher->addPath(state.path);
+}
+
+bool Document::keepMineOver(const DiskState &onDisk)
+{
+    resolving = true;
+    const bool keep = !resolveConflict || resolveConflict(path);
+    resolving = false;
+    // The user has seen this version: the next save writes over it without asking again.
+    if (keep)
+        known = onDisk;
+    return keep;
+}
+
+void Document::checkDisk()
+{
+    if (path.isEmpty() || known.path != path || resolving)
+        return;
+    // A save on its way compares before it writes.
+    if (savesInFlight > 0) {
+        diskCheck->start();
+        return;
+    }
+    DiskState onDisk = DiskState::of(path, nullptr);
+    if (onDisk.sameFile(known)) {
+        watch(known);
+        return;
+    }
+    if (!onDisk.exists) {
+        // Gone: the text here is now the only copy, so it counts as unsaved.
+        known.exists = false;
+        setModified(true);
+        emit message(tr("文件 %1 已在磁盘上被删除或移走").arg(native(path)));
+        return;
+    }
+    onDisk.readHash();
+    if (onDisk.hash == known.hash) {
+        watch(onDisk);
+        return;
+    }
+    if (!modified) {
+        open(path);
+        emit message(tr("文件 %1 已被其他程序修改，已重新载入").arg(native(path)));
+        return;
+    }
+    if (keepMineOver(onDisk))
+        watch(onDisk);
+    else
+        open(path);
 }
 
 void Document::removeBackup()
 {
     if (backups.remove())
-        emit message(QStringLiteral("备份已删除"));
+        emit message(tr("备份已删除"));
 }
 
-QString Document::backupToOffer() const
+QStringList Document::backupsToOffer() const
 {
-    const QFileInfoList found = BackupStore::listForRecovery(backups.dir());
-    return found.isEmpty() ? QString() : found.first().filePath();
+    QStringList paths;
+    for (const QFileInfo &info : BackupStore::listForRecovery(backups.dir()))
+        paths << info.filePath();
+    return paths;
 }
 
 bool Document::restoreBackup(const QString &backupPath)
@@ -220,12 +359,19 @@ bool Document::restoreBackup(const QString &backupPath)
         emit failed(tr("备份文件已损坏，请查看备份管理。"));
         return false;
     }
+    // Taken by another window since it was offered.
+    if (!backups.adopt(backupPath))
+        return false;
     // The backup's own document, untitled when its file is gone (never a file
     // opened meanwhile); the path first, so that the page resolves images against it.
     const bool sourceExists = !restored.srcPath.isEmpty() && QFileInfo::exists(restored.srcPath);
     setPath(sourceExists ? QFileInfo(restored.srcPath).filePath() : QString());
     setModified(true);
     surface->setMarkdown(restored.markdown);
-    backups.adopt(backupPath);
+    if (sourceExists) {
+        DiskState onDisk = DiskState::of(path, nullptr);
+        onDisk.readHash();
+        watch(onDisk);
+    }
     return true;
 }

@@ -19,9 +19,11 @@ int main(int argc, char *argv[])
     QApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 
     QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.0.2"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Orrinfold"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("https://veltrane.example"));
+    // Lets the desktop match the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELTRANE_APP_ID));
 
     Settings::instance().setVersion(QCoreApplication::applicationVersion());
 

@@ -7,6 +7,7 @@
 #include "app/exporthtml.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
+#include "app/savedialog.h"
 #include "app/officeexport.h"
 #include "backup/backupmanage.h"
 #include "editor/findreplacebar.h"
@@ -26,20 +27,25 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 const int kMessageTimeout = 3000;
+// A quit that waits longer than this for a save shows that it is waiting.
+const int kCloseWaitShown = 500;
 const double kZoomStep = 0.05;
 const double kZoomMin = 0.25;
 const double kZoomMax = 5.0;
@@ -69,6 +75,13 @@ void openSite(const QString &path)
     QDesktopServices::openUrl(QUrl(kVendorSite + path));
 }
 
+// Ctrl+= zooms in too: on most keyboards "+" needs Shift. The form's texts set
+// the shortcut again on every language change.
+void addZoomInKey(QAction *zoomIn)
+{
+    zoomIn->setShortcuts({zoomIn->shortcut(), QKeySequence(QStringLiteral("Ctrl+="))});
+}
+
 void runDialog(QDialog *dialog, const QIcon &icon, const QString &title)
 {
     dialog->setWindowIcon(icon);
@@ -80,7 +93,8 @@ void runDialog(QDialog *dialog, const QIcon &icon, const QString &title)
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), printer(QPrinter::ScreenResolution)
+    // At the printer's own resolution: the engine prints each page as a picture.
+    : QMainWindow(parent), ui(new Ui::MainWindow), printer(QPrinter::HighResolution)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/resources/logo.png")));
@@ -123,7 +137,7 @@ MainWindow::MainWindow(QWidget *parent)
     doc->follow(source);
     doc->follow(page);
     connect(page, &PageSurface::documentRequested, this, &MainWindow::openAtStartup);
-    connect(page, &PageSurface::wordCountChanged, this, [this](const QString &count) { wordCountLabel->setText(count + tr(" 词")); });
+    connect(page, &PageSurface::wordCountChanged, this, &MainWindow::showWordCount);
     for (EditingSurface *surface : {static_cast<EditingSurface *>(source), static_cast<EditingSurface *>(page)}) {
         connect(surface, &EditingSurface::statusMessage, this, &MainWindow::showStatus);
         // Queued: the question and the save dialog run outside the key or drop handler that asked.
@@ -140,6 +154,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
+    connect(doc, &Document::notice, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    doc->setConflictResolver([this](const QString &path) { return keepMineOnConflict(path); });
     connect(officeExport, &OfficeExport::exported, this, &MainWindow::showExported);
     connect(officeExport, &OfficeExport::failed, this, &MainWindow::warn);
     connect(settingDialog, &SettingDialog::changeCssTheme, page, &PageSurface::applyTheme);
@@ -211,8 +227,9 @@ void MainWindow::connectActions()
                              qMakePair(ui->actionUndoToolBar, ui->actionUndo), qMakePair(ui->actionRedoToolBar, ui->actionRedo)})
         connect(pair.first, &QAction::triggered, pair.second, &QAction::trigger);
 
-    connect(ui->actionZoomIn, &QAction::triggered, this, [this] { zoom(ui->webView->zoomFactor() + kZoomStep); });
-    connect(ui->actionZoomOut, &QAction::triggered, this, [this] { zoom(ui->webView->zoomFactor() - kZoomStep); });
+    addZoomInKey(ui->actionZoomIn);
+    connect(ui->actionZoomIn, &QAction::triggered, this, [this] { zoom(zoomFactor() + kZoomStep); });
+    connect(ui->actionZoomOut, &QAction::triggered, this, [this] { zoom(zoomFactor() - kZoomStep); });
     connect(ui->actionDefaultZoom, &QAction::triggered, this, [this] { zoom(1); });
     connect(ui->actionSetting, &QAction::triggered, this, [this] {
         settingDialog->loadSettings();
@@ -285,6 +302,7 @@ void MainWindow::setupStatusBar()
     statusBar()->addWidget(modeButton);
 
     auto *promoLabel = new QLabel(this);
+    promoLabel->setObjectName(QStringLiteral("promoLabel"));
     promoLabel->setFont(iconFont);
     promoLabel->setText(QStringLiteral("<a style=\"color:rgb(110,160,210);text-decoration:none;\" href=\"%1\">%2</a>")
                             .arg(kVendorSite + QStringLiteral("/weixin.html"),
@@ -293,8 +311,9 @@ void MainWindow::setupStatusBar()
     promoLabel->setAlignment(Qt::AlignCenter);
     statusBar()->addWidget(promoLabel, 1);
 
-    wordCountLabel = new QLabel(QStringLiteral("0 词"), this);
+    wordCountLabel = new QLabel(this);
     wordCountLabel->setObjectName(QStringLiteral("wordCountLabel"));
+    showWordCount(wordCount);
     statusBar()->addPermanentWidget(wordCountLabel);
 }
 
@@ -307,6 +326,15 @@ void MainWindow::setToolBarGlyphs()
     }
 }
 
+void MainWindow::showWordCount(const QString &count)
+{
+    wordCount = count;
+    bool isNumber = false;
+    const int n = count.toInt(&isNumber);
+    // Through the catalogue's plural forms: "1 word", "2 words".
+    wordCountLabel->setText(isNumber ? tr("%n 词", nullptr, n) : count + tr(" 词"));
+}
+
 void MainWindow::showStatus(const QString &text)
 {
     statusBar()->showMessage(text, kMessageTimeout);
@@ -317,12 +345,24 @@ void MainWindow::warn(const QString &text)
     showMessageBox(QMessageBox::Warning, tr("提示"), text, MessageBoxUnderstood);
 }
 
+double MainWindow::zoomFactor() const
+{
+    return modeSwitch->isSourceMode() ? modeSwitch->source()->zoom() : ui->webView->zoomFactor();
+}
+
+// Zooms what the user sees: the page, or in source mode the source editor.
 void MainWindow::zoom(double factor)
 {
-    factor = qBound(kZoomMin, factor, kZoomMax);
-    Settings::instance().setZoom(factor);
-    ui->webView->setZoomFactor(factor);
-    showStatus(tr("缩放比例%1%").arg(QString::number(factor * 100, 'g', 6)));
+    // Whole percents, so that repeated steps never drift off the grid.
+    factor = qBound(kZoomMin, qRound(factor * 100) / 100.0, kZoomMax);
+    if (modeSwitch->isSourceMode()) {
+        Settings::instance().setSourceZoom(factor);
+        modeSwitch->source()->setZoom(factor);
+    } else {
+        Settings::instance().setZoom(factor);
+        ui->webView->setZoomFactor(factor);
+    }
+    showStatus(tr("缩放比例%1%").arg(qRound(factor * 100)));
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -331,6 +371,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() != QEvent::LanguageChange || !themeMenu)
         return;
     ui->retranslateUi(this);
+    addZoomInKey(ui->actionZoomIn);
     themeMenu->setTitle(tr("主题"));
     lightThemeAction->setText(tr("浅色"));
     darkThemeAction->setText(tr("深色"));
@@ -338,6 +379,7 @@ void MainWindow::changeEvent(QEvent *event)
     settingDialog->setWindowTitle(tr("设置"));
     modeSwitch->retranslate();
     findBar->retranslate();
+    showWordCount(wordCount);
     setToolBarGlyphs();
 }
 
@@ -346,12 +388,27 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::openAtStartup()
 {
-    const QString backup = doc->backupToOffer();
-    if (!backup.isEmpty()
+    // Backups of windows that are still open are theirs, and not offered.
+    const QStringList backups = doc->backupsToOffer();
+    if (!backups.isEmpty()
         && showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("系统检查到有未保存的备份文件，是否继续编辑？"),
-                          MessageBoxYesNo) == QMessageBox::Yes
-        && doc->restoreBackup(backup))
-        return;
+                          MessageBoxYesNo) == QMessageBox::Yes) {
+        QString chosen = backups.first();
+        if (backups.size() > 1) {
+            QStringList names;
+            for (const QString &path : backups)
+                names << QFileInfo(path).fileName();
+            bool ok = false;
+            const QString name = QInputDialog::getItem(
+                this, tr("提示"),
+                tr("有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。")
+                    .arg(backups.size()),
+                names, 0, false, &ok);
+            chosen = ok ? backups.value(names.indexOf(name)) : QString();
+        }
+        if (!chosen.isEmpty() && doc->restoreBackup(chosen))
+            return;
+    }
     if (!startupPath.isEmpty()) {
         doc->open(startupPath);
         return;
@@ -363,17 +420,58 @@ void MainWindow::openAtStartup()
 
 bool MainWindow::confirmDiscard()
 {
-    return !doc->isModified()
+    return (!doc->isModified() && !doc->isSaving())
         || showMessageBox(QMessageBox::Information, tr("提示"), tr("当前文件还没保存，是否放弃？"), MessageBoxYesNo)
         == QMessageBox::Yes;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (modeSwitch->page()->isBusy() && !closeWithoutWaiting) {
+        event->ignore();
+        closeWhenSettled();
+        return;
+    }
+    closeWithoutWaiting = false;
     if (confirmDiscard())
         event->accept();
     else
         event->ignore();
+}
+
+void MainWindow::closeWhenSettled()
+{
+    if (closeWait)
+        return;
+    closeWait = new QProgressDialog(tr("正在完成保存，完成后关闭窗口……"), tr("不再等待"), 0, 0, this);
+    closeWait->setWindowModality(Qt::WindowModal);
+    closeWait->setMinimumDuration(kCloseWaitShown);
+    closeWait->setValue(0);
+    auto finish = [this](bool settled) {
+        closeWait->disconnect(this);
+        modeSwitch->page()->disconnect(closeWait);
+        closeWait->deleteLater();
+        closeWait = nullptr;
+        closeWithoutWaiting = !settled;
+        // Not from inside the page's answer: the window may go away.
+        QTimer::singleShot(0, this, &QWidget::close);
+    };
+    connect(modeSwitch->page(), &PageSurface::settled, closeWait, [finish] { finish(true); });
+    connect(closeWait, &QProgressDialog::canceled, this, [finish] { finish(false); });
+}
+
+bool MainWindow::keepMineOnConflict(const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, tr("提示"),
+                    tr("文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::NoButton, this);
+    QPushButton *mine = box.addButton(tr("保留我的修改"), QMessageBox::AcceptRole);
+    QPushButton *theirs = box.addButton(tr("载入磁盘上的版本"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(mine);
+    box.setEscapeButton(mine);
+    box.exec();
+    return box.clickedButton() != theirs;
 }
 
 void MainWindow::newDocument()
@@ -401,7 +499,7 @@ void MainWindow::save()
 
 void MainWindow::saveAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("保存MarkDown文件"), QString(), tr("MarkDown File (*.md)"));
+    const QString path = askSavePath(this, tr("保存MarkDown文件"), tr("MarkDown File (*.md)"), QStringLiteral("md"));
     if (path.isEmpty())
         return;
     const QString previous = doc->filePath();
@@ -435,8 +533,8 @@ void MainWindow::rebuildRecentMenu(const QStringList &paths)
 void MainWindow::insertTable()
 {
     tableDialog.setWindowTitle(tr("设置表格"));
-    tableDialog.exec();
-    modeSwitch->current()->insertTable(tableDialog.rowIndex + 1, tableDialog.columnIndex + 1);
+    if (tableDialog.exec() == QDialog::Accepted)
+        modeSwitch->current()->insertTable(tableDialog.rowIndex + 1, tableDialog.columnIndex + 1);
 }
 
 void MainWindow::insertImage()
@@ -475,11 +573,11 @@ void MainWindow::showExported()
 
 void MainWindow::exportHtml()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出HTML文件"), QString(), tr("HTML文件(*.html)"));
+    const QString path = askSavePath(this, tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html"));
     if (path.isEmpty())
         return;
     const QString themeCss = Themes::currentCss();
-    ui->webView->page()->toHtml([this, path, themeCss](const QString &html) {
+    modeSwitch->page()->toHtml([this, path, themeCss](const QString &html) {
         QString error;
         if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error))
             showExported();
@@ -490,24 +588,33 @@ void MainWindow::exportHtml()
 
 void MainWindow::exportPdf()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出PDF文件"), QString(), tr("Pdf文件(*.pdf)"));
+    const QString path = askSavePath(this, tr("导出PDF文件"), tr("Pdf文件(*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
                              QPageLayout::Point, QMarginsF(0, 0, 0, 0));
     // Success is told only once the engine has produced the document and it is on disk.
-    ui->webView->page()->printToPdf([this, path](const QByteArray &pdf) {
-        QString error = tr("编辑页面没有生成PDF");
-        QSaveFile file(path);
-        if (!pdf.isEmpty()) {
-            if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()) {
-                showExported();
-                return;
-            }
-            error = file.errorString();
-        }
-        warn(tr("导出失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
-    }, layout);
+    modeSwitch->page()->printToPdf(layout, [this, path](const QByteArray &pdf) {
+        QString error;
+        if (writePdf(path, pdf, &error))
+            showExported();
+        else
+            warn(tr("导出失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
+    });
+}
+
+bool MainWindow::writePdf(const QString &path, const QByteArray &pdf, QString *error)
+{
+    if (pdf.isEmpty()) {
+        *error = tr("编辑页面没有生成PDF");
+        return false;
+    }
+    // Unbuffered, so that a full disk fails the write instead of committing a short file.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(pdf) == pdf.size() && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
 }
 
 void MainWindow::print()
@@ -515,7 +622,20 @@ void MainWindow::print()
     QPrintDialog dialog(&printer);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    ui->webView->page()->print(&printer, [](bool success) {
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // To a file: the engine's own PDF (text, fonts, vectors) as "导出PDF" makes it,
+        // on the paper and margins chosen in the dialog.
+        const QString path = printer.outputFileName();
+        modeSwitch->page()->printToPdf(printer.pageLayout(), [this, path](const QByteArray &pdf) {
+            QString error;
+            if (writePdf(path, pdf, &error))
+                showMessageBox(QMessageBox::Information, tr("提示"), tr("打印成功"), MessageBoxUnderstood);
+            else
+                warn(tr("打印失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
+        });
+        return;
+    }
+    modeSwitch->page()->print(&printer, [](bool success) {
         showMessageBox(QMessageBox::Information, tr("提示"), success ? tr("打印成功") : tr("打印失败"),
                        MessageBoxUnderstood);
     });

@@ -21,6 +21,7 @@ class Document;
 class FindReplaceBar;
 class ModeSwitch;
 class OfficeExport;
+class QProgressDialog;
 class SettingDialog;
 
 // The program's window: menus, tool bar and status bar around the two editing
@@ -58,10 +59,16 @@ private:
     void setupStatusBar();
     void setToolBarGlyphs();
     void showStatus(const QString &text);
+    void showWordCount(const QString &count);
     void warn(const QString &text);
+    double zoomFactor() const;
     void zoom(double factor);
 
     bool confirmDiscard();
+    // A close that found the page still owing an answer (a save, say): closes
+    // again once it has come, or asks at once if the user stops waiting.
+    void closeWhenSettled();
+    bool keepMineOnConflict(const QString &path);
     void newDocument();
     void openDocument();
     void save();
@@ -77,6 +84,8 @@ private:
     void exportPdf();
     void showExported();
     void print();
+    // The PDF the engine made, written to path; false (with *error) when it is not there whole.
+    bool writePdf(const QString &path, const QByteArray &pdf, QString *error);
 
     Ui::MainWindow *ui;
     QPalette lightPalette;
@@ -89,6 +98,7 @@ private:
     QMenu *recentMenu = nullptr;
     QPushButton *modeButton = nullptr;
     QLabel *wordCountLabel = nullptr;
+    QString wordCount = QStringLiteral("0"); // as the page last reported it
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;
@@ -98,6 +108,8 @@ private:
     TableDialog tableDialog;
     QPrinter printer;
     QString startupPath;
+    QProgressDialog *closeWait = nullptr;
+    bool closeWithoutWaiting = false;
 };
 
 #endif // MAINWINDOW_H

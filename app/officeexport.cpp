@@ -1,11 +1,10 @@
 #include "app/officeexport.h"
 
-#include "app/messagebox.h"
+#include "app/savedialog.h"
 #include "editor/editingsurface.h"
 #include "export/documentexport.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
@@ -13,29 +12,6 @@ namespace {
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-// The path the user chose, with the format's extension when the name has none.
-// The dialog adds it itself, before it asks about replacing a file; what it
-// leaves without one (a path typed through a folder with a dot in its name,
-// some native dialogs) gets it here, and an existing file is only replaced
-// when the user agrees.
-QString askTarget(QWidget *parent, const QString &caption, const QString &filter, const QString &suffix)
-{
-    QFileDialog dialog(parent, caption, QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    const QString chosen = dialog.selectedFiles().first();
-    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty())
-        return chosen;
-    const QString target = chosen + QLatin1Char('.') + suffix;
-    if (QFileInfo::exists(target)
-        && showMessageBox(QMessageBox::Warning, caption, OfficeExport::tr("%1 已存在，是否替换？").arg(native(target)),
-                          MessageBoxYesNo) != QMessageBox::Yes)
-        return QString();
-    return target;
 }
 
 } // namespace
@@ -67,8 +43,8 @@ void OfficeExport::exportOdt()
 
 void OfficeExport::exportAs(Format format, const QString &caption, const QString &filter)
 {
-    const QString target = askTarget(dialogParent, caption, filter,
-                                     format == Odt ? QStringLiteral("odt") : QStringLiteral("docx"));
+    const QString target = askSavePath(dialogParent, caption, filter,
+                                       format == Odt ? QStringLiteral("odt") : QStringLiteral("docx"));
     if (!target.isEmpty())
         exportTo(format, target);
 }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTextStream>
@@ -20,7 +21,7 @@ BackupManage::BackupManage(QWidget *parent)
     , model(new QStandardItemModel(this))
 {
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("备份管理"));
+    setWindowTitle(tr("备份管理"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/logo.png")));
 
     ui->tableView->setModel(model);
@@ -30,6 +31,15 @@ BackupManage::BackupManage(QWidget *parent)
     ui->tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     // The buttons act on the name shown in the cell, so it must not be editable.
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    // Where no backup can be written, none is being made: say so above the list.
+    if (!BackupStore(backupDir).isWritable()) {
+        auto *notice = new QLabel(tr("不能写入备份文件夹 %1：未保存的修改现在没有备份")
+                                      .arg(QDir::toNativeSeparators(backupDir)), this);
+        notice->setObjectName(QStringLiteral("backupsOffNotice"));
+        notice->setWordWrap(true);
+        ui->verticalLayout->insertWidget(0, notice);
+    }
 
     loadBackupList();
 }
@@ -43,8 +53,8 @@ void BackupManage::loadBackupList()
 {
     model->clear();
     model->setColumnCount(2);
-    model->setHorizontalHeaderItem(0, new QStandardItem(QStringLiteral("名称")));
-    model->setHorizontalHeaderItem(1, new QStandardItem(QStringLiteral("创建时间")));
+    model->setHorizontalHeaderItem(0, new QStandardItem(tr("名称")));
+    model->setHorizontalHeaderItem(1, new QStandardItem(tr("创建时间")));
 
     const QFileInfoList files = QDir(backupDir).entryInfoList(QDir::Files, QDir::Time);
     for (int row = 0; row < files.size(); ++row) {
@@ -85,6 +95,7 @@ void BackupManage::on_pushButton_clicked()
     file.close();
 
     BakPreview preview(nullptr);
+    preview.setWindowTitle(tr("备份预览"));
     preview.setPreviewText(text);
     preview.exec();
 }
@@ -94,7 +105,7 @@ void BackupManage::on_btnDel_clicked()
     const QString path = selectedPath();
     if (path.isEmpty())
         return;
-    if (QMessageBox::question(this, QStringLiteral("提示"), QStringLiteral("确实要删除吗?"))
+    if (QMessageBox::question(this, tr("提示"), tr("确实要删除吗?"))
         != QMessageBox::Yes)
         return;
     QFile::remove(path);

@@ -6,8 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTextStream>
 
 QString BackupStore::defaultDir()
@@ -20,6 +22,35 @@ BackupStore::BackupStore(const QString &dir)
     : folder(dir)
 {
     QDir().mkpath(folder);
+}
+
+BackupStore::~BackupStore() = default;
+
+QString BackupStore::lockPath(const QString &backupPath)
+{
+    const QFileInfo info(backupPath);
+    return info.absolutePath() + QStringLiteral("/locks/") + info.fileName() + QStringLiteral(".lock");
+}
+
+bool BackupStore::lock(const QString &path)
+{
+    unlock();
+    const QString name = lockPath(path);
+    QDir().mkpath(QFileInfo(name).absolutePath());
+    auto lockFile = std::make_unique<QLockFile>(name);
+    // Held for as long as the window runs; only a lock whose program is gone is stale.
+    lockFile->setStaleLockTime(0);
+    if (lockFile->tryLock(0)) {
+        held = std::move(lockFile);
+        return true;
+    }
+    // Where no lock file can be made at all, the backup is still worth writing.
+    return lockFile->error() != QLockFile::LockFailedError;
+}
+
+void BackupStore::unlock()
+{
+    held.reset();
 }
 
 QString BackupStore::filePath() const
@@ -45,20 +76,33 @@ QByteArray BackupStore::serialize(const QString &markdown, const QString &srcPat
 bool BackupStore::write(const QString &markdown, const QString &documentFileName,
                         const QString &documentFilePath, const QDateTime &now)
 {
-    const QString name = fileName.isEmpty() ? makeFileName(documentFileName, now) : fileName;
-    const QString path = folder + QLatin1Char('/') + name;
-
     // The folder may have been removed while the program ran; a later tick retries.
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         return false;
 
-    // A save file, so an interrupted write leaves the previous backup intact.
+    // A new slot gets a name no other window has (two may start a backup in the same millisecond).
+    QString name = fileName;
+    QDateTime when = now;
+    for (int attempt = 0; name.isEmpty() && attempt < 100; ++attempt, when = when.addMSecs(1)) {
+        const QString candidate = makeFileName(documentFileName, when);
+        const QString candidatePath = folder + QLatin1Char('/') + candidate;
+        if (!QFileInfo::exists(candidatePath) && lock(candidatePath))
+            name = candidate;
+    }
+    if (name.isEmpty())
+        return false;
+    const QString path = folder + QLatin1Char('/') + name;
+
+    // A save file, so an interrupted write leaves the previous backup intact; unbuffered,
+    // because a buffer that fails to flush (a full disk) would still be committed.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     const QByteArray data = serialize(markdown, documentFilePath);
-    if (file.write(data) != data.size() || !file.commit())
+    if (!file.isOpen() || file.write(data) != data.size() || !file.commit()) {
+        if (fileName.isEmpty())
+            unlock();
         return false;
+    }
 
     // The slot is named only once a file exists under that name.
     fileName = name;
@@ -71,14 +115,26 @@ bool BackupStore::remove()
     if (path.isEmpty() || !QFileInfo::exists(path) || !QFile::remove(path))
         return false;
     fileName.clear();
+    unlock();
     return true;
 }
 
-void BackupStore::adopt(const QString &path)
+bool BackupStore::adopt(const QString &path)
 {
+    if (!lock(path))
+        return false;
     const QFileInfo info(path);
     folder = info.absolutePath();
     fileName = info.fileName();
+    return true;
+}
+
+bool BackupStore::isWritable() const
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QTemporaryFile probe(folder + QStringLiteral("/.probe-XXXXXX"));
+    return probe.open();
 }
 
 QFileInfoList BackupStore::listForRecovery(const QString &dir)
@@ -86,7 +142,17 @@ QFileInfoList BackupStore::listForRecovery(const QString &dir)
     const QDir folder(dir);
     if (dir.isEmpty() || !folder.exists())
         return {};
-    return folder.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    QFileInfoList free;
+    for (const QFileInfo &info : folder.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase)) {
+        QLockFile probe(lockPath(info.filePath()));
+        probe.setStaleLockTime(0);
+        if (probe.tryLock(0))
+            probe.unlock();
+        else if (probe.error() == QLockFile::LockFailedError)
+            continue; // another window's unsaved work
+        free.append(info);
+    }
+    return free;
 }
 
 BackupContent BackupStore::read(const QString &path)
@@ -112,20 +178,17 @@ BackupContent BackupStore::read(const QString &path)
         content.status = BackupContent::NotObject;
         return content;
     }
+    // Without its text, or with a member of another type, this is no backup of
+    // ours: restoring it would bind an empty document to a real file.
     const QJsonObject object = document.object();
-    const QString markdownKey = QStringLiteral("markdown");
-    const QString srcPathKey = QStringLiteral("srcpath");
-    if (!object.contains(markdownKey) && !object.contains(srcPathKey)) {
+    const QJsonValue markdown = object.value(QStringLiteral("markdown"));
+    const QJsonValue srcPath = object.value(QStringLiteral("srcpath"));
+    if (!markdown.isString() || !(srcPath.isUndefined() || srcPath.isString())) {
         content.status = BackupContent::Corrupt;
         return content;
     }
-    // Members of another type (a number, say) count as empty text.
-    const QJsonValue markdown = object.value(markdownKey);
-    const QJsonValue srcPath = object.value(srcPathKey);
-    if (markdown.isString())
-        content.markdown = markdown.toString();
-    if (srcPath.isString())
-        content.srcPath = srcPath.toString();
+    content.markdown = markdown.toString();
+    content.srcPath = srcPath.toString();
     content.status = BackupContent::Ok;
     return content;
 }

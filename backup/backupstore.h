@@ -5,28 +5,34 @@
 #include <QDateTime>
 #include <QFileInfoList>
 #include <QString>
+#include <memory>
+
+class QLockFile;
 
 // What a backup file turned out to hold when it was read back.
 struct BackupContent
 {
     enum Status {
-        Ok,         // an object with "markdown" and/or "srcpath"
+        Ok,         // an object with a string "markdown" and, if any, a string "srcpath"
         Unreadable, // the file could not be opened
-        Corrupt,    // not JSON, or an object with neither member
+        Corrupt,    // not JSON, no text, or a member of another type
         NotObject   // valid JSON that is not an object (an array, say)
     };
     Status status = Unreadable;
-    QString markdown; // empty when absent or not a string
-    QString srcPath;  // empty when absent or not a string
+    QString markdown;
+    QString srcPath; // empty when absent
 };
 
 // The backup slot of one open document: one file in the per-user backup folder,
-// rewritten in place until it is deleted.
+// rewritten in place until it is deleted. While a slot has a file, it holds a lock
+// on it (in the folder "locks"), so that no other window offers or takes it over;
+// the lock of a program that died goes with it.
 class BackupStore
 {
 public:
     // Creates the folder when missing.
     explicit BackupStore(const QString &dir = defaultDir());
+    ~BackupStore();
 
     // AppDataLocation + "/backup".
     static QString defaultDir();
@@ -46,16 +52,27 @@ public:
                const QDateTime &now = QDateTime::currentDateTime());
     // Deletes the current file; when that succeeds the slot is emptied and true returned.
     bool remove();
-    // Makes an existing backup file (a restored one) the current slot.
-    void adopt(const QString &path);
+    // Makes an existing backup file (a restored one) the current slot; false
+    // when another window holds it.
+    bool adopt(const QString &path);
 
-    // Backup files in name order (case-insensitive), as offered at start-up.
+    // Whether backups can be written in the folder (it exists, or can be made, and takes a file).
+    bool isWritable() const;
+
+    // Backup files in name order (case-insensitive) that no running window holds,
+    // as offered at start-up.
     static QFileInfoList listForRecovery(const QString &dir);
     static BackupContent read(const QString &path);
 
 private:
+    static QString lockPath(const QString &backupPath);
+    // Takes the lock of the backup file at path: false when another window holds it.
+    bool lock(const QString &path);
+    void unlock();
+
     QString folder;
     QString fileName; // empty when there is no backup
+    std::unique_ptr<QLockFile> held;
 };
 
 #endif // BACKUPSTORE_H

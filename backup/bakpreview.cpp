@@ -4,6 +4,8 @@
 BakPreview::BakPreview(QWidget *parent) : QDialog(parent), ui(new Ui::BakPreview)
 {
     ui->setupUi(this);
+    // Shown, not edited: Return then reaches the dialog's OK button.
+    ui->textEdit->setReadOnly(true);
 }
 
 BakPreview::~BakPreview()

@@ -50,7 +50,7 @@ struct PlainBytes
     {
         for (int i = 0; i < 256; ++i)
             plain[i] = true;
-        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|'})
+        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|', '@'})
             plain[static_cast<unsigned char>(c)] = false;
     }
 };
@@ -65,7 +65,7 @@ struct TagBytes
     {
         for (int i = 0; i < 256; ++i)
             ordinary[i] = true;
-        for (char c : {'/', '>', '"', ' ', '\t', '\n', '\v', '\f', '\r'})
+        for (char c : {'/', '>', '"', '\'', ' ', '\t', '\n', '\v', '\f', '\r'})
             ordinary[static_cast<unsigned char>(c)] = false;
     }
 };
@@ -99,7 +99,7 @@ size_t decodeEntity(const char *data, size_t i, size_t end, std::string &out)
 {
     static constexpr std::pair<std::string_view, std::string_view> named[] = {
         {"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""},
-        {"&nbsp;", " "}, {"&rarr;", "\xE2\x86\x92"}, {"&#39;", "'"}, {"&apos;", "'"},
+        {"&nbsp;", "\xC2\xA0"}, {"&rarr;", "\xE2\x86\x92"}, {"&#39;", "'"}, {"&apos;", "'"},
     };
     const std::string_view rest(data + i, std::min<size_t>(end - i, 12));
     for (const auto &entity : named) {
@@ -176,6 +176,7 @@ Converter::Converter(std::string &&html, const ConverterOptions *options)
 
 void Converter::initialize()
 {
+    lookaheadBudget = 4 * html.size() + 4096;
     markdown.reserve(static_cast<size_t>(static_cast<double>(html.size()) * 0.8));
     entityTable = {
         {"&quot;", "\""},
@@ -212,7 +213,7 @@ void Converter::buildTagTable()
     tagTable["ul"] = std::make_shared<TagUnorderedList>();
     tagTable["title"] = std::make_shared<TagTitle>();
     tagTable["img"] = std::make_shared<TagImage>();
-    tagTable["hr"] = std::make_shared<TagSeperator>();
+    tagTable["hr"] = std::make_shared<TagSeparator>();
     const std::shared_ptr<Tag> bold = std::make_shared<TagBold>();
     tagTable["b"] = bold;
     tagTable["strong"] = bold;
@@ -220,7 +221,7 @@ void Converter::buildTagTable()
     for (const char *name : {"em", "i", "dfn", "cite"})
         tagTable[name] = italic;
     tagTable["u"] = std::make_shared<TagUnderline>();
-    const std::shared_ptr<Tag> strike = std::make_shared<TagStrikethrought>();
+    const std::shared_ptr<Tag> strike = std::make_shared<TagStrikethrough>();
     for (const char *name : {"del", "s", "strike"})
         tagTable[name] = strike;
     tagTable["blockquote"] = std::make_shared<TagBlockquote>();
@@ -233,6 +234,22 @@ void Converter::buildTagTable()
         tagTable[name] = keptInline;
     tagTable["details"] = std::make_shared<TagKeptBlock>();
     tagTable["input"] = std::make_shared<TagInput>();
+    tagTable[std::string()] = std::make_shared<TagUnknown>();
+    if (options.keepHtml) {
+        const std::shared_ptr<Tag> rawText = std::make_shared<TagRawText>();
+        for (const char *name : {"style", "script", "textarea"})
+            tagTable[name] = rawText;
+        const std::shared_ptr<Tag> block = tagTable["details"];
+        for (const char *name : {"div", "section", "article", "aside", "header", "footer", "main", "figure",
+                                 "figcaption", "center", "address", "dl", "fieldset", "form", "dialog",
+                                 "menu", "nav", "hgroup", "search"})
+            tagTable[name] = block;
+        tagTable.erase("span");
+        // Table sections are implied by the pipe table's rows.
+        const std::shared_ptr<Tag> section = std::make_shared<TagSpan>();
+        for (const char *name : {"thead", "tbody", "tfoot", "html", "body"})
+            tagTable[name] = section;
+    }
 }
 
 std::string Converter::convert() &
@@ -279,7 +296,11 @@ void Converter::scan()
         } else if (data[scanIndex] == '<') {
             if (size - scanIndex >= 4 && data[scanIndex + 1] == '!' && data[scanIndex + 2] == '-'
                 && data[scanIndex + 3] == '-' && !inCode && !inPre) {
-                readComment();
+                readComment("-->", 4);
+                continue;
+            }
+            if (options.keepHtml && size - scanIndex >= 2 && data[scanIndex + 1] == '?' && !inCode && !inPre) {
+                readComment("?>", 2);
                 continue;
             }
             ++scanIndex;
@@ -288,6 +309,15 @@ void Converter::scan()
             readText();
         }
     }
+    if (inTag && options.keepHtml && tagStart > 0) {
+        // A tag that never ends is text the renderer showed as it stands.
+        inTag = false;
+        ignoredContext = false;
+        requestBreak(blockBreak());
+        beginContent();
+        writeHtml(data + tagStart - 1, size - tagStart + 1, false);
+    }
+    closeInlines();
 
     cleanUp();
 }
@@ -307,13 +337,25 @@ void Converter::startTag()
     previousTag.swap(currentTag);
     currentTag.clear();
     tagLastNonSpace = 0;
+    inAttributeValue = false;
+    elementCopied = false;
     ignoredContext = afterLinkTag = noWrapTag = inParagraphTag = false;
     syncLastChars();
 }
 
 void Converter::readTagChar(char b)
 {
-    if (b == '/' && !inAttributeValue) {
+    // Attribute values are read by their quotes, both kinds: a ">" or a "/"
+    // inside one belongs to the value (browsers write ">" unescaped there).
+    if (inAttributeValue) {
+        if (b == quoteChar) {
+            inAttributeValue = false;
+            return;
+        }
+        currentTag.push_back(toLower(b));
+        return;
+    }
+    if (b == '/') {
         skipTagSpace = true;
         if (currentTag.empty()) {
             isClosingTag = true;
@@ -333,20 +375,24 @@ void Converter::readTagChar(char b)
         if (isSelfClosingTag) {
             finishTag();
             isSelfClosingTag = false;
-            isClosingTag = true;
-            finishTag();
+            if (!elementCopied) {
+                isClosingTag = true;
+                syntheticClose = true;
+                finishTag();
+                syntheticClose = false;
+            }
         } else {
             finishTag();
         }
         return;
     }
-    if (b == '"') {
-        if (inAttributeValue)
-            inAttributeValue = false;
-        else if (tagLastNonSpace == '=')
+    if (b == '"' || b == '\'') {
+        if (tagLastNonSpace == '=') {
             inAttributeValue = true;
-        skipTagSpace = false;
-        return;
+            quoteChar = b;
+            skipTagSpace = false;
+            return;
+        }
     }
     if (isSpace(b)) {
         if (skipTagSpace)
@@ -363,20 +409,26 @@ void Converter::finishTag()
     inTag = false;
     syncLastChars();
 
-    if (!isClosingTag && isHiddenTag()) {
-        // Hidden element: only its opening tag is dropped.
+    if (!isClosingTag && !options.keepHtml && isHiddenTag()) {
+        // Hidden element of a pasted page: only its opening tag is dropped.
         updateContext();
         return;
     }
 
-    const size_t space = currentTag.find(' ');
-    if (space != std::string::npos)
-        currentTag.resize(space);
+    const char *name = currentTag.data();
+    size_t nameEnd = 0;
+    while (nameEnd < currentTag.size() && static_cast<unsigned char>(name[nameEnd]) > ' ')
+        ++nameEnd;
+    currentTag.resize(nameEnd);
     updateContext();
 
-    const auto rule = tagTable.find(currentTag);
-    if (rule == tagTable.end())
-        return;
+    auto rule = tagTable.find(currentTag);
+    if (rule == tagTable.end()) {
+        // Elements Markdown has no rule for are kept as written.
+        if (!options.keepHtml || currentTag.empty() || !isAsciiAlpha(currentTag[0]))
+            return;
+        rule = tagTable.find(std::string());
+    }
     if (isClosingTag) {
         isClosingTag = false;
         rule->second->onClosingTag(*this);
@@ -387,13 +439,39 @@ void Converter::finishTag()
 
 void Converter::updateContext()
 {
+    // Called for every tag: the first byte picks the few names that matter.
     const std::string_view tag = currentTag;
-    ignoredContext = (tag == "title" && !options.keepTitle) || (!tag.empty() && tag[0] == '-')
-        || tag == "template" || tag == "style" || tag == "script" || tag == "noscript"
-        || tag == "nav";
-    afterLinkTag = tag == "link";
-    noWrapTag = tag == "img" || tag == "a";
-    inParagraphTag = tag == "p";
+    ignoredContext = afterLinkTag = noWrapTag = inParagraphTag = false;
+    if (tag.empty())
+        return;
+    switch (tag[0]) {
+    case '-':
+        ignoredContext = true;
+        break;
+    case 't':
+        ignoredContext = (tag == "title" && !options.keepTitle) || tag == "template";
+        break;
+    case 'n':
+        ignoredContext = tag == "noscript" || (!options.keepHtml && tag == "nav");
+        break;
+    case 's':
+        ignoredContext = !options.keepHtml && (tag == "style" || tag == "script");
+        break;
+    case 'l':
+        afterLinkTag = !options.keepHtml && tag == "link";
+        break;
+    case 'i':
+        noWrapTag = tag == "img";
+        break;
+    case 'a':
+        noWrapTag = tag.size() == 1;
+        break;
+    case 'p':
+        inParagraphTag = tag.size() == 1;
+        break;
+    default:
+        break;
+    }
 }
 
 bool Converter::isHiddenTag() const
@@ -413,35 +491,45 @@ bool Converter::isHiddenTag() const
     return false;
 }
 
-void Converter::readComment()
+void Converter::readComment(const char *terminator, size_t skip)
 {
-    // A comment is kept as it stands: it has no Markdown form and the renderer
-    // passes it through.
+    // Comments and processing instructions are kept as they stand: they have
+    // no Markdown form and the renderer passes them through.
     const char *data = html.data();
     const size_t size = html.size();
     const size_t start = scanIndex;
-    size_t end = size;
-    for (size_t k = start + 4; k + 3 <= size; ++k) {
-        const void *dash = std::memchr(data + k, '-', size - k);
-        if (!dash)
-            break;
-        k = static_cast<size_t>(static_cast<const char *>(dash) - data);
-        if (k + 3 <= size && data[k + 1] == '-' && data[k + 2] == '>') {
-            end = k + 3;
-            break;
-        }
-    }
+    size_t end = html.find(terminator, start + skip);
+    end = end == std::string::npos ? size : end + std::strlen(terminator);
     scanIndex = end;
-    if (ignoredContext || inTable)
+    if (ignoredContext || (inTable && !inCell) || !options.keepHtml)
         return;
-    const bool block = textBlocks == 0 && (fresh || pendingBreak != Break::None
-                                           || markdown.size() == lineContentStart);
+    if (inCell) {
+        // A cell holds one line.
+        beginContent();
+        for (size_t k = start; k < end; ++k)
+            markdown.push_back(data[k] == '\n' || data[k] == '\r' ? ' ' : data[k]);
+        lineLength += end - start;
+        return;
+    }
+    const bool block = atBlockStart();
     if (block)
         requestBreak(blockBreak());
     beginContent();
     writeVerbatim(data + start, end - start);
-    if (block)
-        requestBreak(blockBreak());
+    if (!block)
+        return;
+    // The rest of the comment's line belongs to the same HTML block.
+    size_t lineEnd = end;
+    while (lineEnd < size && data[lineEnd] != '\n')
+        ++lineEnd;
+    size_t k = end;
+    while (k < lineEnd && isSpace(data[k]))
+        ++k;
+    if (k < lineEnd) {
+        writeVerbatim(data + end, lineEnd - end);
+        scanIndex = lineEnd;
+    }
+    requestBreak(blockBreak());
 }
 
 void Converter::breakVerbatimLine()
@@ -585,6 +673,16 @@ void Converter::readText()
             const char last = markdown.back();
             if (last == ' ' || last == '\n')
                 continue;
+            if (markdown.size() == markerEnd) {
+                // Not inside the marker, where it would stop it from opening.
+                if (markerStart > lineContentStart && markdown[markerStart - 1] != ' ') {
+                    markdown.insert(markerStart, 1, ' ');
+                    ++markerStart;
+                    ++markerEnd;
+                    ++lineLength;
+                }
+                continue;
+            }
             if (wrap && lineLength >= soft && i < size && safeLineStart(data[i])) {
                 newLine();
                 lastSpace = std::string::npos;
@@ -593,6 +691,12 @@ void Converter::readText()
             lastSpace = markdown.size();
             markdown.push_back(' ');
             ++lineLength;
+            continue;
+        }
+        if (b == '&' && html.compare(i, 6, "&nbsp;") == 0
+            && (fresh || pendingBreak != Break::None || pendingHardBreak || markdown.size() == lineContentStart)) {
+            // The page's placeholder in an empty block, or a space at a line start.
+            i += 6;
             continue;
         }
         beginContent();
@@ -632,6 +736,23 @@ void Converter::readText()
                 continue;
             }
             next = i + used;
+            if (decoded == "\xC2\xA0") {
+                // A no-break space between two words is the writer's; next to
+                // a space, a tag or a line end it is the page's typed space.
+                const bool between = !lineStart && markdown.back() != ' ' && next < size
+                    && !isSpace(data[next])
+                    && (data[next] != '<'
+                        || (next + 3 < size && data[next + 1] != '/' && html.compare(next, 3, "<br") != 0));
+                if (between) {
+                    markdown.append(decoded);
+                    lineLength += decoded.size();
+                } else if (!lineStart && markdown.back() != ' ') {
+                    markdown.push_back(' ');
+                    ++lineLength;
+                }
+                i = next;
+                continue;
+            }
             if (decoded.size() != 1) {
                 markdown.append(decoded);
                 lineLength += decoded.size();
@@ -639,15 +760,6 @@ void Converter::readText()
                 continue;
             }
             b = decoded[0];
-            if (b == ' ') {
-                // A no-break space: a space that stays.
-                if (!lineStart) {
-                    markdown.push_back(' ');
-                    ++lineLength;
-                }
-                i = next;
-                continue;
-            }
         }
         const char after = next < size ? data[next] : '\0';
         const char before = markdown.size() > lineContentStart ? markdown.back() : ' ';
@@ -657,14 +769,25 @@ void Converter::readText()
             escape = next >= size || isAsciiPunct(after);
             break;
         case '`':
-        case '[':
             escape = true;
             break;
+        case '[':
+            // Brackets are text unless they could make a link, an image, a
+            // definition or a task marker.
+            escape = anchorDepth > 0
+                || (lineStart && next + 1 < size && (after == ' ' || after == 'x' || after == 'X')
+                    && data[next + 1] == ']');
+            break;
         case ']':
-            escape = anchorDepth > 0;
+            escape = anchorDepth > 0 || after == '(' || after == '[' || after == ':';
             break;
         case '|':
             escape = inTable;
+            break;
+        case '@':
+            // Text that is not a link must not turn into an address.
+            escape = (isWordByte(before) || before == '.' || before == '-' || before == '+' || before == '_')
+                && (isAsciiAlpha(after) || isDigit(after));
             break;
         case '*':
         case '~':
@@ -738,6 +861,16 @@ void Converter::wrapAtLastSpace()
         return;
     markdown[lastSpace] = '\n';
     markdown.insert(lastSpace + 1, prefix);
+    // Positions kept past the break move with the text.
+    const auto shift = [&](size_t &pos) {
+        if (pos != std::string::npos && pos > lastSpace)
+            pos += prefix.size();
+    };
+    for (Link &link : links)
+        shift(link.textStart);
+    shift(markerStart);
+    shift(markerEnd);
+    shift(codeStart);
     lineContentStart = lastSpace + 1 + prefix.size();
     lineLength = markdown.size() - lineContentStart + prefix.size();
     lastSpace = std::string::npos;
@@ -779,6 +912,22 @@ void Converter::beginContent()
 {
     if (ignoredContext)
         return;
+    if (inCell) {
+        // A cell is one line: its paragraphs and line breaks become <br>.
+        int breaks = cellBreaks;
+        if (breaks == 0 && (pendingBreak != Break::None || pendingHardBreak))
+            breaks = 1;
+        pendingBreak = Break::None;
+        pendingHardBreak = false;
+        cellBreaks = 0;
+        fresh = false;
+        if (markdown.size() > cellStart) {
+            for (int k = 0; k < breaks; ++k)
+                markdown.append("<br>");
+            lineLength += 4 * static_cast<size_t>(breaks);
+        }
+        return;
+    }
     if (fresh) {
         fresh = false;
         pendingBreak = Break::None;
@@ -831,6 +980,8 @@ void Converter::closeContainer(bool quote)
     // tags leave the layout alone.
     if (containers.empty() || containers.back().quote != quote)
         return;
+    // Breaks asked for by the container's last block end with it.
+    pendingBreak = Break::None;
     prefix.resize(containers.back().prefixBefore);
     containers.pop_back();
     if (fresh) {
@@ -993,6 +1144,338 @@ void Converter::cleanUp()
     markdown.resize(end);
     if (!markdown.empty())
         markdown.push_back('\n');
+}
+
+
+namespace {
+
+// The names of a tag's attributes, in order (text is the tag after its "<").
+template<typename F>
+void forEachAttributeName(const char *tag, size_t size, F &&visit)
+{
+    size_t i = 0;
+    while (i < size && !isSpace(tag[i]) && tag[i] != '>' && tag[i] != '/')
+        ++i;
+    while (i < size) {
+        while (i < size && (isSpace(tag[i]) || tag[i] == '/'))
+            ++i;
+        if (i >= size || tag[i] == '>')
+            return;
+        const size_t nameStart = i;
+        while (i < size && !isSpace(tag[i]) && tag[i] != '=' && tag[i] != '>' && tag[i] != '/')
+            ++i;
+        if (i == nameStart) {
+            ++i;
+            continue;
+        }
+        visit(std::string_view(tag + nameStart, i - nameStart));
+        while (i < size && isSpace(tag[i]))
+            ++i;
+        if (i < size && tag[i] == '=') {
+            ++i;
+            while (i < size && isSpace(tag[i]))
+                ++i;
+            if (i < size && (tag[i] == '"' || tag[i] == '\'')) {
+                const void *close = std::memchr(tag + i + 1, tag[i], size - i - 1);
+                i = close ? static_cast<size_t>(static_cast<const char *>(close) - tag) + 1 : size;
+            } else {
+                while (i < size && !isSpace(tag[i]) && tag[i] != '>')
+                    ++i;
+            }
+        }
+    }
+}
+
+bool equalsLower(std::string_view text, std::string_view lower)
+{
+    if (text.size() != lower.size())
+        return false;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (toLower(text[k]) != lower[k])
+            return false;
+    }
+    return true;
+}
+
+// Elements whose text runs to their end tag, blank lines included.
+bool isRawTextElement(std::string_view name)
+{
+    return name == "pre" || name == "script" || name == "style" || name == "textarea";
+}
+
+bool isVoidElement(std::string_view name)
+{
+    for (std::string_view v : {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
+                               "source", "track", "wbr", "param"}) {
+        if (name == v)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool Converter::hasForeignAttributes(std::initializer_list<std::string_view> allowed) const
+{
+    if (!options.keepHtml)
+        return false;
+    const size_t size = scanIndex > tagStart ? scanIndex - tagStart : 0;
+    // Most tags have no attributes at all.
+    const size_t afterName = tagStart + currentTag.size();
+    if (afterName < html.size() && (html[afterName] == '>' || html[afterName] == '/'))
+        return false;
+    bool foreign = false;
+    forEachAttributeName(html.data() + tagStart, size, [&](std::string_view name) {
+        // The page's own bookkeeping never reaches a document.
+        if (name.size() > 13 && equalsLower(name.substr(0, 13), "data-veltrane"))
+            return;
+        for (std::string_view a : allowed) {
+            if (equalsLower(name, a))
+                return;
+        }
+        foreign = true;
+    });
+    return foreign;
+}
+
+bool Converter::copyHtmlBlock()
+{
+    // An inline element alone on its line outside any paragraph began an
+    // HTML block: it stays one.
+    return atBlockStart() && scanIndex < html.size() && (html[scanIndex] == '\n' || html[scanIndex] == '\r')
+        && copyElement(true);
+}
+
+bool Converter::linkNeedsHtml() const
+{
+    // A link without a target, or with attributes a Markdown link cannot
+    // carry (the page's own target="_blank" excepted).
+    if (!options.keepHtml)
+        return false;
+    const size_t size = scanIndex > tagStart ? scanIndex - tagStart : 0;
+    bool href = false;
+    bool foreign = false;
+    forEachAttributeName(html.data() + tagStart, size, [&](std::string_view name) {
+        if (equalsLower(name, "href"))
+            href = true;
+        else if (!equalsLower(name, "title") && !equalsLower(name, "target")
+                 && !(name.size() > 13 && equalsLower(name.substr(0, 13), "data-veltrane")))
+            foreign = true;
+    });
+    return !href || foreign;
+}
+
+bool Converter::atBlockStart() const
+{
+    return textBlocks == 0 && !inCell && inlines.empty() && anchorDepth == 0 && !inPre && !inCode
+        && (fresh || pendingBreak != Break::None || markdown.size() == lineContentStart);
+}
+
+std::string_view Converter::nextTagName() const
+{
+    // The first child of the element just opened: "" when it is text.
+    size_t i = scanIndex;
+    while (i < html.size() && isSpace(html[i]))
+        ++i;
+    if (i + 1 >= html.size() || html[i] != '<')
+        return std::string_view();
+    size_t k = i + 1;
+    while (k < html.size() && (isAsciiAlpha(html[k]) || isDigit(html[k]) || html[k] == '!' || html[k] == '-'))
+        ++k;
+    return std::string_view(html.data() + i + 1, k - i - 1);
+}
+
+size_t Converter::elementEnd(std::string_view name, size_t from)
+{
+    // The byte after the end tag that closes the element opened before from,
+    // counting elements of the same name inside; npos when it is not closed.
+    const char *data = html.data();
+    const size_t size = html.size();
+    const bool rawText = isRawTextElement(name);
+    auto nameAt = [&](size_t k) {
+        if (size - k < name.size() || !equalsLower(std::string_view(data + k, name.size()), name))
+            return false;
+        const size_t after = k + name.size();
+        return after >= size || isSpace(data[after]) || data[after] == '>' || data[after] == '/';
+    };
+    // Elements that never close would each be searched to the end: past a
+    // budget of a few times the input, they count as not closed.
+    if (lookaheadBudget == 0)
+        return std::string::npos;
+    size_t depth = 1;
+    size_t pos = from;
+    while (pos < size) {
+        const void *lt = std::memchr(data + pos, '<', size - pos);
+        if (!lt)
+            break;
+        const size_t k = static_cast<size_t>(static_cast<const char *>(lt) - data);
+        const size_t scanned = k + 1 - pos;
+        if (scanned >= lookaheadBudget) {
+            lookaheadBudget = 0;
+            return std::string::npos;
+        }
+        lookaheadBudget -= scanned;
+        pos = k + 1;
+        if (!rawText && size - k >= 4 && data[k + 1] == '!' && data[k + 2] == '-' && data[k + 3] == '-') {
+            const size_t close = html.find("-->", k + 4);
+            if (close == std::string::npos)
+                break;
+            pos = close + 3;
+        } else if (k + 1 < size && data[k + 1] == '/' && nameAt(k + 2)) {
+            if (--depth == 0) {
+                const void *gt = std::memchr(data + k, '>', size - k);
+                return gt ? static_cast<size_t>(static_cast<const char *>(gt) - data) + 1 : size;
+            }
+        } else if (!rawText && nameAt(k + 1)) {
+            ++depth;
+        }
+    }
+    return std::string::npos;
+}
+
+bool Converter::copyElement(bool block)
+{
+    // The element that just opened, up to and with its end tag, as HTML.
+    if (!options.keepHtml)
+        return false;
+    const size_t start = tagStart > 0 ? tagStart - 1 : 0;
+    size_t end = scanIndex;
+    if (!isSelfClosingTag && !isVoidElement(currentTag)) {
+        end = elementEnd(currentTag, scanIndex);
+        if (end == std::string::npos)
+            return false;
+    }
+    ignoredContext = false;
+    if (block)
+        requestBreak(blockBreak());
+    beginContent();
+    writeHtml(html.data() + start, end - start, isRawTextElement(currentTag));
+    scanIndex = end;
+    elementCopied = true;
+    if (block)
+        requestBreak(blockBreak());
+    syncLastChars();
+    return true;
+}
+
+void Converter::writeHtml(const char *text, size_t size, bool keepBlankLines)
+{
+    // An empty line would end an HTML block: outside raw text it goes.
+    if (keepBlankLines || inTable) {
+        writeVerbatim(text, size);
+        return;
+    }
+    bool first = true;
+    while (size > 0) {
+        const void *nl = std::memchr(text, '\n', size);
+        const size_t stop = nl ? static_cast<size_t>(static_cast<const char *>(nl) - text) : size;
+        size_t k = 0;
+        while (k < stop && isSpace(text[k]))
+            ++k;
+        if (k < stop || first) {
+            if (!first)
+                breakVerbatimLine();
+            writeVerbatim(text, stop);
+            first = false;
+        }
+        if (!nl)
+            break;
+        text += stop + 1;
+        size -= stop + 1;
+    }
+}
+
+void Converter::openKeptBlock()
+{
+    // Around Markdown blocks the tags stand on lines of their own; around
+    // anything else the whole element stays HTML.
+    const std::string_view next = nextTagName();
+    bool wrapper = false;
+    for (std::string_view b : {"p", "h1", "h2", "h3", "h4", "h5", "h6", "ul", "ol", "blockquote", "pre", "table",
+                               "hr", "div", "details", "summary", "section", "figure"}) {
+        if (equalsLower(next, b))
+            wrapper = true;
+    }
+    if (!wrapper && !isSelfClosingTag && copyElement(true))
+        return;
+    requestBreak(Break::Blank);
+    writeRawTag();
+    requestBreak(isSelfClosingTag ? Break::Blank : Break::Line);
+    if (!isSelfClosingTag)
+        keptBlocks.push_back(currentTag);
+    elementCopied = isSelfClosingTag;
+}
+
+void Converter::closeKeptBlock()
+{
+    closeInlines();
+    if (!keptBlocks.empty() && keptBlocks.back() == currentTag)
+        keptBlocks.pop_back();
+    requestBreak(Break::Blank);
+    beginContent();
+    writeRawTag();
+    requestBreak(Break::Blank);
+}
+
+void Converter::openInline(char marker, size_t width)
+{
+    beginContent();
+    markerStart = markdown.size();
+    markdown.append(width, marker);
+    lineLength += width;
+    markerEnd = markdown.size();
+    lastSpace = std::string::npos;
+    inlines.push_back(Inline{currentTag, marker, width});
+}
+
+void Converter::closeInline(char marker, size_t width)
+{
+    // White space at the inner edge of a marker would stop it from closing:
+    // it goes outside.
+    size_t end = markdown.size();
+    while (end > lineContentStart && markdown[end - 1] == ' ')
+        --end;
+    const size_t removed = markdown.size() - end;
+    markdown.resize(end);
+    lineLength = lineLength > removed ? lineLength - removed : 0;
+    markdown.append(width, marker);
+    lineLength += width;
+    if (removed > 0) {
+        markdown.push_back(' ');
+        ++lineLength;
+    }
+    markerEnd = std::string::npos;
+    lastSpace = std::string::npos;
+}
+
+void Converter::pushRawInline()
+{
+    writeRawTag();
+    if (!isSelfClosingTag)
+        inlines.push_back(Inline{currentTag, 0, 0});
+    elementCopied = isSelfClosingTag;
+}
+
+bool Converter::popRawInline()
+{
+    // Whether the element being closed was opened as HTML; its end tag is
+    // written as it stands.
+    for (size_t k = inlines.size(); k > 0; --k) {
+        if (inlines[k - 1].name != currentTag)
+            continue;
+        const Inline entry = inlines[k - 1];
+        inlines.erase(inlines.begin() + static_cast<std::ptrdiff_t>(k - 1));
+        if (entry.marker == 1)
+            return true; // the page's own element: nothing to write
+        if (entry.marker != 0)
+            closeInline(entry.marker, entry.width);
+        else if (!syntheticClose) {
+            beginContent();
+            writeRawTag();
+        }
+        return true;
+    }
+    return false;
 }
 
 } // namespace html2md

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <initializer_list>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -21,6 +22,9 @@ struct ConverterOptions
     char orderedMarker = '.';
     bool keepTitle = true;       // convert the <title> text
     bool alignTables = true;     // reformat each table when it closes
+    // Keeps what Markdown cannot say (attributes, unknown elements, HTML
+    // blocks) as HTML. Documents need it; a web page pasted in does not.
+    bool keepHtml = true;
 };
 
 // Single-pass HTML to Markdown converter: a byte scanner that reads tags,
@@ -77,11 +81,11 @@ private:
     struct TagUnorderedList;
     struct TagTitle;
     struct TagImage;
-    struct TagSeperator;
+    struct TagSeparator;
     struct TagBold;
     struct TagItalic;
     struct TagUnderline;
-    struct TagStrikethrought;
+    struct TagStrikethrough;
     struct TagBlockquote;
     struct TagTable;
     struct TagTableRow;
@@ -90,6 +94,8 @@ private:
     struct TagKeptInline;
     struct TagKeptBlock;
     struct TagInput;
+    struct TagRawText;
+    struct TagUnknown;
 
     void initialize();
     void scan();
@@ -145,9 +151,57 @@ private:
     void breakVerbatimLine();
     void closeList(bool ordered);
     void writeRawTag();
-    void readComment();
+    void readComment(const char *terminator, size_t skip);
     void readCodeText(const char *data, size_t i, size_t end);
     void wrapAtLastSpace();
+
+    // HTML kept as HTML.
+    bool hasForeignAttributes(std::initializer_list<std::string_view> allowed) const;
+    bool atBlockStart() const;
+    bool linkNeedsHtml() const;
+    bool copyHtmlBlock();
+    std::string_view nextTagName() const;
+    size_t elementEnd(std::string_view name, size_t from);
+    size_t lookaheadBudget = 0;
+    bool copyElement(bool block);
+    void writeHtml(const char *text, size_t size, bool keepBlankLines);
+    void openKeptBlock();
+    void closeKeptBlock();
+    void openInline(char marker, size_t width);
+    void closeInline(char marker, size_t width);
+    void pushRawInline();
+    void openEmphasis(size_t width, const char *plain);
+    void closeEmphasis(const char *plain);
+    void openCell();
+    bool popRawInline();
+
+    // Inline elements open at this point: an emphasis marker (its character
+    // and width) or an element written as HTML (marker 0).
+    struct Inline
+    {
+        std::string name;
+        char marker;
+        size_t width;
+    };
+    std::vector<Inline> inlines;
+    struct Link
+    {
+        std::string href;
+        std::string title;
+        size_t tagStart = 0;  // of the opening tag in the HTML
+        size_t textStart = 0; // of the link text in the Markdown
+        size_t htmlStart = 0; // and in the HTML
+    };
+    std::vector<Link> links;
+    void closeInlines();
+    std::vector<std::string> keptBlocks; // open elements written around Markdown
+    size_t markerStart = std::string::npos; // where the last opening marker starts
+    size_t markerEnd = std::string::npos;   // and ends
+    size_t cellStart = 0;        // where the current cell's text starts
+    int cellBreaks = 0;          // line breaks waiting in a cell
+    bool elementCopied = false;  // the tag just read began an element copied as HTML
+    bool syntheticClose = false; // the closing half of a self-closing tag
+    char quoteChar = 0;          // the quote of the attribute value being read
 
     std::string prefix;
     std::vector<Container> containers;

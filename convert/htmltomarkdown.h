@@ -3,7 +3,11 @@
 
 #include <QString>
 
-// Converts the editing page's HTML (or pasted HTML) back to Markdown.
+// Converts the editing page's HTML back to Markdown; what Markdown cannot
+// say stays HTML.
 QString htmlToMarkdown(const QString &html);
+
+// Converts HTML pasted from elsewhere: only what Markdown can say is kept.
+QString pastedHtmlToMarkdown(const QString &html);
 
 #endif // HTMLTOMARKDOWN_H

@@ -80,6 +80,35 @@ void Converter::writeMarker(const char *marker)
     lastSpace = std::string::npos;
 }
 
+void Converter::openEmphasis(size_t width, const char *plain)
+{
+    if (inPre || inCode || ignoredContext)
+        return;
+    if (copyHtmlBlock())
+        return;
+    if (hasForeignAttributes({})) {
+        beginContent();
+        pushRawInline();
+        return;
+    }
+    if (*plain == '~') {
+        openInline('~', 2);
+        return;
+    }
+    // Emphasis opening right after another takes the other character, or
+    // the two would read as one run ("***" for strong around em).
+    const bool adjacent = markdown.size() == markerEnd && pendingBreak == Break::None && !inlines.empty();
+    openInline(adjacent && inlines.back().marker == '*' ? '_' : '*', width);
+}
+
+void Converter::closeEmphasis(const char *plain)
+{
+    if (inPre || inCode || ignoredContext)
+        return;
+    if (!popRawInline())
+        writeMarker(plain); // a stray end tag
+}
+
 void Converter::TagDiv::onOpeningTag(Converter &c)
 {
     c.requestBreak(c.blockBreak());
@@ -90,8 +119,10 @@ void Converter::TagDiv::onClosingTag(Converter &c)
     c.requestBreak(c.blockBreak());
 }
 
-void Converter::TagSeperator::onOpeningTag(Converter &c)
+void Converter::TagSeparator::onOpeningTag(Converter &c)
 {
+    if (c.hasForeignAttributes({}) && c.copyElement(true))
+        return;
     c.requestBreak(c.blockBreak());
     c.beginContent();
     // In a list item "---" could read as a rule ending the list or an underline.
@@ -103,10 +134,12 @@ void Converter::TagBreak::onOpeningTag(Converter &c)
 {
     if (c.inPre || c.inCode)
         return;
-    if (c.inTable) {
-        c.appendText("<br>", 4); // a table cell cannot hold a line feed
+    if (c.inCell) {
+        ++c.cellBreaks; // a cell cannot hold a line feed: written as <br> before its next text
         return;
     }
+    if (c.inTable)
+        return;
     if (c.markdown.empty() && !c.fresh)
         return;
     // Written when text follows: a break at the end of a block shows nothing.
@@ -140,6 +173,8 @@ void Converter::TagTitle::onClosingTag(Converter &c)
 
 void Converter::TagParagraph::onOpeningTag(Converter &c)
 {
+    if (c.hasForeignAttributes({}) && c.copyElement(true))
+        return;
     if (!c.containers.empty() && !c.containers.back().quote) {
         // A paragraph in an item: the list is loose.
         c.containers.back().paragraph = true;
@@ -152,6 +187,7 @@ void Converter::TagParagraph::onOpeningTag(Converter &c)
 
 void Converter::TagParagraph::onClosingTag(Converter &c)
 {
+    c.closeInlines();
     if (c.textBlocks > 0)
         --c.textBlocks;
     c.requestBreak(c.blockBreak());
@@ -159,6 +195,8 @@ void Converter::TagParagraph::onClosingTag(Converter &c)
 
 void Converter::TagBlockquote::onOpeningTag(Converter &c)
 {
+    if (c.hasForeignAttributes({}) && c.copyElement(true))
+        return;
     c.requestBreak(c.blockBreak());
     ++c.quoteDepth;
     c.openContainer(true, "> ");
@@ -166,6 +204,7 @@ void Converter::TagBlockquote::onOpeningTag(Converter &c)
 
 void Converter::TagBlockquote::onClosingTag(Converter &c)
 {
+    c.closeInlines();
     if (c.quoteDepth > 0)
         --c.quoteDepth;
     c.closeContainer(true);
@@ -175,6 +214,8 @@ void Converter::TagBlockquote::onClosingTag(Converter &c)
 void Converter::TagOrderedList::onOpeningTag(Converter &c)
 {
     if (c.inTable)
+        return;
+    if (c.hasForeignAttributes({"start"}) && c.copyElement(true))
         return;
     c.requestBreak(c.blockBreak());
     ++c.listDepth;
@@ -201,6 +242,8 @@ void Converter::TagOrderedList::onClosingTag(Converter &c)
 void Converter::TagUnorderedList::onOpeningTag(Converter &c)
 {
     if (c.inTable)
+        return;
+    if (c.hasForeignAttributes({}) && c.copyElement(true))
         return;
     c.requestBreak(c.blockBreak());
     ++c.listDepth;
@@ -229,6 +272,7 @@ void Converter::closeList(bool ordered)
     listDepth = static_cast<uint8_t>(lists.size());
     inList = !lists.empty();
     inOrderedList = inList && lists.back().ordered;
+    pendingBreak = Break::None;
     requestBreak(blockBreak());
     listClosedAt = markdown.size();
 }
@@ -237,6 +281,7 @@ void Converter::TagListItem::onOpeningTag(Converter &c)
 {
     if (c.inTable)
         return;
+    c.closeInlines();
     if (c.lists.empty())
         c.lists.push_back(ListLevel{false, 0, c.options.bulletMarker, false});
     ListLevel &list = c.lists.back();
@@ -257,6 +302,7 @@ void Converter::TagListItem::onClosingTag(Converter &c)
 {
     if (c.inTable)
         return;
+    c.closeInlines();
     const bool loose = !c.containers.empty() && !c.containers.back().quote && c.containers.back().paragraph;
     c.closeContainer(false);
     c.requestBreak(loose ? Break::Blank : Break::Line);
@@ -281,6 +327,9 @@ void Converter::TagInput::onOpeningTag(Converter &c)
 void Converter::TagPre::onOpeningTag(Converter &c)
 {
     if (c.inPre)
+        return;
+    // A pre without a code element, or with attributes, was written as HTML.
+    if (c.options.keepHtml && (c.hasForeignAttributes({}) || c.nextTagName() != "code") && c.copyElement(true))
         return;
     c.requestBreak(c.blockBreak());
     c.beginContent();
@@ -316,6 +365,8 @@ void Converter::TagCode::onOpeningTag(Converter &c)
         return;
     c.tickRun = 0;
     if (!c.inPre) {
+        if (c.hasForeignAttributes({}) && c.copyElement(false))
+            return;
         c.beginContent();
         c.inCode = true;
         c.maxTickRun = 0;
@@ -368,33 +419,166 @@ void Converter::TagCode::onClosingTag(Converter &c)
     c.lastSpace = std::string::npos;
 }
 
+namespace {
+
+// A link target as the renderer writes it from an autolink: bytes outside
+// its safe set percent-encoded.
+std::string rendererUrl(std::string_view text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : text) {
+        const unsigned char u = static_cast<unsigned char>(ch);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
+            || std::string_view("-_.!#$%&()*+,/:;=?@").find(ch) != std::string_view::npos) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        }
+    }
+    return out;
+}
+
+// Whether <text> renders as a link to href: an absolute URI or an address.
+bool isAutolink(std::string_view text, const std::string &href)
+{
+    if (text.empty())
+        return false;
+    for (char ch : text) {
+        if (static_cast<unsigned char>(ch) <= ' ' || ch == '<' || ch == '>')
+            return false;
+    }
+    size_t k = 0;
+    while (k < text.size() && (std::isalnum(static_cast<unsigned char>(text[k])) || text[k] == '+'
+                               || text[k] == '.' || text[k] == '-'))
+        ++k;
+    if (k >= 2 && k <= 32 && k < text.size() && text[k] == ':' && std::isalpha(static_cast<unsigned char>(text[0])))
+        return rendererUrl(text) == href;
+    return text.find('@') != std::string_view::npos && text.find(':') == std::string_view::npos
+        && href.size() == text.size() + 7 && href.compare(0, 7, "mailto:") == 0 && href.compare(7, text.size(), text) == 0;
+}
+
+// The text of a link whose content is plain text, decoded; false otherwise.
+bool plainLinkText(std::string_view inner, std::string &text)
+{
+    if (inner.find('<') != std::string_view::npos)
+        return false;
+    text.clear();
+    for (size_t k = 0; k < inner.size();) {
+        if (inner[k] == '&') {
+            static constexpr std::pair<std::string_view, char> named[] = {
+                {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}};
+            bool found = false;
+            for (const auto &entity : named) {
+                if (inner.compare(k, entity.first.size(), entity.first) == 0) {
+                    text += entity.second;
+                    k += entity.first.size();
+                    found = true;
+                    break;
+                }
+            }
+            if (found)
+                continue;
+            if (inner.substr(k, 2) == "&#")
+                return false;
+        }
+        text += inner[k++];
+    }
+    return true;
+}
+
+} // namespace
+
 void Converter::TagAnchor::onOpeningTag(Converter &c)
 {
     if (c.inPre || c.inCode)
         return;
     c.beginContent();
-    title = c.attributeValue("title");
-    href = c.attributeValue("href");
+    // Anchors without a target, and links with attributes Markdown cannot
+    // say, stay HTML.
+    const std::string_view tagText = std::string_view(c.html).substr(c.tagStart, c.scanIndex - c.tagStart);
+    if (c.options.keepHtml && tagText.find("data-veltrane-selfclosing") != std::string_view::npos) {
+        // The page's stand-in for "<a ... />", which its parser cannot keep.
+        const size_t start = c.tagStart > 0 ? c.tagStart - 1 : 0;
+        std::string tag = c.html.substr(start, c.scanIndex - start);
+        const size_t mark = tag.find(" data-veltrane-selfclosing");
+        if (mark != std::string::npos) {
+            size_t end = mark + 26;
+            if (tag.compare(end, 3, "=\"\"") == 0)
+                end += 3;
+            tag.erase(mark, end - mark);
+        }
+        if (!tag.empty() && tag.back() == '>')
+            tag.replace(tag.size() - 1, 1, " />");
+        c.appendText(tag);
+        c.inlines.push_back(Inline{c.currentTag, 1, 0});
+        return;
+    }
+    if (c.linkNeedsHtml()) {
+        c.pushRawInline();
+        return;
+    }
+    // "!" right before a link would make it an image.
+    std::string &md = c.markdown;
+    if (md.size() > c.lineContentStart && md.back() == '!') {
+        size_t slashes = 0;
+        while (md.size() - 1 - slashes > c.lineContentStart && md[md.size() - 2 - slashes] == '\\')
+            ++slashes;
+        if (slashes % 2 == 0) {
+            md.insert(md.size() - 1, 1, '\\');
+            ++c.lineLength;
+        }
+    }
+    Converter::Link link;
+    link.title = c.attributeValue("title");
+    link.href = c.attributeValue("href");
     c.appendText("[", 1);
-    textStart = c.markdown.size();
+    link.textStart = md.size();
+    link.htmlStart = c.scanIndex;
+    link.tagStart = c.tagStart > 0 ? c.tagStart - 1 : 0;
+    c.links.push_back(std::move(link));
+    c.inlines.push_back(Inline{c.currentTag, '[', 0});
     ++c.anchorDepth;
 }
 
 void Converter::TagAnchor::onClosingTag(Converter &c)
 {
-    if (c.inPre || c.inCode || c.anchorDepth == 0)
+    if (c.inPre || c.inCode)
         return;
+    size_t k = c.inlines.size();
+    while (k > 0 && c.inlines[k - 1].name != "a")
+        --k;
+    if (k == 0 || c.inlines[k - 1].marker != '[') {
+        c.popRawInline();
+        return;
+    }
+    c.inlines.erase(c.inlines.begin() + static_cast<std::ptrdiff_t>(k - 1));
+    if (c.links.empty() || c.anchorDepth == 0)
+        return;
+    const Link link = std::move(c.links.back());
+    c.links.pop_back();
     --c.anchorDepth;
-    if (c.markdown.size() == textStart && textStart > 0 && c.markdown.back() == '[') {
-        c.removeTail(1); // no link text: write nothing at all
+    const size_t innerEnd = c.tagStart > 0 ? c.tagStart - 1 : 0;
+    std::string text;
+    if (link.title.empty() && link.htmlStart <= innerEnd
+        && plainLinkText(std::string_view(c.html).substr(link.htmlStart, innerEnd - link.htmlStart), text)
+        && isAutolink(text, link.href) && link.textStart <= c.markdown.size() && link.textStart > 0) {
+        // Text equal to its target: an autolink, never escaped inside.
+        c.markdown.resize(link.textStart - 1);
+        c.markdown += '<';
+        c.markdown += text;
+        c.markdown += '>';
+        c.lineLength += 2;
+        c.lastSpace = std::string::npos;
         return;
     }
     c.appendText("](", 2);
-    c.appendText(destination(href));
-    if (!title.empty())
-        c.appendText(linkTitle(title));
+    c.appendText(destination(link.href));
+    if (!link.title.empty())
+        c.appendText(linkTitle(link.title));
     c.appendText(")", 1);
-    title.clear();
     c.lastSpace = std::string::npos;
 }
 
@@ -403,6 +587,11 @@ void Converter::TagImage::onOpeningTag(Converter &c)
     if (c.inPre || c.inCode)
         return;
     c.beginContent();
+    if (c.hasForeignAttributes({"src", "alt", "title"})) {
+        c.writeRawTag();
+        c.elementCopied = c.isSelfClosingTag;
+        return;
+    }
     std::string image = "![";
     image += altText(c.attributeValue("alt"));
     image += "](";
@@ -421,6 +610,8 @@ void Converter::TagImage::onClosingTag(Converter &)
 
 void Converter::TagHeader::open(Converter &c, int level)
 {
+    if (c.hasForeignAttributes({}) && c.copyElement(true))
+        return;
     c.requestBreak(c.blockBreak());
     c.beginContent();
     c.appendText(std::string(static_cast<size_t>(level), '#'));
@@ -432,6 +623,7 @@ void Converter::TagHeader::open(Converter &c, int level)
 
 void Converter::TagHeader::onClosingTag(Converter &c)
 {
+    c.closeInlines();
     if (c.noWrap > 0)
         --c.noWrap;
     if (c.textBlocks > 0)
@@ -454,38 +646,97 @@ void Converter::TagKeptInline::onOpeningTag(Converter &c)
 {
     if (c.inPre || c.inCode || c.ignoredContext)
         return;
-    c.writeRawTag();
+    // A summary shares its line with the details tag: an HTML block, so
+    // its content is HTML too.
+    if ((c.currentTag == "summary" && c.copyElement(false)) || c.copyHtmlBlock())
+        return;
+    c.beginContent();
+    c.pushRawInline();
 }
 
 void Converter::TagKeptInline::onClosingTag(Converter &c)
 {
     if (c.inPre || c.inCode || c.ignoredContext)
         return;
-    c.beginContent();
-    c.appendText("</" + c.currentTag + ">");
+    if (!c.popRawInline() && !c.syntheticClose) {
+        c.beginContent();
+        c.appendText("</" + c.currentTag + ">");
+    }
 }
 
 void Converter::TagKeptBlock::onOpeningTag(Converter &c)
 {
-    if (c.inPre || c.inCode || c.ignoredContext || c.inTable)
+    if (c.inPre || c.inCode || c.ignoredContext)
         return;
-    c.requestBreak(Break::Blank);
-    c.writeRawTag();
-    c.requestBreak(Break::Line);
+    if (!c.options.keepHtml || c.inTable) {
+        c.requestBreak(c.blockBreak());
+        return;
+    }
+    c.openKeptBlock();
 }
 
 void Converter::TagKeptBlock::onClosingTag(Converter &c)
 {
-    if (c.inPre || c.inCode || c.ignoredContext || c.inTable)
+    if (c.inPre || c.inCode || c.ignoredContext || c.syntheticClose)
         return;
-    c.requestBreak(Break::Blank);
+    if (!c.options.keepHtml || c.inTable) {
+        c.requestBreak(c.blockBreak());
+        return;
+    }
+    c.closeKeptBlock();
+}
+
+void Converter::TagRawText::onOpeningTag(Converter &c)
+{
+    if (c.inPre || c.inCode)
+        return;
+    c.copyElement(c.atBlockStart());
+}
+
+void Converter::TagUnknown::onOpeningTag(Converter &c)
+{
+    if (c.inPre || c.inCode || c.ignoredContext)
+        return;
+    if (c.currentTag == "span") {
+        // The page's search marks are not the document's.
+        const std::string cls = c.attributeValue("class");
+        if ((cls == "search-hit" || cls == "search-select") && !c.hasForeignAttributes({"class"})) {
+            c.inlines.push_back(Inline{c.currentTag, 1, 0});
+            return;
+        }
+    }
+    if (c.atBlockStart() && c.copyElement(true))
+        return;
     c.beginContent();
-    c.appendText("</" + c.currentTag + ">");
-    c.requestBreak(Break::Blank);
+    c.pushRawInline();
+}
+
+void Converter::TagUnknown::onClosingTag(Converter &c)
+{
+    if (c.inPre || c.inCode || c.ignoredContext || c.syntheticClose)
+        return;
+    // An element the browser closed at its parent's end was never closed
+    // in the document: its end tag stays out.
+    if (c.currentTag != "span" && c.html.compare(c.scanIndex, 2, "</") == 0) {
+        for (size_t k = c.inlines.size(); k > 0; --k) {
+            if (c.inlines[k - 1].name == c.currentTag && c.inlines[k - 1].marker == 0) {
+                c.inlines.erase(c.inlines.begin() + static_cast<std::ptrdiff_t>(k - 1));
+                return;
+            }
+        }
+    }
+    if (!c.popRawInline()) {
+        c.beginContent();
+        c.writeRawTag();
+    }
 }
 
 void Converter::TagTable::onOpeningTag(Converter &c)
 {
+    // Without a header row, or with attributes, the table was written as HTML.
+    if (c.options.keepHtml && !c.inTable && (c.hasForeignAttributes({}) || c.nextTagName() != "thead")
+        && c.copyElement(true))
+        return;
     c.requestBreak(c.blockBreak());
     c.beginContent();
     c.inTable = true;
@@ -552,6 +803,49 @@ void Converter::TagTableRow::onClosingTag(Converter &c)
     }
 }
 
+void Converter::closeInlines()
+{
+    // At a block's end nothing inline stays open. A link that never closed
+    // was HTML the renderer showed as it stands.
+    // (A block with very many of them keeps the rest as they are: each one
+    // moves the block's text.)
+    int patched = 0;
+    for (size_t k = inlines.size(); k > 0; --k) {
+        if (inlines[k - 1].marker != '[' || links.empty())
+            continue;
+        if (++patched > 64) {
+            links.pop_back();
+            if (anchorDepth > 0)
+                --anchorDepth;
+            continue;
+        }
+        const Link link = std::move(links.back());
+        links.pop_back();
+        if (anchorDepth > 0)
+            --anchorDepth;
+        if (link.textStart == 0 || link.textStart > markdown.size() || link.htmlStart > html.size())
+            continue;
+        std::string tag = html.substr(link.tagStart, link.htmlStart - link.tagStart);
+        std::replace(tag.begin(), tag.end(), '\n', ' ');
+        markdown.replace(link.textStart - 1, 1, tag);
+        lineLength += tag.size() - 1;
+        lastSpace = std::string::npos;
+    }
+    inlines.clear();
+    markerEnd = std::string::npos;
+}
+
+void Converter::openCell()
+{
+    closeInlines();
+    appendText("| ", 2);
+    inCell = true;
+    lineContentStart = cellStart = markdown.size();
+    pendingBreak = Break::None;
+    pendingHardBreak = false;
+    cellBreaks = 0;
+}
+
 void Converter::TagTableHeader::onOpeningTag(Converter &c)
 {
     if (!c.inTable)
@@ -569,13 +863,12 @@ void Converter::TagTableHeader::onOpeningTag(Converter &c)
     const bool right = align == "right" || align == "center";
     c.alignmentRow += left ? "| :-" : "| -";
     c.alignmentRow += right ? ": " : " ";
-    c.appendText("| ", 2);
-    c.inCell = true;
-    c.lineContentStart = c.markdown.size();
+    c.openCell();
 }
 
 void Converter::TagTableHeader::onClosingTag(Converter &c)
 {
+    c.closeInlines();
     if (c.inTable)
         c.appendText(" ", 1);
     c.inCell = false;
@@ -585,13 +878,12 @@ void Converter::TagTableData::onOpeningTag(Converter &c)
 {
     if (!c.inTable)
         return;
-    c.appendText("| ", 2);
-    c.inCell = true;
-    c.lineContentStart = c.markdown.size();
+    c.openCell();
 }
 
 void Converter::TagTableData::onClosingTag(Converter &c)
 {
+    c.closeInlines();
     if (c.inTable)
         c.appendText(" ", 1);
     c.inCell = false;

@@ -9,6 +9,7 @@
 #include "convert/converter.h"
 
 #include <string>
+#include <vector>
 
 namespace html2md {
 
@@ -25,27 +26,52 @@ struct Converter::TagSpan final : Converter::Tag
 // Inline markers: written around the content, never inside code.
 struct Converter::TagBold final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.writeMarker("**"); }
-    void onClosingTag(Converter &c) override { c.writeMarker("**"); }
+    void onOpeningTag(Converter &c) override { c.openEmphasis(2, "**"); }
+    void onClosingTag(Converter &c) override { c.closeEmphasis("**"); }
 };
 
 struct Converter::TagItalic final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.writeMarker("*"); }
-    void onClosingTag(Converter &c) override { c.writeMarker("*"); }
+    void onOpeningTag(Converter &c) override { c.openEmphasis(1, "*"); }
+    void onClosingTag(Converter &c) override { c.closeEmphasis("*"); }
 };
 
-struct Converter::TagStrikethrought final : Converter::Tag
+struct Converter::TagStrikethrough final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.writeMarker("~~"); }
-    void onClosingTag(Converter &c) override { c.writeMarker("~~"); }
+    void onOpeningTag(Converter &c) override { c.openEmphasis(2, "~~"); }
+    void onClosingTag(Converter &c) override { c.closeEmphasis("~~"); }
 };
 
 // Markdown has no underline; it stays HTML.
 struct Converter::TagUnderline final : Converter::Tag
 {
-    void onOpeningTag(Converter &c) override { c.writeMarker("<u>"); }
-    void onClosingTag(Converter &c) override { c.writeMarker("</u>"); }
+    void onOpeningTag(Converter &c) override
+    {
+        if (c.inPre || c.inCode || c.ignoredContext || c.copyHtmlBlock())
+            return;
+        c.beginContent();
+        c.pushRawInline();
+    }
+    void onClosingTag(Converter &c) override
+    {
+        if (c.inPre || c.inCode || c.ignoredContext)
+            return;
+        if (!c.popRawInline())
+            c.writeMarker("</u>");
+    }
+};
+
+// Style, script and text areas: copied whole.
+struct Converter::TagRawText final : Converter::Tag
+{
+    void onOpeningTag(Converter &c) override;
+};
+
+// Elements without a rule: kept as written.
+struct Converter::TagUnknown final : Converter::Tag
+{
+    void onOpeningTag(Converter &c) override;
+    void onClosingTag(Converter &c) override;
 };
 
 // Elements with a meaning but no Markdown form (kbd, sup, mark, ...): kept
@@ -56,8 +82,9 @@ struct Converter::TagKeptInline final : Converter::Tag
     void onClosingTag(Converter &c) override;
 };
 
-// The same for block elements (details): the tags stand on lines of their
-// own, the content between them stays Markdown.
+// Block elements Markdown has no form for (div, details, section, ...):
+// around Markdown blocks the tags stand on lines of their own; around
+// anything else the whole element is copied as HTML.
 struct Converter::TagKeptBlock final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
@@ -107,7 +134,7 @@ struct Converter::TagDiv final : Converter::Tag
     void onClosingTag(Converter &c) override;
 };
 
-struct Converter::TagSeperator final : Converter::Tag
+struct Converter::TagSeparator final : Converter::Tag
 {
     void onOpeningTag(Converter &c) override;
 };
@@ -175,9 +202,6 @@ struct Converter::TagAnchor final : Converter::Tag
     void onOpeningTag(Converter &c) override;
     void onClosingTag(Converter &c) override;
 
-    std::string href;
-    std::string title;
-    size_t textStart = 0;
 };
 
 struct Converter::TagImage final : Converter::Tag

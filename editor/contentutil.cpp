@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QUrl>
 
 bool ContentUtil::isUrl(const QString &text)
 {
@@ -10,6 +11,28 @@ bool ContentUtil::isUrl(const QString &text)
     static const QRegularExpression pattern(QStringLiteral(
         "https?://[-a-zA-Z0-9]+(\\.[-a-zA-Z0-9]+)*\\.[a-zA-Z]{2,}(/[-a-zA-Z0-9_:@&?=+,.!/~*'%$]*)?"));
     return pattern.match(text).hasMatch();
+}
+
+bool ContentUtil::isLinkTarget(const QString &text)
+{
+    // Whitespace, quotes and angle brackets would end the address early in the
+    // Markdown the link becomes.
+    static const QRegularExpression breaksMarkdown(QStringLiteral("[\\s\"<>\\x00-\\x1f\\x7f]"));
+    if (text.isEmpty() || text.contains(breaksMarkdown))
+        return false;
+    static const QRegularExpression schemePattern(QStringLiteral("^([a-zA-Z][a-zA-Z0-9+.-]*):"));
+    const QRegularExpressionMatch scheme = schemePattern.match(text);
+    if (!scheme.hasMatch())
+        return true; // relative to the document
+    if (isWindowsPath(text))
+        return true;
+    const QString name = scheme.captured(1).toLower();
+    const QUrl url(text, QUrl::StrictMode);
+    if (name == QLatin1String("http") || name == QLatin1String("https"))
+        return url.isValid() && !url.host().isEmpty();
+    if (name == QLatin1String("mailto"))
+        return url.isValid() && url.path().contains(QLatin1Char('@'));
+    return false;
 }
 
 bool ContentUtil::isWindowsPath(const QString &text)

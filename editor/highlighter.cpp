@@ -17,19 +17,7 @@ QTextCharFormat colouredFormat(const QColor &colour)
 
 Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlighter(document)
 {
-    if (baseSize <= 0)
-        baseSize = 16;
-
-    // Headings scale the editor size by 1.6 down to 1.1, truncated; counted in
-    // tenths so that no floating-point error drops a pixel.
-    static const int headingTenths[6] = {16, 15, 14, 13, 12, 11};
-    QTextCharFormat headingFormats[6];
-    for (int level = 0; level < 6; ++level) {
-        QFont font;
-        font.setPixelSize(baseSize * headingTenths[level] / 10);
-        headingFormats[level] = colouredFormat(QColor(255, 128, 64));
-        headingFormats[level].setFont(font);
-    }
+    const QTextCharFormat headingFormat = colouredFormat(QColor(255, 128, 64));
 
     QTextCharFormat italicFormat;
     italicFormat.setFontItalic(true);
@@ -59,8 +47,9 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
     };
 
     // The order matters: where matches overlap, the later rule wins.
+    // The first six rules are the headings, sized by setBaseSize.
     for (int level = 1; level <= 6; ++level)
-        add(QStringLiteral("^(?:#){%1} (.*)").arg(level), headingFormats[level - 1]);
+        add(QStringLiteral("^(?:#){%1} (.*)").arg(level), headingFormat);
     add(QStringLiteral("(\\*|_)(.*?)\\1"), italicFormat);
     add(QStringLiteral("(\\*\\*|__)(.*?)\\1"), boldFormat);
     add(QStringLiteral("~~(.*)~~"), strikeFormat);
@@ -83,6 +72,27 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
         "typename", "union", "unsigned", "virtual", "void", "volatile", "bool"};
     for (const char *keyword : keywords)
         add(QStringLiteral("\\b%1\\b").arg(QLatin1String(keyword)), keywordFormat);
+    sizeHeadings(baseSize);
+}
+
+void Highlighter::sizeHeadings(int baseSize)
+{
+    if (baseSize <= 0)
+        baseSize = 16;
+    // Headings scale the editor size by 1.6 down to 1.1, truncated; counted in
+    // tenths so that no floating-point error drops a pixel.
+    static const int headingTenths[6] = {16, 15, 14, 13, 12, 11};
+    for (int level = 0; level < 6; ++level) {
+        QFont font;
+        font.setPixelSize(baseSize * headingTenths[level] / 10);
+        highlightingRules[level].format.setFont(font);
+    }
+}
+
+void Highlighter::setBaseSize(int baseSize)
+{
+    sizeHeadings(baseSize);
+    rehighlight();
 }
 
 void Highlighter::highlightBlock(const QString &text)

@@ -19,11 +19,15 @@ class Highlighter : public QSyntaxHighlighter
 public:
     // Headings are sized from baseSize, the editor's font size in pixels.
     Highlighter(QTextDocument *document, int baseSize);
+    // Sizes the headings again, for a new editor size (font size or zoom).
+    void setBaseSize(int baseSize);
 
 protected:
     void highlightBlock(const QString &text) override;
 
 private:
+    void sizeHeadings(int baseSize);
+
     struct HighlightingRule
     {
         QRegularExpression pattern;

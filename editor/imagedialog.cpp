@@ -11,7 +11,7 @@
 #include <QToolTip>
 
 ImageDialog::ImageDialog(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint)
     , pathField(new QLineEdit(this))
     , confirmButton(new QPushButton(tr("确定"), this))
 {
@@ -19,7 +19,7 @@ ImageDialog::ImageDialog(QWidget *parent)
     setWindowModality(Qt::ApplicationModal);
     if (parent)
         setWindowIcon(parent->windowIcon());
-    setWindowTitle(tr("设置超链接"));
+    setWindowTitle(tr("插入图片"));
     resize(300, 120);
 
     auto *form = new QFormLayout(this);
@@ -27,6 +27,8 @@ ImageDialog::ImageDialog(QWidget *parent)
     form->setSpacing(10);
 
     auto *chooseButton = new QPushButton(tr("选择"), this);
+    // Return in the field is OK, not the file chooser next to it.
+    confirmButton->setDefault(true);
     auto *pathRow = new QHBoxLayout;
     pathRow->addWidget(pathField);
     pathRow->addWidget(chooseButton);
@@ -40,7 +42,7 @@ ImageDialog::ImageDialog(QWidget *parent)
 
     connect(chooseButton, &QPushButton::clicked, this, &ImageDialog::choose);
     connect(confirmButton, &QPushButton::clicked, this, &ImageDialog::confirm);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool ImageDialog::isAcceptablePath(const QString &text)
@@ -65,5 +67,5 @@ void ImageDialog::confirm()
         return;
     }
     emit imageChosen(text);
-    close();
+    accept();
 }

@@ -1,14 +1,15 @@
 #ifndef IMAGEDIALOG_H
 #define IMAGEDIALOG_H
 
-#include <QWidget>
+#include <QDialog>
 
 class QLineEdit;
 class QPushButton;
 
 // Asks for an image address (a web address or a local path). Emits imageChosen
-// with the checked text on "确定"; invalid text keeps it open with a tool tip.
-class ImageDialog : public QWidget
+// with the checked text on "确定" (or Return); invalid text keeps it open with a
+// tool tip. Escape cancels.
+class ImageDialog : public QDialog
 {
     Q_OBJECT
 

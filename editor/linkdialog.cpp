@@ -10,7 +10,7 @@
 #include <QToolTip>
 
 LinkDialog::LinkDialog(const QString &text, const QString &url, bool isModify, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint)
     , textField(new QLineEdit(text, this))
     , urlField(new QLineEdit(url, this))
     , confirmButton(new QPushButton(tr("确定"), this))
@@ -29,20 +29,22 @@ LinkDialog::LinkDialog(const QString &text, const QString &url, bool isModify, Q
     form->addRow(tr("链接:"), urlField);
 
     auto *cancelButton = new QPushButton(tr("取消"), this);
+    // Return in the fields is the OK button; Escape rejects the dialog.
+    confirmButton->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(confirmButton);
     buttons->addWidget(cancelButton);
     form->addRow(buttons);
 
     connect(confirmButton, &QPushButton::clicked, this, &LinkDialog::confirm);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QJsonObject LinkDialog::payload() const
 {
     QJsonObject data;
     data.insert(QStringLiteral("title"), textField->text());
-    data.insert(QStringLiteral("url"), urlField->text());
+    data.insert(QStringLiteral("url"), urlField->text().trimmed());
     data.insert(QStringLiteral("isModify"), modify);
     data.insert(QStringLiteral("isATag"), true);
     return data;
@@ -50,10 +52,10 @@ QJsonObject LinkDialog::payload() const
 
 void LinkDialog::confirm()
 {
-    if (!ContentUtil::isUrl(urlField->text())) {
+    if (!ContentUtil::isLinkTarget(urlField->text().trimmed())) {
         QToolTip::showText(urlField->mapToGlobal(QPoint(0, 0)), tr("不是合法的URL"), urlField);
         return;
     }
     emit linkAccepted(payload());
-    close();
+    accept();
 }

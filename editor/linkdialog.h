@@ -2,14 +2,14 @@
 #define LINKDIALOG_H
 
 #include <QJsonObject>
-#include <QWidget>
+#include <QDialog>
 
 class QLineEdit;
 class QPushButton;
 
 // "设置超链接": text and address of a link to insert or change. Top-level,
-// application modal, deletes itself when closed.
-class LinkDialog : public QWidget
+// application modal, deletes itself when closed. Return confirms, Escape cancels.
+class LinkDialog : public QDialog
 {
     Q_OBJECT
 

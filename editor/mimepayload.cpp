@@ -96,7 +96,7 @@ InsertPayloads insertPayloads(const QMimeData *mimeData, const QString &document
 
     if (mimeData->hasHtml()) {
         // Through Markdown and back, so that only what a document can hold arrives.
-        const QString html = markdownToHtml(htmlToMarkdown(mimeData->html()));
+        const QString html = markdownToHtml(pastedHtmlToMarkdown(mimeData->html()));
         result.payloads.append(QJsonObject{{QStringLiteral("html"), html}, {QStringLiteral("type"), QStringLiteral("html")}});
     } else if (mimeData->hasUrls()) {
         result.payloads = filePayloads(mimeData, documentPath, &result.error);

@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QUrl>
 #include <QWebChannel>
 #include <QWebEngineProfile>
@@ -33,8 +35,11 @@ QString jsQuoted(QString text)
 } // namespace
 
 PageSurface::PageSurface(PageView *view, QObject *parent)
-    : EditingSurface(parent), pageView(view)
+    : EditingSurface(parent), pageView(view), ownedPage(view->page())
 {
+    // The surface, not the view, owns the page: the view may go first (it does in
+    // the window), and the page's pending answers must not outlive the surface.
+    ownedPage->setParent(this);
     // The channel belongs to the page, so that neither can outlive the other's use.
     auto *channel = new QWebChannel(view->page());
     channel->registerObject(QStringLiteral("content"), &content);
@@ -56,7 +61,7 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     connect(&content, &Content::statusMessageSignal, this, &PageSurface::statusMessage);
     // Every paste in the page (keys, the browser's own command) arrives here once.
     connect(&content, &Content::pasteSignal, this, [this] {
-        emit statusMessage(QStringLiteral("粘贴操作"));
+        emit statusMessage(tr("粘贴操作"));
         paste();
     });
     // A link from the dialog (a new one or a clicked one changed) goes back to the page.
@@ -66,6 +71,40 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
         emit focused();
         pageView->findText(QString());
     });
+}
+
+PageSurface::~PageSurface()
+{
+    *alive = false;
+    delete ownedPage;
+}
+
+template <typename Result>
+std::function<void(Result)> PageSurface::answer(const std::function<void(Result)> &done)
+{
+    ++pending;
+    return [this, alive = alive, done](Result result) {
+        if (!*alive)
+            return;
+        done(result);
+        if (--pending == 0)
+            emit settled();
+    };
+}
+
+void PageSurface::toHtml(const std::function<void(const QString &)> &done)
+{
+    pageView->page()->toHtml(answer(done));
+}
+
+void PageSurface::printToPdf(const QPageLayout &layout, const std::function<void(const QByteArray &)> &done)
+{
+    pageView->page()->printToPdf(answer(done), layout);
+}
+
+void PageSurface::print(QPrinter *printer, const std::function<void(bool)> &done)
+{
+    pageView->page()->print(printer, answer(done));
 }
 
 void PageSurface::run(const QString &statement)
@@ -151,12 +190,12 @@ QWidget *PageSurface::widget() const
 
 void PageSurface::markdown(const MarkdownCallback &done)
 {
-    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), [done](const QVariant &result) {
+    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), answer<const QVariant &>([done](const QVariant &result) {
         if (result.type() != QVariant::String)
             done(false, QString());
         else
             done(true, htmlToMarkdown(result.toString()));
-    });
+    }));
 }
 
 void PageSurface::setMarkdown(const QString &markdown)
@@ -251,7 +290,7 @@ void PageSurface::showContextMenu(const QPoint &pos)
     const int x = qRound(pos.x() / zoom);
     const int y = qRound(pos.y() / zoom);
     pageView->page()->runJavaScript(
-        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), [this, x, y](const QVariant &result) {
+        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), answer<const QVariant &>([this, x, y](const QVariant &result) {
             const QString ancestors = result.toString();
             qDebug() << ancestors;
 
@@ -296,5 +335,5 @@ void PageSurface::showContextMenu(const QPoint &pos)
             connect(menu.addAction(tr("链接")), &QAction::triggered, this, &PageSurface::link);
             connect(menu.addAction(tr("图片")), &QAction::triggered, this, &PageSurface::imageRequested);
             menu.exec(QCursor::pos());
-        });
+        }));
 }

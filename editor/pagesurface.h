@@ -5,11 +5,17 @@
 #include "editor/editingsurface.h"
 
 #include <QList>
+#include <QPointer>
+#include <functional>
+#include <memory>
 
 class PageView;
 class QAction;
 class QMimeData;
+class QPageLayout;
 class QPointF;
+class QPrinter;
+class QWebEnginePage;
 
 // The editing page (WYSIWYG): the web view, the bridge object on its channel
 // and the page's context menu. The only code that names page functions.
@@ -20,6 +26,8 @@ class PageSurface : public EditingSurface
 public:
     // Registers the bridge on the view's page and loads the editing page.
     explicit PageSurface(PageView *view, QObject *parent = nullptr);
+    // The page goes first, so that no answer it still owes reaches anything.
+    ~PageSurface() override;
 
     PageView *view() const { return pageView; }
     Content *bridge() { return &content; }
@@ -37,6 +45,14 @@ public:
     void insertMimeData(const QMimeData *mimeData);
     // Inserts dropped data where it was dropped (pos in the view's pixels).
     void dropMimeData(const QMimeData *mimeData, const QPointF &pos);
+
+    // The page as the engine serialises it, for export.
+    void toHtml(const std::function<void(const QString &html)> &done);
+    // The page as a PDF document (empty when the engine made none).
+    void printToPdf(const QPageLayout &layout, const std::function<void(const QByteArray &pdf)> &done);
+    void print(QPrinter *printer, const std::function<void(bool ok)> &done);
+    // Answers the page still owes (a save, a switch, an export); settled() once none is left.
+    bool isBusy() const { return pending > 0; }
 
     QWidget *widget() const override;
     void markdown(const MarkdownCallback &done) override;
@@ -84,6 +100,7 @@ signals:
     // Context menu entries that need the window's dialogs.
     void tableRequested();
     void imageRequested();
+    void settled();
 
 private:
     void run(const QString &statement);
@@ -91,8 +108,16 @@ private:
     void insert(const QMimeData *mimeData, const QPointF *dropPos);
     QString folderUrl() const;
     void showContextMenu(const QPoint &pos);
+    // Every answer of the page goes through here: counted while awaited, and
+    // dropped once this surface is going (the engine calls pending callbacks
+    // with empty results when the page is destroyed).
+    template <typename Result>
+    std::function<void(Result)> answer(const std::function<void(Result)> &done);
 
     PageView *pageView;
+    QPointer<QWebEnginePage> ownedPage;
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    int pending = 0;
     Content content;
     QString documentPath;
     QList<QAction *> menuActions;

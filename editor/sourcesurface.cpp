@@ -52,8 +52,10 @@ SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
     font.setFixedPitch(true);
     font.setPointSize(10);
     textEdit->setFont(font);
-    setFontSize(Settings::instance().editorFontSize());
-    new Highlighter(textEdit->document(), Settings::instance().editorFontSize());
+    fontPixels = Settings::instance().editorFontSize();
+    zoomFactor = qBound(0.25, Settings::instance().sourceZoom(), 5.0); // the window's zoom range
+    highlighter = new Highlighter(textEdit->document(), fontPixels);
+    applyFontSize();
 
     connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this,
             [this] { textEdit->setExtraSelections(currentLineSelections(textEdit)); });
@@ -111,7 +113,21 @@ bool SourceSurface::insertFiles(const QMimeData *mimeData)
 
 void SourceSurface::setFontSize(int pixels)
 {
+    fontPixels = pixels;
+    applyFontSize();
+}
+
+void SourceSurface::setZoom(double factor)
+{
+    zoomFactor = factor;
+    applyFontSize();
+}
+
+void SourceSurface::applyFontSize()
+{
+    const int pixels = qMax(1, qRound(fontPixels * zoomFactor));
     textEdit->setStyleSheet(QStringLiteral("QPlainTextEdit{font-size: %1px;}").arg(pixels));
+    highlighter->setBaseSize(pixels);
 }
 
 QWidget *SourceSurface::widget() const
@@ -175,7 +191,7 @@ void SourceSurface::link()
 
 void SourceSurface::insertImage(const QString &path)
 {
-    insertText(QStringLiteral("![图片ALT](%1)").arg(markdownDestination(path)));
+    insertText(QStringLiteral("![%1](%2)").arg(tr("图片ALT"), markdownDestination(path)));
 }
 
 void SourceSurface::insertText(const QString &text)

@@ -3,6 +3,7 @@
 
 #include "editor/editingsurface.h"
 
+class Highlighter;
 class QMimeData;
 class QPlainTextEdit;
 
@@ -17,6 +18,9 @@ public:
 
     QPlainTextEdit *editor() const { return textEdit; }
     void setFontSize(int pixels);
+    // Scales the editor's text (1.0 is the font size as set).
+    void setZoom(double factor);
+    double zoom() const { return zoomFactor; }
     // The open document's file, next to which pasted images are kept; empty when untitled.
     void setDocumentPath(const QString &path);
 
@@ -60,11 +64,15 @@ public:
 
 private:
     void insertText(const QString &text);
+    void applyFontSize();
     // Image data and files pasted or dropped into the editor, as Markdown; false
     // when the editor's own plain-text insertion should take mimeData.
     bool insertFiles(const QMimeData *mimeData);
 
     QPlainTextEdit *textEdit;
+    Highlighter *highlighter;
+    int fontPixels = 16;
+    double zoomFactor = 1.0;
     QString documentPath;
     bool loading = false; // text set by the program is not an edit
 };

@@ -4,6 +4,7 @@
 #include "editor/mypushbutton.h"
 
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QSizePolicy>
 
 namespace {
@@ -30,6 +31,8 @@ TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDia
             button->setText(QStringLiteral(" "));
             button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
             button->setMinimumSize(1, 1);
+            // Return means the size in the fields, never whichever cell has the focus.
+            button->setAutoDefault(false);
             button->setStyleSheet(QLatin1String(row == 0 && column == 0 ? selectedCellStyle : cellStyle));
             ui->gridLayout->addWidget(button, row, column);
             cells.append(button);
@@ -58,6 +61,32 @@ MyPushButton *TableDialog::cell(int row, int column) const
     if (row < 0 || row >= gridRows || column < 0 || column >= gridColumns)
         return nullptr;
     return cells.at(row * gridColumns + column);
+}
+
+void TableDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (ui->lineEdit->hasAcceptableInput() && ui->lineEdit_2->hasAcceptableInput()) {
+            rowIndex = ui->lineEdit->text().toInt() - 1;
+            columnIndex = ui->lineEdit_2->text().toInt() - 1;
+            accept();
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TableDialog::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        // The fields show the size last previewed; the form's texts would reset them.
+        const QString rows = ui->lineEdit->text();
+        const QString columns = ui->lineEdit_2->text();
+        ui->retranslateUi(this);
+        ui->lineEdit->setText(rows);
+        ui->lineEdit_2->setText(columns);
+    }
 }
 
 void TableDialog::highlightUpTo(int row, int column)

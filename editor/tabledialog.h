@@ -8,7 +8,8 @@ namespace Ui { class TableDialog; }
 class MyPushButton;
 
 // Size picker for a new table: a 10 by 6 grid of cells; hovering previews the
-// size, clicking chooses it and closes the dialog.
+// size, clicking chooses it and closes the dialog. Return chooses the size shown
+// in the two fields (hovered or typed); Escape cancels.
 class TableDialog : public QDialog
 {
     Q_OBJECT
@@ -21,6 +22,11 @@ public:
     int columnIndex = 0; // zero-based column of the last clicked cell
 
     MyPushButton *cell(int row, int column) const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    // The window keeps one picker for its lifetime: follow the interface language.
+    void changeEvent(QEvent *event) override;
 
 private:
     void highlightUpTo(int row, int column);

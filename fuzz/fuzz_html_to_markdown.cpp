@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     options.hardWrapColumn = static_cast<int8_t>(data[2]);
     options.bulletMarker = (data[0] & 8) ? '*' : '-';
     options.orderedMarker = (data[0] & 16) ? ')' : '.';
+    options.keepHtml = data[0] & 32;
     html2md::Converter converter(std::string(reinterpret_cast<const char *>(data) + 3, size - 3), &options);
     const std::string first = converter.convert();
     if (converter.convert() != first)

@@ -120,6 +120,9 @@ function changePreToCodeMirror() {
         // The lines of an existing editor are pre elements too.
         if (!pre.parentNode || pre.closest('.CodeMirror'))
             continue;
+        // A pre without its code element is HTML the document wrote: it stays.
+        if (!pre.firstChild || pre.firstChild.nodeName !== 'CODE' || pre.childNodes.length !== 1)
+            continue;
         var mode = '';
         var first = pre.firstChild;
         var info = '';
@@ -127,10 +130,12 @@ function changePreToCodeMirror() {
             info = first.classList[0].replace('language-', '');
             mode = findLanguageKey(info);
         }
+        var empty = pre.textContent === '';
         var editor = createCodeMirror(pre, mode);
+        editor.veltraneEmpty = empty;
         // The fence's own language word ("python", "rust"), written back
         // unless the user picks another language.
-        editor.veltraneInfo = { info: info, mode: mode };
+        editor.veltraneInfo = { info: info, mode: mode, className: info ? first.className : '' };
     }
 }
 

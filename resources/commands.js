@@ -249,7 +249,8 @@ function startCodeBlock(range) {
     if (editor && match[1]) {
         var mode = findLanguageKey(match[1]);
         editor.setOption('mode', mode);
-        editor.veltraneInfo = { info: match[1], mode: mode };
+        // The word typed is what the saved fence says, as for a loaded block.
+        editor.veltraneInfo = { info: match[1], mode: mode, className: 'language-' + match[1] };
     }
     return true;
 }

@@ -15,6 +15,34 @@
         <source>删除</source>
         <translation>Delete</translation>
     </message>
+    <message>
+        <source>不能写入备份文件夹 %1：未保存的修改现在没有备份</source>
+        <translation>Cannot write to the backup folder %1: unsaved changes are not being backed up</translation>
+    </message>
+    <message>
+        <source>备份管理</source>
+        <translation>Backup manager</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>创建时间</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>确实要删除吗?</source>
+        <translation>Delete this backup?</translation>
+    </message>
+    <message>
+        <source>备份预览</source>
+        <translation>Backup preview</translation>
+    </message>
 </context>
 <context>
     <name>BakPreview</name>
@@ -70,6 +98,26 @@
         <source>备份文件已损坏，请查看备份管理。</source>
         <translation>The backup file is corrupted. Please check the backup management.</translation>
     </message>
+    <message>
+        <source>不能写入备份文件夹 %1：未保存的修改现在没有备份</source>
+        <translation>Cannot write to the backup folder %1: unsaved changes are not being backed up</translation>
+    </message>
+    <message>
+        <source>文件 %1 已在磁盘上被删除或移走</source>
+        <translation>The file %1 was deleted or moved on disk</translation>
+    </message>
+    <message>
+        <source>文件 %1 已被其他程序修改，已重新载入</source>
+        <translation>The file %1 was changed by another program and has been reloaded</translation>
+    </message>
+    <message>
+        <source>备份成功</source>
+        <translation>Backup saved</translation>
+    </message>
+    <message>
+        <source>备份已删除</source>
+        <translation>Backup deleted</translation>
+    </message>
 </context>
 <context>
     <name>FindReplaceBar</name>
@@ -99,7 +147,7 @@
     </message>
     <message>
         <source>替换</source>
-        <translation>replace</translation>
+        <translation>Replace</translation>
     </message>
     <message>
         <source>替换全部</source>
@@ -110,15 +158,11 @@
     <name>ImageDialog</name>
     <message>
         <source>确定</source>
-        <translation>Ok</translation>
-    </message>
-    <message>
-        <source>设置超链接</source>
-        <translation>set link</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>选择</source>
-        <translation>select</translation>
+        <translation>Select</translation>
     </message>
     <message>
         <source>链接:(支持本地路径或者网络URL)</source>
@@ -126,7 +170,7 @@
     </message>
     <message>
         <source>取消</source>
-        <translation>cancel</translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>选择图片</source>
@@ -135,6 +179,10 @@
     <message>
         <source>不是合法的图片路径</source>
         <translation>Not a valid image path</translation>
+    </message>
+    <message>
+        <source>插入图片</source>
+        <translation>Insert image</translation>
     </message>
 </context>
 <context>
@@ -160,23 +208,23 @@
     <name>LinkDialog</name>
     <message>
         <source>确定</source>
-        <translation>comfirm</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>设置超链接</source>
-        <translation>set link</translation>
+        <translation>Set link</translation>
     </message>
     <message>
         <source>文本:</source>
-        <translation>text:</translation>
+        <translation>Text:</translation>
     </message>
     <message>
         <source>链接:</source>
-        <translation>link:</translation>
+        <translation>Link:</translation>
     </message>
     <message>
         <source>取消</source>
-        <translation>cancel</translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>不是合法的URL</source>
@@ -621,7 +669,7 @@
     </message>
     <message>
         <source>缩放比例%1%</source>
-        <translation>Zoom%1%</translation>
+        <translation>Zoom %1%</translation>
     </message>
     <message>
         <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
@@ -649,7 +697,7 @@
     </message>
     <message>
         <source>设置表格</source>
-        <translation>setting table</translation>
+        <translation>Insert table</translation>
     </message>
     <message>
         <source>导出成功</source>
@@ -682,6 +730,37 @@
     <message>
         <source>打印失败</source>
         <translation>Print failed</translation>
+    </message>
+    <message>
+        <source>有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。</source>
+        <translation>There are %1 unsaved backups. Choose one to continue editing in this window; the others stay in the backup folder and are offered again by the next new window.</translation>
+    </message>
+    <message>
+        <source>正在完成保存，完成后关闭窗口……</source>
+        <translation>Finishing the save; the window closes when it is done…</translation>
+    </message>
+    <message>
+        <source>不再等待</source>
+        <translation>Stop waiting</translation>
+    </message>
+    <message>
+        <source>文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？</source>
+        <translation>The file %1 was changed by another program. Keep the changes made here (saving writes over the version on disk), or load the version on disk (the changes made here are dropped)?</translation>
+    </message>
+    <message>
+        <source>保留我的修改</source>
+        <translation>Keep my changes</translation>
+    </message>
+    <message>
+        <source>载入磁盘上的版本</source>
+        <translation>Load the version on disk</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 词</source>
+        <translation>
+            <numerusform>%n word</numerusform>
+            <numerusform>%n words</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -718,10 +797,6 @@
         <translation>ODT file(*.odt)</translation>
     </message>
     <message>
-        <source>%1 已存在，是否替换？</source>
-        <translation>%1 already exists. Do you want to replace it?</translation>
-    </message>
-    <message>
         <source>不能导出文件 %1: %2</source>
         <translation>Cannot export file %1: %2</translation>
     </message>
@@ -732,6 +807,10 @@
 </context>
 <context>
     <name>PageSurface</name>
+    <message>
+        <source>粘贴操作</source>
+        <translation>Paste</translation>
+    </message>
     <message>
         <source>拖入的图片要保存在文档旁边，请先保存文档</source>
         <translation>A dropped image is kept next to the document: save the document first</translation>
@@ -831,6 +910,22 @@
         <source>明白</source>
         <translation>i see</translation>
     </message>
+    <message>
+        <source>不能先保留原文件的副本，没有写入任何内容</source>
+        <translation>No copy of the old content could be kept first, so nothing was written</translation>
+    </message>
+    <message>
+        <source>（原来的内容保存在 %1）</source>
+        <translation>(the old content is kept in %1)</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>%1 已存在，是否替换？</source>
+        <translation>%1 already exists. Do you want to replace it?</translation>
+    </message>
 </context>
 <context>
     <name>SettingDialog</name>
@@ -928,18 +1023,23 @@
         <translation>Dialog</translation>
     </message>
     <message>
-        <source>&lt;!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd"&gt;
-&lt;html&gt;&lt;head&gt;&lt;meta name="qrichtext" content="1" /&gt;&lt;style type="text/css"&gt;
-p, li { white-space: pre-wrap; }
-&lt;/style&gt;&lt;/head&gt;&lt;body style=" font-family:'SimSun'; font-size:14pt; font-weight:400; font-style:normal;"&gt;
-&lt;p style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:28pt;"&gt;Veltrane&lt;/span&gt;&lt;span style=" font-size:14pt;"&gt;是一个可见即可得的Markdown编辑工具。用户可以使用它来编写文档，并且支持导出PDF等功能。&lt;/span&gt;&lt;/p&gt;
-&lt;p style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:14pt;"&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:14pt;"&gt;版本 0.0.2　© Orrinfold&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;p&gt;&lt;span style=" font-size:28pt;"&gt;Veltrane&lt;/span&gt;&lt;span style=" font-size:14pt;"&gt; is a WYSIWYG Markdown editor. Use it to write documents and export them as PDF and more.&lt;/span&gt;&lt;/p&gt;&lt;p&gt;&lt;br /&gt;&lt;/p&gt;&lt;p&gt;&lt;span style=" font-size:14pt;"&gt;Version 0.0.2　© Orrinfold&lt;/span&gt;&lt;/p&gt;</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>是一个可见即可得的Markdown编辑工具。用户可以使用它来编写文档，并且支持导出PDF等功能。</source>
+        <translation> is a WYSIWYG Markdown editor. Use it to write documents and export them as PDF and more.</translation>
+    </message>
+    <message>
+        <source>版本 %1</source>
+        <translation>Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>SourceSurface</name>
+    <message>
+        <source>图片ALT</source>
+        <translation>image</translation>
     </message>
 </context>
 </TS>

@@ -79,7 +79,8 @@ function onLinkClick(event) {
         contentObj.openUrl(link.href);
     } else {
         currentTarget = link;
-        contentObj.modifyLink(link.innerText, link.href);
+        // The address as written: a relative one stays relative when edited.
+        contentObj.modifyLink(link.innerText, link.getAttribute('href') || '');
     }
     return true;
 }

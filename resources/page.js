@@ -111,6 +111,7 @@ function languageName(mode) {
 // carry their sources as written. The live page is left as it is.
 function getHtml() {
     var copy = document.cloneNode(true);
+    paragraphsForNewDivs(copy);
     var live = document.querySelectorAll('div.CodeMirror');
     var copied = copy.querySelectorAll('div.CodeMirror');
     for (var i = 0; i < live.length && i < copied.length; i++) {
@@ -121,16 +122,43 @@ function getHtml() {
         var code = copy.createElement('code');
         var mode = editor.getOption('mode');
         var kept = editor.veltraneInfo;
-        code.className = kept && kept.info && kept.mode === mode ? kept.info : languageName(mode);
-        // The block's last line ends without a line feed; one more keeps an
-        // empty last line from being read as that ending.
+        var language = kept && kept.info && kept.mode === mode ? kept.className : languageName(mode);
+        if (language)
+            code.className = language;
+        // The editor holds the lines without the line feed that ends the
+        // last one: it goes back, unless the block never had a line.
         var value = editor.getValue();
-        code.textContent = /\n$/.test(value) ? value + '\n' : value;
+        code.textContent = value === '' && editor.veltraneEmpty ? '' : value + '\n';
         pre.appendChild(code);
         copied[i].parentNode.replaceChild(pre, copied[i]);
     }
     restoreImageSources(copy);
+    // The serializer drops the line feed the parser takes from the start of
+    // a pre: a pre whose text starts with a line feed needs one more.
+    var pres = copy.querySelectorAll('pre, textarea');
+    for (var j = 0; j < pres.length; j++) {
+        var first = pres[j].firstChild;
+        if (first && first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === '\n')
+            first.data = '\n' + first.data;
+    }
     return copy.body ? copy.body.innerHTML : '';
+}
+
+// Divs the editing made (Enter in a bare line) are paragraphs; the divs the
+// document brought stay what they were.
+var loadedDivs = new WeakSet();
+
+function paragraphsForNewDivs(copy) {
+    var live = document.body ? document.body.querySelectorAll('div') : [];
+    var copied = copy.body ? copy.body.querySelectorAll('div') : [];
+    for (var i = 0; i < live.length && i < copied.length; i++) {
+        if (loadedDivs.has(live[i]) || live[i].attributes.length > 0 || live[i].closest('.CodeMirror'))
+            continue;
+        var p = copy.createElement('p');
+        while (copied[i].firstChild)
+            p.appendChild(copied[i].firstChild);
+        copied[i].parentNode.replaceChild(p, copied[i]);
+    }
 }
 
 // The tag names from the document down to the element at (x, y), joined by "|".
@@ -155,7 +183,10 @@ function setBodyHtml(html) {
         document.addEventListener('DOMContentLoaded', function () { setBodyHtml(html); });
         return;
     }
-    document.body.innerHTML = html;
+    // "<a name=x />" is an empty anchor to its writer; the HTML parser
+    // would leave it open around everything after it.
+    document.body.innerHTML = html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>');
+    loadedDivs = new WeakSet(document.body.querySelectorAll('div'));
     resolveImages(document.body);
     changePreToCodeMirror();
 }

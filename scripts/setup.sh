@@ -12,6 +12,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make pkg-config
           qtbase5-dev qtwebengine5-dev libqt5webchannel5-dev qttools5-dev qttools5-dev-tools
           libmd4c-dev libmd4c-html0-dev libkf5archive-dev libjs-codemirror fonts-font-awesome fonts-wqy-microhei
+          desktop-file-utils appstream
           xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do

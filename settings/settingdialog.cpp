@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 SettingDialog::SettingDialog(QWidget *parent) : QDialog(parent), ui(new Ui::SettingDialog)
@@ -83,6 +84,15 @@ void SettingDialog::on_cbLanguage_activated(int index)
         translator.load(QStringLiteral(":/english.qm"));
     QCoreApplication::installTranslator(&translator);
     Settings::instance().setLanguage(index);
+}
+
+void SettingDialog::keyPressEvent(QKeyEvent *event)
+{
+    // A spin box passes Return on after taking its typed value.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        accept();
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void SettingDialog::changeEvent(QEvent *e)

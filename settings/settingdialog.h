@@ -6,7 +6,8 @@
 
 namespace Ui { class SettingDialog; }
 
-// The preferences window; every control writes its key at once.
+// The preferences window; every control writes its key at once, so Return
+// closes it as Escape does: there is nothing left to confirm or undo.
 class SettingDialog : public QDialog
 {
     Q_OBJECT
@@ -32,6 +33,9 @@ private slots:
     void on_cbSaveImageType_currentIndexChanged(int index);
     void on_SpinBoxFontSize_valueChanged(int value);
     void on_SpinBoxZoom_valueChanged(int value);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Ui::SettingDialog *ui;

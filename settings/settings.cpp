@@ -14,6 +14,7 @@ const char *const kSaveImageType = "saveImageType";
 const char *const kAutoSave = "autoSave";
 const char *const kCssFile = "cssfile";
 const char *const kZoom = "zoom";
+const char *const kSourceZoom = "sourceZoom";
 const char *const kEditorFontSize = "editorFontSize";
 const char *const kRecentFiles = "recentFileList";
 } // namespace
@@ -111,6 +112,13 @@ void Settings::setZoom(double zoom)
 {
     if (write(kZoom, zoom))
         emit zoomChanged(zoom);
+}
+
+double Settings::sourceZoom() const { return store.value(QLatin1String(kSourceZoom), 1).toDouble(); }
+void Settings::setSourceZoom(double sourceZoom)
+{
+    if (write(kSourceZoom, sourceZoom))
+        emit sourceZoomChanged(sourceZoom);
 }
 
 int Settings::editorFontSize() const { return store.value(QLatin1String(kEditorFontSize), 16).toInt(); }

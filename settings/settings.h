@@ -41,6 +41,8 @@ public:
     void setCssFile(const QString &cssFile);
     double zoom() const;
     void setZoom(double zoom);
+    double sourceZoom() const; // zoom of the source editor's text
+    void setSourceZoom(double sourceZoom);
     int editorFontSize() const; // pixels
     void setEditorFontSize(int editorFontSize);
     QStringList recentFiles() const; // most recent first
@@ -54,6 +56,7 @@ signals:
     void autoSaveChanged(bool autoSave);
     void cssFileChanged(const QString &cssFile);
     void zoomChanged(double zoom);
+    void sourceZoomChanged(double sourceZoom);
     void editorFontSizeChanged(int editorFontSize);
     void recentFilesChanged(const QStringList &recentFiles);
 

@@ -3,7 +3,27 @@
 #include "settings/settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// A theme is a file of the themes folder named by its file name alone: a setting
+// that reaches anywhere else (a path, "..", a link out of the folder) is not one.
+bool isThemeName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")
+        || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':')))
+        return false;
+    const QFileInfo file(Themes::folder() + QLatin1Char('/') + name);
+    if (!file.exists())
+        return !file.isSymLink(); // a missing theme shows no style; a dangling link leads elsewhere
+    const QString folder = QDir(Themes::folder()).canonicalPath();
+    return file.isFile() && QFileInfo(file.canonicalFilePath()).absolutePath() == folder;
+}
+
+} // namespace
 
 QString Themes::folder()
 {
@@ -12,7 +32,8 @@ QString Themes::folder()
 
 QString Themes::currentPath()
 {
-    return folder() + QLatin1Char('/') + Settings::instance().cssFile();
+    const QString name = Settings::instance().cssFile();
+    return folder() + QLatin1Char('/') + (isThemeName(name) ? name : QLatin1String(defaultTheme));
 }
 
 QString Themes::currentCss()

@@ -11,7 +11,8 @@ constexpr const char *defaultTheme = "github-markdown-light.css";
 
 // The program's folder + "/themes".
 QString folder();
-// The file of the chosen theme (which may not exist).
+// The file of the chosen theme (which may not exist); the default theme when the
+// setting names anything but a file of the themes folder.
 QString currentPath();
 // The text of the chosen theme; empty when it cannot be read.
 QString currentCss();

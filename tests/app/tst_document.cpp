@@ -35,6 +35,8 @@ private slots:
     void restoreWithoutUsableSource();
     void brokenBackupsLetStartupGoOn_data();
     void brokenBackupsLetStartupGoOn();
+    void fileChangedOnDisk_data();
+    void fileChangedOnDisk();
 
 private:
     QString file(const QString &name, const QByteArray &bytes)
@@ -73,6 +75,7 @@ void TestDocument::init()
     messages.clear();
     connect(document, &Document::failed, this, [this](const QString &reason) { failures << reason; });
     connect(document, &Document::message, this, [this](const QString &text) { messages << text; });
+    connect(document, &Document::notice, this, [this](const QString &text) { messages << text; });
 }
 
 void TestDocument::cleanup()
@@ -235,16 +238,22 @@ void TestDocument::unmodifiedTickDeletesBackup()
 
 void TestDocument::failingBackupRetriedAtNextTick()
 {
+    // A folder that cannot be made (as in a read-only home): said once, retried every tick.
     QVERIFY(QDir(backupDir).removeRecursively());
     QVERIFY(writeFile(backupDir, "a file where the folder was"));
     type(QStringLiteral("keep me"));
     document->backupTick();
     QVERIFY(document->isBackupPending());
     QVERIFY(document->backupPath().isEmpty());
-    QVERIFY(messages.isEmpty());
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QDir::toNativeSeparators(backupDir)));
+    type(QStringLiteral("!"));
+    document->backupTick();
+    QCOMPARE(messages.size(), 1);
 
     QVERIFY(QFile::remove(backupDir));
     document->backupTick();
+    QCOMPARE(messages.last(), QStringLiteral("备份成功"));
     QVERIFY(!document->isBackupPending());
     QCOMPARE(backupFiles().size(), 1);
     QVERIFY(readFile(document->backupPath()).contains("keep me"));
@@ -252,14 +261,14 @@ void TestDocument::failingBackupRetriedAtNextTick()
 
 void TestDocument::restoreOffersTheFirstByName()
 {
-    QVERIFY(document->backupToOffer().isEmpty());
+    QVERIFY(document->backupsToOffer().isEmpty());
     const QString notes = file(QStringLiteral("notes.md"), "# on disk\n");
     const QString notesBackup = backupDir + QStringLiteral("/notes.md-2026-12-06_140700123");
     QVERIFY(writeFile(notesBackup, BackupStore::serialize(QStringLiteral("# Recovered notes"), notes)));
     QVERIFY(writeFile(backupDir + QStringLiteral("/untitled-2026-12-06_140700123"),
                       BackupStore::serialize(QStringLiteral("untitled text"), QString())));
 
-    QCOMPARE(document->backupToOffer(), notesBackup);
+    QCOMPARE(document->backupsToOffer().value(0), notesBackup);
     QVERIFY(document->restoreBackup(notesBackup));
     QCOMPARE(document->filePath(), notes);
     QCOMPARE(document->fileName(), QStringLiteral("notes.md"));
@@ -282,7 +291,6 @@ void TestDocument::restoreWithoutUsableSource_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("text");
     QTest::newRow("markdown only") << QByteArray("{\"markdown\":\"**only markdown**\"}") << "**only markdown**";
-    QTest::newRow("number as markdown") << QByteArray("{\"markdown\":42,\"srcpath\":\"\"}") << "";
     QTest::newRow("source file gone") << QByteArray("{\"markdown\":\"lost\",\"srcpath\":\"/no/such/gone.md\"}") << "lost";
 }
 
@@ -306,20 +314,71 @@ void TestDocument::brokenBackupsLetStartupGoOn_data()
     QTest::newRow("array") << QByteArray("[\"markdown\",\"srcpath\"]");
     QTest::newRow("garbage") << QByteArray("\x89PNG not a backup");
     QTest::newRow("neither member") << QByteArray("{\"text\":\"x\"}");
+    QTest::newRow("number as markdown, real file") << QByteArray("{\"markdown\":12345,\"srcpath\":\"REAL\"}");
 }
 
 void TestDocument::brokenBackupsLetStartupGoOn()
 {
     QFETCH(QByteArray, data);
-    QVERIFY(writeFile(backupDir + QStringLiteral("/broken"), data));
+    const QString real = file(QStringLiteral("real.md"), "real content\n");
+    QVERIFY(writeFile(backupDir + QStringLiteral("/broken"), data.replace("REAL", real.toUtf8())));
     QVERIFY(!document->restoreBackup(backupDir + QStringLiteral("/broken")));
     QCOMPARE(failures, QStringList{QStringLiteral("备份文件已损坏，请查看备份管理。")});
     QVERIFY(!document->isModified());
     QVERIFY(document->backupPath().isEmpty());
+    // Not bound to the file it names: a save cannot reach it.
+    QVERIFY(document->filePath().isEmpty());
+    QCOMPARE(readFile(real), QByteArray("real content\n"));
     // The file stays for the backup manager; an unreadable one is passed over silently.
     QCOMPARE(backupFiles(), QStringList{QStringLiteral("broken")});
     QVERIFY(!document->restoreBackup(backupDir + QStringLiteral("/none")));
     QCOMPARE(failures.size(), 1);
+}
+
+void TestDocument::fileChangedOnDisk_data()
+{
+    QTest::addColumn<bool>("localEdits");
+    QTest::addColumn<bool>("keepMine");
+    QTest::addColumn<bool>("saveAtOnce"); // saved before the watcher had a look
+    QTest::addColumn<int>("asked");
+    QTest::newRow("no local edits: reloaded") << false << false << false << 0;
+    QTest::newRow("local edits, keep mine") << true << true << false << 1;
+    QTest::newRow("local edits, load theirs") << true << false << false << 1;
+    QTest::newRow("saved at once, keep mine") << true << true << true << 1;
+    QTest::newRow("saved at once, load theirs") << true << false << true << 1;
+}
+
+void TestDocument::fileChangedOnDisk()
+{
+    QFETCH(bool, localEdits);
+    QFETCH(bool, keepMine);
+    QFETCH(bool, saveAtOnce);
+    QFETCH(int, asked);
+    const QString path = file(QStringLiteral("watched.md"), "original\n");
+    QVERIFY(document->open(path));
+    int asks = 0;
+    document->setConflictResolver([&](const QString &) {
+        ++asks;
+        return keepMine;
+    });
+    if (localEdits) {
+        editor->moveCursor(QTextCursor::End);
+        type(QStringLiteral("mine"));
+    }
+    const QString theirs = QStringLiteral("theirs, from another program\n");
+    QVERIFY(writeFile(path, theirs.toUtf8()));
+
+    const QString expected = keepMine ? QStringLiteral("original\nmine") : theirs;
+    if (saveAtOnce)
+        document->save();
+    QTRY_VERIFY(asks == asked && editor->toPlainText() == expected);
+    QCOMPARE(document->isModified(), keepMine && !saveAtOnce);
+    // Settled: one question, and a save writes what the document shows.
+    document->checkDisk();
+    document->save();
+    QCOMPARE(asks, asked);
+    QCOMPARE(QString::fromUtf8(readFile(path)), expected);
+    QVERIFY(failures.isEmpty());
 }
 
 QTEST_MAIN(TestDocument)

@@ -27,9 +27,11 @@ private slots:
     void wrongTypedSettings();
     void settingsLiveInConfigFolder();
     void zoomBoundsAndMessages();
+    void zoomKeysFollowTheVisibleEditor();
     void glyphsSurviveLanguageChange();
     void englishInterface();
     void startupOffersBackupThenOpens();
+    void recoveryOffersEachBackupNoWindowHolds();
     void messageBoxButtonSets();
     void commandLinePath();
     void fileAssociationEntries();
@@ -152,6 +154,35 @@ void TestFrame::zoomBoundsAndMessages()
     QCOMPARE(w.statusText(), QStringLiteral("缩放比例100%"));
 }
 
+void TestFrame::zoomKeysFollowTheVisibleEditor()
+{
+    WindowHarness w;
+    QVERIFY(w.showAndWait());
+    QApplication::setActiveWindow(&w.window);
+    QWebEngineView *view = w.page()->view();
+    auto key = [&w](int key) { QTest::keyClick(&w.window, Qt::Key(key), Qt::ControlModifier); };
+    // Ctrl+= zooms in as Ctrl++ does.
+    key(Qt::Key_Equal);
+    QCOMPARE(view->zoomFactor(), 1.05);
+    key(Qt::Key_Plus);
+    QCOMPARE(view->zoomFactor(), 1.1);
+
+    // In source mode the editor zooms (16 px at 110 % is 18 px) and the page keeps its zoom.
+    QVERIFY(w.switchTo(true));
+    key(Qt::Key_Equal);
+    key(Qt::Key_Equal);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 18px;}"));
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例110%"));
+    key(Qt::Key_Minus);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 17px;}"));
+    key(Qt::Key_0);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 16px;}"));
+    QCOMPARE(w.statusText(), QStringLiteral("缩放比例100%"));
+    QCOMPARE(view->zoomFactor(), 1.1);
+    QCOMPARE(Settings::instance().zoom(), 1.1);
+    QCOMPARE(Settings::instance().sourceZoom(), 1.0);
+}
+
 void TestFrame::glyphsSurviveLanguageChange()
 {
     WindowHarness w;
@@ -240,6 +271,31 @@ void TestFrame::startupOffersBackupThenOpens()
     QCOMPARE(answers.seen.size(), 1);
     QVERIFY(answers.seen.first().startsWith(QStringLiteral("不能打开文件 ")));
     QVERIFY(w->document()->filePath().isEmpty());
+}
+
+void TestFrame::recoveryOffersEachBackupNoWindowHolds()
+{
+    const QString backupDir = BackupStore::defaultDir();
+    QDir(backupDir).removeRecursively();
+    QVERIFY(QDir().mkpath(backupDir));
+    for (const char *name : {"a.md-1", "b.md-2"})
+        QVERIFY(GuiTest::writeFile(backupDir + QLatin1Char('/') + QLatin1String(name),
+                                   BackupStore::serialize(QStringLiteral("text of ") + QLatin1String(name), QString())));
+    BackupStore otherWindow(backupDir); // a window still running, with its own unsaved work
+    QVERIFY(otherWindow.write(QStringLiteral("held"), QString(), QString()));
+
+    GuiTest::ModalAnswers answers({QStringLiteral("是")}, QStringLiteral("b.md-2"));
+    WindowHarness w;
+    QSignalSpy asked(w.page(), &PageSurface::documentRequested);
+    w.window.show();
+    QVERIFY(asked.wait(30000));
+    QCOMPARE(answers.seen, (QStringList{QStringLiteral("系统检查到有未保存的备份文件，是否继续编辑？"),
+                                        QStringLiteral("a.md-1\nb.md-2")}));
+    QTRY_VERIFY(w.body().contains(QStringLiteral("text of b.md-2")));
+    QCOMPARE(w.document()->backupPath(), backupDir + QStringLiteral("/b.md-2"));
+    // The next window is offered what is left.
+    QCOMPARE(w.document()->backupsToOffer(), QStringList{backupDir + QStringLiteral("/a.md-1")});
+    w.document()->setModified(false);
 }
 
 void TestFrame::messageBoxButtonSets()

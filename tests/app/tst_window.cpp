@@ -2,6 +2,7 @@
 // documents in both modes, commands reaching the surface in use, export, and
 // the Markdown corpus through the real page.
 
+#include "support/faults.h"
 #include "support/windowtest.h"
 
 #include "../convert/corpushelpers.h"
@@ -21,6 +22,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QToolBar>
@@ -47,6 +50,8 @@ private slots:
     void commandsGoToTheSurfaceInUse();
     void saveAsksForAPathOnce();
     void closingModifiedDocumentAsks();
+    void quitWaitsForThePendingSave();
+    void noAnswerReachesADestroyedWindow();
     void newDocumentClearsThePage();
     void typedTableSurvivesSaveAsWithReturn();
     void barsFitAndShortcutsSwitchThem();
@@ -57,6 +62,8 @@ private slots:
     void officeExportsWriteOrWarn_data();
     void officeExportsWriteOrWarn();
     void pdfExportIsA4OrReportsFailure();
+    void printToFileIsTheEnginesPdf_data();
+    void printToFileIsTheEnginesPdf();
 
     void roundTrip_data();
     void roundTrip();
@@ -117,10 +124,11 @@ void TestWindow::cleanupTestCase()
 
 bool TestWindow::openInPage(const QString &name, const QByteArray &markdown)
 {
-    w->js(QStringLiteral("document.body.innerHTML = ''; true"));
-    if (!w->document()->open(file(name, markdown)))
+    w->js(QStringLiteral("document.body.innerHTML = '<i id=\"pending\"></i>'; true"));
+    if (!w->document()->open(file(QString(name).replace(QLatin1Char('/'), QLatin1Char('-')), markdown)))
         return false;
-    return GuiTest::waitFor([this] { return !w->body().isEmpty(); }, 10000);
+    return GuiTest::waitFor([this] { return w->js(QStringLiteral("!document.getElementById('pending')")).toBool(); },
+                            10000);
 }
 
 void TestWindow::loadSequenceAsksForThemeThenDocument()
@@ -338,6 +346,57 @@ void TestWindow::closingModifiedDocumentAsks()
     w->window.show();
 }
 
+void TestWindow::quitWaitsForThePendingSave()
+{
+    QVERIFY(openInPage(QStringLiteral("quit.md"), "before\n"));
+    const QString path = w->document()->filePath();
+    w->js(QStringLiteral("document.body.innerHTML = '<p>typed before quitting</p>'; true"));
+    w->document()->setModified(true);
+    // Save, then quit at once: the quit waits for the page's text and closes once it is written.
+    w->action("actionSave")->trigger();
+    QVERIFY(!w->window.close());
+    QVERIFY(w->window.isVisible());
+    QTRY_VERIFY(!w->window.isVisible());
+    QCOMPARE(readFile(path), QByteArray("typed before quitting\n"));
+    w->window.show();
+
+    // A slow answer shows that the quit waits; a save that then fails leaves the
+    // document modified, and the quit asks.
+    w->js(QStringLiteral("var realGetHtml = getHtml; getHtml = function () {"
+                         " var end = Date.now() + 1500; while (Date.now() < end) {} return realGetHtml(); }; true"));
+    ModalAnswers answers({QStringLiteral("明白"), QStringLiteral("否")});
+    w->document()->saveAs(files.filePath(QStringLiteral("missing/quit.md")));
+    QVERIFY(!w->window.close());
+    QPointer<QProgressDialog> progress = w->window.findChild<QProgressDialog *>();
+    QTRY_VERIFY(progress && progress->property("answeredByTest").toBool()); // it was shown
+    QTRY_COMPARE(answers.seen.size(), 2);
+    QVERIFY(answers.seen.first().startsWith(QStringLiteral("不能保存文件 ")));
+    QCOMPARE(answers.seen.last(), QStringLiteral("当前文件还没保存，是否放弃？"));
+    QVERIFY(w->window.isVisible());
+    QVERIFY(w->document()->isModified());
+    w->js(QStringLiteral("getHtml = realGetHtml; true"));
+}
+
+void TestWindow::noAnswerReachesADestroyedWindow()
+{
+    auto other = std::make_unique<WindowHarness>();
+    QVERIFY(other->showAndWait());
+    const QString path = file(QStringLiteral("destroyed.md"), "on disk\n");
+    QVERIFY(other->document()->open(path));
+    other->document()->setModified(true);
+    // The page owes a save, a switch and an export when the window goes.
+    ModalAnswers answers({QStringLiteral("明白"), QStringLiteral("否")});
+    bool exported = false;
+    other->document()->save();
+    other->modes()->setSourceMode(true);
+    other->page()->toHtml([&exported](const QString &) { exported = true; });
+    other.reset();
+    QCoreApplication::processEvents();
+    QVERIFY(answers.seen.isEmpty());
+    QVERIFY(!exported);
+    QCOMPARE(readFile(path), QByteArray("on disk\n"));
+}
+
 void TestWindow::newDocumentClearsThePage()
 {
     QVERIFY(openInPage(QStringLiteral("old.md"), "old text\n"));
@@ -509,7 +568,9 @@ void TestWindow::htmlExportWritesOrWarns_data()
 void TestWindow::htmlExportWritesOrWarns()
 {
     QFETCH(bool, writable);
-    w->page()->setHtml(QStringLiteral("<h1>Export title</h1>"));
+    // A hostile document: the editing page does not run it, nor may the export.
+    w->page()->setHtml(QStringLiteral("<h1>Export title</h1><img src=\"x.png\" onerror=\"alert(1)\"><script>alert(2)</script>"
+                                      "<iframe src=\"https://example.org/\"></iframe>"));
     QTRY_VERIFY(w->body().contains(QStringLiteral("Export title")));
     const QString path = home->path() + (writable ? QStringLiteral("/") : QStringLiteral("/missing/")) + QStringLiteral("page.html");
 
@@ -522,6 +583,10 @@ void TestWindow::htmlExportWritesOrWarns()
         QVERIFY(written.contains(QStringLiteral("<h1>Export title</h1>")));
         QVERIFY(written.contains(Themes::currentCss()));
         QVERIFY(!written.contains(QStringLiteral("<script")));
+        const QString writtenBody = written.mid(written.indexOf(QStringLiteral("<body")));
+        QVERIFY2(!writtenBody.contains(QStringLiteral("alert")), qPrintable(writtenBody));
+        QVERIFY(!writtenBody.contains(QStringLiteral("<iframe")));
+        QVERIFY(written.contains(QStringLiteral("Content-Security-Policy")));
         QVERIFY(written.endsWith(QLatin1Char('\n')));
     } else {
         QVERIFY(answers.seen.first().contains(QStringLiteral("不能导出文件")));
@@ -601,22 +666,85 @@ void TestWindow::pdfExportIsA4OrReportsFailure()
     QVERIFY(!QFile::exists(missing));
 }
 
+void TestWindow::printToFileIsTheEnginesPdf_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("printed") << false;
+    QTest::newRow("full disk") << true;
+}
+
+void TestWindow::printToFileIsTheEnginesPdf()
+{
+    QFETCH(bool, fullDisk);
+    QString folder = home->path();
+    std::unique_ptr<Faults::SmallDisk> disk;
+    if (fullDisk) {
+        folder = home->filePath(QStringLiteral("small"));
+        disk = std::make_unique<Faults::SmallDisk>(folder, 64);
+        if (!disk->isMounted())
+            QSKIP("needs root to mount a small tmpfs");
+        disk->fill();
+    }
+    const QString path = folder + QStringLiteral("/printed.pdf");
+    w->page()->setHtml(QStringLiteral("<h1>Printed words</h1>"));
+    QTRY_VERIFY(w->body().contains(QStringLiteral("Printed words")));
+
+    // The print dialog, answered as a user who prints into a file.
+    QTimer answerPrintDialog;
+    connect(&answerPrintDialog, &QTimer::timeout, this, [path] {
+        if (auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget())) {
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(path);
+            dialog->done(QDialog::Accepted);
+        }
+    });
+    answerPrintDialog.start(20);
+    w->action("actionPrint")->trigger();
+    answerPrintDialog.stop();
+    ModalAnswers answers({QStringLiteral("明白")});
+    QTRY_COMPARE_WITH_TIMEOUT(answers.seen.size(), 1, 30000);
+    if (fullDisk) {
+        QVERIFY(answers.seen.first().startsWith(QStringLiteral("打印失败")));
+        QVERIFY(answers.seen.first().contains(QDir::toNativeSeparators(path)));
+        QVERIFY(!QFile::exists(path));
+        return;
+    }
+    QCOMPARE(answers.seen.first(), QStringLiteral("打印成功"));
+    // Text in fonts, as the PDF export makes it, not a picture of each page.
+    const QByteArray pdf = readFile(path);
+    QVERIFY(pdf.startsWith("%PDF"));
+    QVERIFY(pdf.contains("/Font"));
+    QVERIFY(!pdf.contains("/Subtype /Image"));
+}
+
 void TestWindow::roundTrip_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rewritten");
+    // HTML the browser itself rewrites before the page holds it: a tag that
+    // never ends is dropped, a processing instruction becomes a comment, an
+    // unclosed link is closed at its paragraph's end.
+    const QStringList rewritten = {QStringLiteral("classes/C2-incomplete-tag.md"),
+                                   QStringLiteral("classes/F1-pi.md"), QStringLiteral("classes/G1-unclosed-a.md")};
     for (const QString &name : Corpus::files())
-        QTest::newRow(qPrintable(name)) << name;
+        QTest::newRow(qPrintable(name)) << name << rewritten.contains(name);
 }
 
 void TestWindow::roundTrip()
 {
-    // A document opened in WYSIWYG mode and saved without edits keeps what it says.
+    // A document opened in WYSIWYG mode and saved without edits keeps what it
+    // says, and saving again from the page changes nothing.
     QFETCH(QString, name);
+    QFETCH(bool, rewritten);
     const QString original = Corpus::read(name);
     QVERIFY(openInPage(name, original.toUtf8()));
     const QString saved = htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString());
-    QCOMPARE(Corpus::normalizeHtml(markdownToHtml(saved)), Corpus::normalizeHtml(markdownToHtml(original)));
-    QCOMPARE(htmlToMarkdown(markdownToHtml(saved)), saved);
+    if (!rewritten)
+        QCOMPARE(Corpus::normalizeHtml(markdownToHtml(saved)), Corpus::normalizeHtml(markdownToHtml(original)));
+    QVERIFY(openInPage(name, saved.toUtf8()));
+    const QString again = htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString());
+    QCOMPARE(Corpus::normalizeHtml(markdownToHtml(again)), Corpus::normalizeHtml(markdownToHtml(saved)));
+    QCOMPARE(again, saved);
 }
 
 void TestWindow::fenceLanguageWordKept()

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextEdit>
@@ -24,6 +25,7 @@ private slots:
     void newestFirst();
     void previewShowsStoredTextAsIs();
     void deleteAsksAndHonoursTheAnswer();
+    void saysWhenBackupsCannotBeWritten();
 
 private:
     QStringList names(BackupManage &manager) const;
@@ -151,6 +153,19 @@ void TestBackupManage::deleteAsksAndHonoursTheAnswer()
     QCOMPARE(table(manager)->model()->rowCount(), 0);
     QCOMPARE(table(manager)->model()->columnCount(), 2);
     QVERIFY(QDir(dir).isEmpty());
+}
+
+void TestBackupManage::saysWhenBackupsCannotBeWritten()
+{
+    QVERIFY(!BackupManage().findChild<QLabel *>(QStringLiteral("backupsOffNotice")));
+    // No folder can be made where a file stands (as in a read-only home).
+    QVERIFY(QDir(dir).removeRecursively());
+    QVERIFY(GuiTest::writeFile(dir, "a file where the folder was"));
+    BackupManage manager;
+    auto *notice = manager.findChild<QLabel *>(QStringLiteral("backupsOffNotice"));
+    QVERIFY(notice);
+    QVERIFY(notice->text().contains(QDir::toNativeSeparators(dir)));
+    QVERIFY(QFile::remove(dir));
 }
 
 QTEST_MAIN(TestBackupManage)

@@ -1,4 +1,5 @@
 #include "backup/backupstore.h"
+#include "support/faults.h"
 #include "support/guitest.h"
 
 #include <QDir>
@@ -20,6 +21,8 @@ private slots:
     void recoveryListOrder();
     void readStatuses_data();
     void readStatuses();
+    void eachWindowHoldsItsOwnBackup();
+    void fullDiskKeepsThePreviousBackup();
 
 private:
     std::unique_ptr<QTemporaryDir> home;
@@ -85,10 +88,13 @@ void TestBackupStore::readStatuses_data()
                           << int(BackupContent::Ok) << QStringLiteral("# 你好\n") << QStringLiteral("/a.md");
     QTest::newRow("markdown only") << QByteArray("{\"markdown\":\"x\"}") << int(BackupContent::Ok)
                                    << QStringLiteral("x") << QString();
-    QTest::newRow("srcpath only") << QByteArray("{\"srcpath\":\"/a.md\"}") << int(BackupContent::Ok)
-                                  << QString() << QStringLiteral("/a.md");
-    QTest::newRow("number as markdown") << QByteArray("{\"markdown\":42,\"srcpath\":[1]}")
-                                        << int(BackupContent::Ok) << QString() << QString();
+    // Members of the wrong type, or no text at all: damaged, never an empty text bound to a file.
+    QTest::newRow("srcpath only") << QByteArray("{\"srcpath\":\"/a.md\"}") << int(BackupContent::Corrupt)
+                                  << QString() << QString();
+    QTest::newRow("number as markdown") << QByteArray("{\"markdown\":12345,\"srcpath\":\"/a.md\"}")
+                                        << int(BackupContent::Corrupt) << QString() << QString();
+    QTest::newRow("array as srcpath") << QByteArray("{\"markdown\":\"x\",\"srcpath\":[1]}")
+                                      << int(BackupContent::Corrupt) << QString() << QString();
     QTest::newRow("neither member") << QByteArray("{\"other\":\"x\"}") << int(BackupContent::Corrupt)
                                     << QString() << QString();
     QTest::newRow("array") << QByteArray("[\"markdown\"]") << int(BackupContent::NotObject) << QString()
@@ -113,6 +119,46 @@ void TestBackupStore::readStatuses()
     QCOMPARE(content.markdown, markdown);
     QCOMPARE(content.srcPath, srcPath);
     QCOMPARE(int(BackupStore::read(dir + QStringLiteral("/none")).status), int(BackupContent::Unreadable));
+}
+
+void TestBackupStore::eachWindowHoldsItsOwnBackup()
+{
+    // Two windows whose first backups fall in the same millisecond get two files.
+    const QDateTime when(QDate(2026, 1, 1), QTime(10, 0));
+    auto first = std::make_unique<BackupStore>(dir);
+    BackupStore second(dir);
+    QVERIFY(first->write(QStringLiteral("first"), QString(), QString(), when));
+    QVERIFY(second.write(QStringLiteral("second"), QString(), QString(), when));
+    QVERIFY(first->filePath() != second.filePath());
+    QVERIFY(QDir(dir).entryList(QDir::Files).size() == 2);
+
+    // While their windows run, neither is offered or taken over.
+    QVERIFY(BackupStore::listForRecovery(dir).isEmpty());
+    BackupStore third(dir);
+    QVERIFY(!third.adopt(first->filePath()));
+
+    // A window gone (closed or killed) leaves its backup to be offered, and to one window only.
+    const QString orphan = first->filePath();
+    first.reset();
+    const QFileInfoList offered = BackupStore::listForRecovery(dir);
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(offered.first().filePath(), orphan);
+    QVERIFY(third.adopt(orphan));
+    QVERIFY(BackupStore::listForRecovery(dir).isEmpty());
+    QVERIFY(!BackupStore(dir).adopt(orphan));
+}
+
+void TestBackupStore::fullDiskKeepsThePreviousBackup()
+{
+    Faults::SmallDisk disk(dir, 64);
+    if (!disk.isMounted())
+        QSKIP("needs root to mount a small tmpfs");
+    BackupStore store(dir);
+    QVERIFY(store.write(QStringLiteral("first"), QString(), QString()));
+    const QByteArray first = GuiTest::readFile(store.filePath());
+    disk.fill();
+    QVERIFY(!store.write(QString(5000, QLatin1Char('x')), QString(), QString()));
+    QCOMPARE(GuiTest::readFile(store.filePath()), first);
 }
 
 QTEST_MAIN(TestBackupStore)

@@ -5,7 +5,9 @@
 // Markdown corpus in tests/convert/corpus.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -16,9 +18,15 @@ inline QString folder()
     return QStringLiteral(VELTRANE_TEST_DATA "/convert/corpus");
 }
 
+// Paths relative to the folder, sub-folders included, in order.
 inline QStringList files()
 {
-    return QDir(folder()).entryList({QStringLiteral("*.md")}, QDir::Files, QDir::Name);
+    QStringList names;
+    QDirIterator it(folder(), {QStringLiteral("*.md")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names << QDir(folder()).relativeFilePath(it.next());
+    names.sort();
+    return names;
 }
 
 inline QString read(const QString &name)
@@ -29,9 +37,18 @@ inline QString read(const QString &name)
     return QString::fromUtf8(file.readAll());
 }
 
-// HTML with every run of whitespace outside pre elements folded to one space
-// and whitespace between two tags dropped: the forms that render alike.
-// Code keeps every byte, so a lost space in code still shows.
+// HTML's own white space: a no-break space is text, not layout.
+inline bool isHtmlSpace(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\n') || c == QLatin1Char('\t')
+        || c == QLatin1Char('\r') || c == QLatin1Char('\f');
+}
+
+// HTML with every run of white space outside pre elements folded to one space
+// and white space between two tags dropped: the forms that render alike.
+// Code keeps every byte, so a lost space in code still shows. Tag names
+// count without case, b and i as strong and em, and a space at the inner
+// edge of emphasis or a link as one outside it.
 inline QString normalizeHtml(const QString &html)
 {
     QString out;
@@ -40,7 +57,7 @@ inline QString normalizeHtml(const QString &html)
     bool pendingSpace = false;
     for (int i = 0; i < html.size(); ++i) {
         const QChar c = html.at(i);
-        if (!inPre && c.isSpace()) {
+        if (!inPre && isHtmlSpace(c)) {
             pendingSpace = true;
             continue;
         }
@@ -58,7 +75,62 @@ inline QString normalizeHtml(const QString &html)
         }
         out += c;
     }
-    return out;
+    static const QRegularExpression tagName(QStringLiteral("<(/?)([A-Za-z][A-Za-z0-9-]*)"));
+    QString result;
+    result.reserve(out.size());
+    int last = 0;
+    for (auto it = tagName.globalMatch(out); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        result += out.midRef(last, m.capturedStart(2) - last);
+        result += m.captured(2).toLower();
+        last = m.capturedEnd(2);
+    }
+    result += out.midRef(last);
+    static const QRegularExpression bold(QStringLiteral("<(/?)b>"));
+    static const QRegularExpression italic(QStringLiteral("<(/?)i>"));
+    static const QRegularExpression spaceBeforeEnd(QStringLiteral(" (</(?:em|strong|del|a)>) ?"));
+    static const QRegularExpression spaceAfterStart(QStringLiteral(" ?(<(?:em|strong|del)>) "));
+    // What the HTML parser makes the same: the line feed that opens a pre,
+    // implied table bodies, the quotes around attribute values, the slash
+    // of a void element; and a space before a line break shows nothing.
+    static const QRegularExpression preLineFeed(QStringLiteral("(<pre(?:\\s[^>]*)?>)\n"));
+    static const QRegularExpression tableBody(QStringLiteral("</?tbody>"));
+    static const QRegularExpression singleQuoted(QStringLiteral("(\\s[\\w:-]+=)'([^'<]*)'"));
+    static const QRegularExpression voidEnd(QStringLiteral("<(br|hr|img|input)(\\s[^<>]*?)?\\s*/?>"));
+    static const QRegularExpression spaceBeforeBreak(QStringLiteral(" <br>"));
+    result.replace(preLineFeed, QStringLiteral("\\1"));
+    result.replace(voidEnd, QStringLiteral("<\\1\\2>"));
+    result.replace(spaceBeforeBreak, QStringLiteral("<br>"));
+    result.remove(tableBody);
+    for (QRegularExpressionMatch m = singleQuoted.match(result); m.hasMatch(); m = singleQuoted.match(result)) {
+        QString value = m.captured(2);
+        value.replace(QLatin1Char('"'), QLatin1String("&quot;"));
+        result.replace(m.capturedStart(), m.capturedLength(), m.captured(1) + QLatin1Char('"') + value + QLatin1Char('"'));
+    }
+    // Text as the serializer writes it: quotes bare, "&" escaped only
+    // where it could start a reference.
+    static const QRegularExpression textPart(QStringLiteral("[^<>]+(?=<|$)"));
+    static const QRegularExpression bareAmp(QStringLiteral("&amp;(?![A-Za-z0-9#]+;)"));
+    QString decoded;
+    last = 0;
+    for (auto it = textPart.globalMatch(result); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        decoded += result.midRef(last, m.capturedStart() - last);
+        QString text = m.captured();
+        text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+        text.replace(QLatin1String("&#39;"), QLatin1String("'"));
+        text.replace(bareAmp, QStringLiteral("&"));
+        decoded += text;
+        last = m.capturedEnd();
+    }
+    decoded += result.midRef(last);
+    result = decoded;
+    result.replace(bareAmp, QStringLiteral("&"));
+    result.replace(bold, QStringLiteral("<\\1strong>"));
+    result.replace(italic, QStringLiteral("<\\1em>"));
+    result.replace(spaceBeforeEnd, QStringLiteral("\\1 "));
+    result.replace(spaceAfterStart, QStringLiteral(" \\1"));
+    return result;
 }
 
 } // namespace Corpus

@@ -20,6 +20,8 @@ private slots:
     void isUrl();
     void isWindowsPath_data();
     void isWindowsPath();
+    void isLinkTarget_data();
+    void isLinkTarget();
     void addLinkEmitsTheInsertPayload();
     void modifyLinkEmitsTheModifyPayload();
     void invalidAddressKeepsTheDialogOpen();
@@ -81,6 +83,36 @@ void TestLinkDialog::isWindowsPath()
     QCOMPARE(ContentUtil::isWindowsPath(text), accepted);
 }
 
+void TestLinkDialog::isLinkTarget_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("relative path") << "docs/install.md" << true;
+    QTest::newRow("parent folder") << "../README.md" << true;
+    QTest::newRow("non-ASCII name") << "说明.md" << true;
+    QTest::newRow("fragment") << "#installation" << true;
+    QTest::newRow("absolute path") << "/usr/share/doc/a.md" << true;
+    QTest::newRow("windows path") << "C:/docs/a.md" << true;
+    QTest::newRow("mailto") << "mailto:me@example.org" << true;
+    QTest::newRow("host without a dot, port") << "http://localhost:8080/" << true;
+    QTest::newRow("web address, capital scheme") << "HTTPS://example.com/a?b=c#d" << true;
+    QTest::newRow("mailto without an address") << "mailto:" << false;
+    QTest::newRow("web address without a host") << "http:///x" << false;
+    QTest::newRow("script") << "javascript:alert(1)" << false;
+    QTest::newRow("data") << "data:text/html,<b>x</b>" << false;
+    QTest::newRow("file scheme") << "file:///etc/passwd" << false;
+    QTest::newRow("space inside") << "docs/my file.md" << false;
+    QTest::newRow("quote") << "a\"b" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestLinkDialog::isLinkTarget()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QCOMPARE(ContentUtil::isLinkTarget(text), accepted);
+}
+
 void TestLinkDialog::addLinkEmitsTheInsertPayload()
 {
     Content content;
@@ -134,7 +166,7 @@ void TestLinkDialog::invalidAddressKeepsTheDialogOpen()
     QSignalSpy link(&content, &Content::dealLinkSignal);
     content.addLink(QStringLiteral("t"));
     QPointer<LinkDialog> dialog = content.currentLinkDialog();
-    for (const QString &url : {QStringLiteral("http://localhost/"), QStringLiteral("javascript:alert(1)"), QString()}) {
+    for (const QString &url : {QStringLiteral("two words"), QStringLiteral("javascript:alert(1)"), QString()}) {
         dialog->urlEdit()->setText(url);
         dialog->okButton()->click();
         QCoreApplication::processEvents();

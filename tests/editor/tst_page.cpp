@@ -183,14 +183,14 @@ void TestPage::getHtmlTurnsCodeEditorsBackIntoCodeBlocks()
         "  return document.querySelectorAll('div.CodeMirror').length;"
         "})()")).toInt(), 3);
     QCOMPARE(js(QStringLiteral("getHtml()")),
-             QStringLiteral("<p>before</p><pre><code class=\"C++\">if (a &lt; b &amp;&amp; c)\n    return \"x\";</code></pre>"
-                            "<p>mid</p><pre><code class=\"\">plain</code></pre>"
-                            "<pre><code class=\"\">other</code></pre><p>after</p>"));
+             QStringLiteral("<p>before</p><pre><code class=\"C++\">if (a &lt; b &amp;&amp; c)\n    return \"x\";\n</code></pre>"
+                            "<p>mid</p><pre><code>plain\n</code></pre>"
+                            "<pre><code>other\n</code></pre><p>after</p>"));
 
     // Edits in an editor are what counts, and the live editors stay in place.
     js(QStringLiteral("document.querySelectorAll('div.CodeMirror')[1].CodeMirror.setValue('changed');"
                       "document.querySelectorAll('div.CodeMirror')[1].CodeMirror.setOption('mode', 'text/x-python'); true"));
-    QVERIFY(js(QStringLiteral("getHtml()")).contains(QLatin1String("<pre><code class=\"Python\">changed</code></pre>")));
+    QVERIFY(js(QStringLiteral("getHtml()")).contains(QLatin1String("<pre><code class=\"Python\">changed\n</code></pre>")));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 3);
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('pre > code').length")).toInt(), 0);
 }
@@ -436,6 +436,15 @@ void TestPage::linkClicks()
     QTRY_COMPARE(recorder.opened, QList<QUrl>{QUrl(QStringLiteral("https://old.example.com/x"))});
     QCOMPARE(js(click.arg("p", "false")), QStringLiteral("false"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+
+    // A relative address is edited as written, not as the page resolves it.
+    setBody("<p><a href=\"docs/install.md#setup\">install</a></p>");
+    QCOMPARE(js(click.arg("a", "false")), QStringLiteral("true"));
+    QTRY_VERIFY(h->bridge().currentLinkDialog());
+    dialog = h->bridge().currentLinkDialog();
+    QCOMPARE(dialog->urlEdit()->text(), QStringLiteral("docs/install.md#setup"));
+    dialog->close();
+    QTRY_VERIFY(!dialog);
 }
 
 void TestPage::payloadsOfEachKind()

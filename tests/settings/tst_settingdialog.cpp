@@ -24,6 +24,8 @@ private slots:
     void loadingEmitsNothing();
     void controlsWriteAndEmit();
     void themeListOffersEveryFile();
+    void themeStaysInItsFolder_data();
+    void themeStaysInItsFolder();
     void languageSwitchesAtOnce();
     void legacyFileIsReadOnce();
 
@@ -194,6 +196,35 @@ void TestSettingDialog::themeListOffersEveryFile()
     QCOMPARE(css->currentIndex(), 0);
     QCOMPARE(Settings::instance().cssFile(), QStringLiteral("removed.css"));
     QCOMPARE(theme.count(), 0);
+}
+
+void TestSettingDialog::themeStaysInItsFolder_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("used"); // the file name in the themes folder
+    QTest::newRow("a theme") << "github-markdown-dark.css" << "github-markdown-dark.css";
+    QTest::newRow("missing theme") << "removed.css" << "removed.css";
+    QTest::newRow("climbs out") << "../../../../../../../../../../SECRET" << "github-markdown-light.css";
+    QTest::newRow("absolute path") << "SECRET" << "github-markdown-light.css";
+    QTest::newRow("link out of the folder") << "zz-test-link.css" << "github-markdown-light.css";
+    QTest::newRow("the folder itself") << ".." << "github-markdown-light.css";
+}
+
+void TestSettingDialog::themeStaysInItsFolder()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, used);
+    const QString secret = home->filePath(QStringLiteral("secret.txt"));
+    QVERIFY(GuiTest::writeFile(secret, "password=hunter2"));
+    extraTheme = Themes::folder() + QStringLiteral("/zz-test-link.css");
+    QFile::remove(extraTheme);
+    QVERIFY(QFile::link(secret, extraTheme));
+    if (setting.endsWith(QLatin1String("SECRET")))
+        setting.replace(QStringLiteral("SECRET"), setting.startsWith(QLatin1Char('.')) ? secret.mid(1) : secret);
+
+    Settings::instance().setCssFile(setting);
+    QCOMPARE(Themes::currentPath(), Themes::folder() + QLatin1Char('/') + used);
+    QVERIFY(!Themes::currentCss().contains(QStringLiteral("hunter2")));
 }
 
 void TestSettingDialog::languageSwitchesAtOnce()

@@ -9,14 +9,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace GuiTest {
@@ -51,7 +54,8 @@ inline QByteArray readFile(const QString &path)
 
 // Answers every modal dialog while it lives, from a timer: a message box with the
 // first button whose text is in buttons (recording the box's text in seen), a file
-// dialog by typing filePath into it and accepting, any other dialog by rejecting it.
+// dialog by typing filePath into it and accepting, a list to choose from by choosing
+// filePath (recording the items, one per line, in seen), any other dialog by rejecting it.
 class ModalAnswers : public QObject
 {
 public:
@@ -76,6 +80,13 @@ private:
             if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
                 edit->setText(filePath);
             QMetaObject::invokeMethod(dialog, "accept");
+            return;
+        }
+        if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            modal->setProperty("answeredByTest", true);
+            seen << input->comboBoxItems().join(QLatin1Char('\n'));
+            input->setTextValue(filePath);
+            QMetaObject::invokeMethod(input, "accept");
             return;
         }
         const auto candidates = modal->findChildren<QPushButton *>();
@@ -114,6 +125,36 @@ inline bool waitFor(Predicate done, int timeoutMs = 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
+}
+
+// Runs trigger, then hands each modal dialog or popup menu that comes up, in turn,
+// to the next of steps (from the event loop, so a step may open a nested dialog),
+// and waits until every step has run and nothing modal is left. Returns the class
+// names of the widgets met. A step that leaves its widget open ends the run at
+// the timeout.
+inline QStringList throughModals(const std::function<void()> &trigger,
+                                 const QList<std::function<void(QWidget *)>> &steps, int timeoutMs = 20000)
+{
+    QStringList met;
+    QPointer<QWidget> last;
+    int next = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activePopupWidget();
+        if (!modal)
+            modal = QApplication::activeModalWidget();
+        if (!modal || modal == last || next >= steps.size())
+            return;
+        last = modal;
+        met << QString::fromLatin1(modal->metaObject()->className());
+        const auto step = steps.at(next++);
+        QTimer::singleShot(0, modal, [step, modal] { step(modal); });
+    });
+    timer.start(20);
+    trigger();
+    waitFor([&] { return next >= steps.size() && !QApplication::activeModalWidget() && !QApplication::activePopupWidget(); },
+            timeoutMs);
+    return met;
 }
 
 // Runs a statement in the page and waits for its result.

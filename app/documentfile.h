@@ -1,0 +1,29 @@
+#ifndef DOCUMENTFILE_H
+#define DOCUMENTFILE_H
+
+#include <QByteArray>
+#include <QString>
+
+// Writes data as the new content of the file at path, keeping what the file is:
+//
+// - Through a symbolic link, the file it names is written; the link stays.
+// - Normally a temporary file in the same folder is written, given the old file's
+//   permissions (and, on Unix, its owner and group), and renamed over it, so a
+//   failure at any point leaves the old file whole.
+// - The file is written in place instead when the rename would change what the
+//   file is or cannot be done: it has other hard links, its owner or group cannot
+//   be given to a new file, or no temporary file can be made in its folder (a
+//   writable file in a folder without write access). A copy of the old content is
+//   made first (in copyFolder, else in the system's temporary folder); without a
+//   copy nothing is written. If the write fails the old content is put back; the
+//   copy is removed once either has worked, else its path is named in *error.
+// - A new file is made by the rename path only.
+//
+// On failure returns false and sets *error.
+bool writeDocumentFile(const QString &path, const QByteArray &data, const QString &copyFolder, QString *error);
+
+// text as a document file holds it: UTF-8 without a byte-order mark, with the
+// platform's line ends.
+QByteArray documentBytes(const QString &text);
+
+#endif // DOCUMENTFILE_H

@@ -1,0 +1,65 @@
+# Installs the build into a fresh prefix and checks what desktops need from it:
+# the desktop entry for Markdown files, the icon in every theme size (each really
+# that size), the AppStream metadata with the program's version; the entry and the
+# metadata pass their validators where these are installed.
+#   cmake -DBUILD_DIR=<build> -DPREFIX=<folder> -DVERSION=<x.y.z> -P installcheck.cmake
+
+set(id "example.veltrane.Veltrane")
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed")
+endif()
+
+set(desktop "${PREFIX}/share/applications/${id}.desktop")
+set(metainfo "${PREFIX}/share/metainfo/${id}.metainfo.xml")
+foreach(path "${PREFIX}/bin/veltrane" "${desktop}" "${metainfo}")
+    if(NOT EXISTS "${path}")
+        message(FATAL_ERROR "not installed: ${path}")
+    endif()
+endforeach()
+
+foreach(size 16 22 24 32 48 64 128 256)
+    set(icon "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/${id}.png")
+    if(NOT EXISTS "${icon}")
+        message(FATAL_ERROR "not installed: ${icon}")
+    endif()
+    # Width and height from the PNG header, big-endian 32-bit numbers.
+    file(READ "${icon}" header OFFSET 16 LIMIT 8 HEX)
+    string(SUBSTRING "${header}" 0 8 width)
+    string(SUBSTRING "${header}" 8 8 height)
+    math(EXPR width "0x${width}")
+    math(EXPR height "0x${height}")
+    if(NOT width EQUAL size OR NOT height EQUAL size)
+        message(FATAL_ERROR "${icon} is ${width}x${height}")
+    endif()
+endforeach()
+
+file(READ "${desktop}" entry)
+foreach(line "Exec=veltrane %f" "Icon=${id}" "MimeType=text/markdown;")
+    string(FIND "${entry}" "\n${line}" found)
+    if(found EQUAL -1)
+        message(FATAL_ERROR "the desktop entry lacks \"${line}\"")
+    endif()
+endforeach()
+file(READ "${metainfo}" metadata)
+string(FIND "${metadata}" "<release version=\"${VERSION}\"" found)
+if(found EQUAL -1)
+    message(FATAL_ERROR "the metadata does not name version ${VERSION}")
+endif()
+
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(DESKTOP_FILE_VALIDATE)
+    execute_process(COMMAND "${DESKTOP_FILE_VALIDATE}" "${desktop}" RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT result EQUAL 0 OR NOT out STREQUAL "")
+        message(FATAL_ERROR "desktop-file-validate: ${out}")
+    endif()
+endif()
+find_program(APPSTREAMCLI appstreamcli)
+if(APPSTREAMCLI)
+    execute_process(COMMAND "${APPSTREAMCLI}" validate --no-net "${metainfo}" RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "appstreamcli validate: ${out}")
+    endif()
+endif()
