@@ -200,9 +200,11 @@ void TestPageCommands::typedKeys()
         type(lines.at(i));
     }
     QTRY_COMPARE(bodyText(), expected);
-    if (QByteArray(QTest::currentDataTag()) == "fence with a language")
+    if (QByteArray(QTest::currentDataTag()) == "fence with a language") {
         QCOMPARE(h->text(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.getOption('mode')")),
                  QStringLiteral("text/x-python"));
+        QCOMPARE(htmlToMarkdown(h->text(QStringLiteral("getHtml()"))), QStringLiteral("a\n\n```Python\nx\n```\n"));
+    }
 }
 
 // A Return released over the page after a dialog or a menu took its press
