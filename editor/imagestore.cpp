@@ -180,7 +180,8 @@ StoredImage storeImageData(const QString &documentPath, const QImage &image, con
     // Written under a temporary name and renamed when complete: a full disk leaves nothing.
     QSaveFile file(target);
     QString error;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: QSaveFile commits even when flushing its buffer to a full disk failed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
     } else {
         QImageWriter writer(&file, "png");

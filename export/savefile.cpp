@@ -7,7 +7,8 @@ namespace exporting {
 Result saveFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: QSaveFile commits even when flushing its buffer to a full disk failed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();

@@ -3,6 +3,7 @@
 // one sample document that holds every construct.
 
 #include "export/documentexport.h"
+#include "support/faults.h"
 
 #include <KZip>
 
@@ -435,6 +436,21 @@ void TestDocumentExport::failuresAreReportedAndLeaveTheTarget()
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());
     QVERIFY(QFileInfo(folder).isDir());
+
+    // A full disk fails the export and keeps the earlier file whole.
+    const QString small = temp.filePath(QStringLiteral("small"));
+    Faults::SmallDisk disk(small, 64);
+    if (!disk.isMounted())
+        return;
+    const QString earlier = small + QStringLiteral("/earlier.docx");
+    QVERIFY(exporting::writeDocx(QStringLiteral("# earlier"), QString(), earlier).ok);
+    const QByteArray before = Package::open(earlier).parts.value(QStringLiteral("word/document.xml"));
+    disk.fill();
+    result = exporting::writeDocx(QString(20000, QLatin1Char('x')) + QStringLiteral("\n\n```\n")
+                                      + QString(20000, QLatin1Char('y')) + QStringLiteral("\n```\n"),
+                                  QString(), earlier);
+    QVERIFY(!result.ok);
+    QCOMPARE(Package::open(earlier).parts.value(QStringLiteral("word/document.xml")), before);
 }
 
 void TestDocumentExport::openDocumentText()
