@@ -162,6 +162,7 @@ bool Document::open(const QString &filePath)
 
     setPath(filePath);
     setModified(false);
+    format = textFormatOf(bytes);
     surface->setMarkdown(text);
     addRecentFile(filePath);
     // The hash of the file as stored (the text-mode read has changed its line ends on some platforms).
@@ -182,6 +183,7 @@ bool Document::open(const QString &filePath)
 void Document::clear()
 {
     setPath(QString());
+    format = TextFormat();
     surface->setMarkdown(QString());
     setModified(false);
     known = DiskState();
@@ -222,7 +224,7 @@ void Document::write(const QString &filePath, const QString &markdown)
             }
         }
     }
-    const QByteArray bytes = documentBytes(markdown);
+    const QByteArray bytes = documentBytes(markdown, format);
     const QString copies = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/copies");
     QString error;
     if (!writeDocumentFile(filePath, bytes, copies, &error)) {
@@ -367,6 +369,12 @@ bool Document::restoreBackup(const QString &backupPath)
     const bool sourceExists = !restored.srcPath.isEmpty() && QFileInfo::exists(restored.srcPath);
     setPath(sourceExists ? QFileInfo(restored.srcPath).filePath() : QString());
     setModified(true);
+    format = TextFormat();
+    if (sourceExists) {
+        QFile source(path);
+        if (source.open(QIODevice::ReadOnly))
+            format = textFormatOf(source.read(1 << 16));
+    }
     surface->setMarkdown(restored.markdown);
     if (sourceExists) {
         DiskState onDisk = DiskState::of(path, nullptr);

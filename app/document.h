@@ -1,6 +1,7 @@
 #ifndef DOCUMENT_H
 #define DOCUMENT_H
 
+#include "app/documentfile.h"
 #include "backup/backupstore.h"
 
 #include <QByteArray>
@@ -109,6 +110,8 @@ private:
 
     EditingSurface *surface;
     QString path;
+    // Line ends and byte-order mark of the file as read, kept when it is written.
+    TextFormat format;
     bool modified = false;
     bool backupPending = false;
     BackupStore backups;

@@ -91,12 +91,23 @@ bool writeInPlace(const QString &target, const QByteArray &data, const QString &
 
 } // namespace
 
-QByteArray documentBytes(const QString &text)
+TextFormat textFormatOf(const QByteArray &bytes)
+{
+    TextFormat format;
+    format.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+    const int lineEnd = bytes.indexOf('\n');
+    if (lineEnd >= 0)
+        format.crlf = lineEnd > 0 && bytes.at(lineEnd - 1) == '\r';
+    return format;
+}
+
+QByteArray documentBytes(const QString &text, const TextFormat &format)
 {
     QByteArray bytes = text.toUtf8();
-#ifdef Q_OS_WIN
-    bytes.replace("\n", "\r\n");
-#endif
+    if (format.crlf)
+        bytes.replace("\n", "\r\n");
+    if (format.byteOrderMark)
+        bytes.prepend("\xEF\xBB\xBF");
     return bytes;
 }
 

@@ -22,8 +22,23 @@
 // On failure returns false and sets *error.
 bool writeDocumentFile(const QString &path, const QByteArray &data, const QString &copyFolder, QString *error);
 
-// text as a document file holds it: UTF-8 without a byte-order mark, with the
-// platform's line ends.
-QByteArray documentBytes(const QString &text);
+// How a document file holds its text: a file is written as it was read.
+struct TextFormat
+{
+    bool byteOrderMark = false;
+#ifdef Q_OS_WIN
+    bool crlf = true;
+#else
+    bool crlf = false;
+#endif
+};
+
+// The format of a file's bytes: a UTF-8 byte-order mark, and CR LF line ends
+// when its first line ends so; without a line end, the platform's.
+TextFormat textFormatOf(const QByteArray &bytes);
+
+// text as a document file holds it: UTF-8, by default without a byte-order
+// mark and with the platform's line ends.
+QByteArray documentBytes(const QString &text, const TextFormat &format = TextFormat());
 
 #endif // DOCUMENTFILE_H

@@ -19,6 +19,15 @@ void appendChunk(const MD_CHAR *text, MD_SIZE size, void *userData)
 
 } // namespace
 
+const unsigned markdownParserFlags = parserFlags;
+
+QByteArray markdownToHtml(const char *utf8, int size)
+{
+    std::string output;
+    md_html(utf8, static_cast<MD_SIZE>(size), appendChunk, &output, parserFlags, 0);
+    return QByteArray(output.data(), static_cast<int>(output.size()));
+}
+
 QString markdownToHtml(const QString &markdown)
 {
     std::string output;

@@ -2,6 +2,7 @@
 
 #include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"
+#include "convert/sourceblocks.h"
 #include "editor/editorpage.h"
 #include "editor/mimepayload.h"
 #include "editor/pageview.h"
@@ -132,6 +133,7 @@ void PageSurface::setDocumentPath(const QString &path)
 
 void PageSurface::setHtml(const QString &html)
 {
+    shownFrom.reset();
     // The folder first, so that the new content's relative images show.
     emit content.documentFolderSignal(folderUrl());
     emit content.setHtmlSignal(html);
@@ -190,17 +192,22 @@ QWidget *PageSurface::widget() const
 
 void PageSurface::markdown(const MarkdownCallback &done)
 {
-    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), answer<const QVariant &>([done](const QVariant &result) {
+    // The text the page was filled from as the request goes out: a later fill
+    // answers its own requests.
+    const std::shared_ptr<SourceBlocks> from = shownFrom;
+    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), answer<const QVariant &>([done, from](const QVariant &result) {
         if (result.type() != QVariant::String)
             done(false, QString());
         else
-            done(true, htmlToMarkdown(result.toString()));
+            done(true, from ? from->markdownFor(result.toString()) : htmlToMarkdown(result.toString()));
     }));
 }
 
 void PageSurface::setMarkdown(const QString &markdown)
 {
     setHtml(markdownToHtml(markdown));
+    // What the user leaves alone is saved as it was written.
+    shownFrom = std::make_shared<SourceBlocks>(markdown);
 }
 
 void PageSurface::bold() { execCommand(QStringLiteral("'bold'")); }

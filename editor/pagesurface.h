@@ -16,6 +16,7 @@ class QPageLayout;
 class QPointF;
 class QPrinter;
 class QWebEnginePage;
+class SourceBlocks;
 
 // The editing page (WYSIWYG): the web view, the bridge object on its channel
 // and the page's context menu. The only code that names page functions.
@@ -121,6 +122,8 @@ private:
     Content content;
     QString documentPath;
     QList<QAction *> menuActions;
+    // The Markdown the page was filled from, when it was.
+    std::shared_ptr<SourceBlocks> shownFrom;
 };
 
 #endif // PAGESURFACE_H

@@ -2,6 +2,7 @@
 // and recovery, with the source editor as the surface in use.
 
 #include "app/document.h"
+#include "app/documentfile.h"
 #include "editor/sourcesurface.h"
 #include "settings/settings.h"
 #include "support/guitest.h"
@@ -21,6 +22,8 @@ private slots:
     void cleanup();
 
     void openEditSaveAndSaveAs();
+    void fileKeepsLineEndsAndByteOrderMark_data();
+    void fileKeepsLineEndsAndByteOrderMark();
     void recentListKeepsFiveNewestFirst();
     void failedSaveKeepsDocumentModified();
     void openFailuresAreReported();
@@ -115,6 +118,36 @@ void TestDocument::openEditSaveAndSaveAs()
     QCOMPARE(document->recentFiles().mid(0, 2), (QStringList{other, path}));
     QCOMPARE(document->title(), QStringLiteral("other.md  -  Veltrane"));
     QVERIFY(failures.isEmpty());
+}
+
+void TestDocument::fileKeepsLineEndsAndByteOrderMark_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("line feeds") << QByteArray("# A\n\nb\n") << QByteArray("# A\n\nb\nmore\nx");
+    QTest::newRow("cr lf") << QByteArray("# A\r\n\r\nb\r\n") << QByteArray("# A\r\n\r\nb\r\nmore\r\nx");
+    QTest::newRow("mark") << QByteArray("\xEF\xBB\xBF# A\n") << QByteArray("\xEF\xBB\xBF# A\nmore\nx");
+    QTest::newRow("mark and cr lf") << QByteArray("\xEF\xBB\xBF# A\r\nb") << QByteArray("\xEF\xBB\xBF# A\r\nbmore\r\nx");
+}
+
+void TestDocument::fileKeepsLineEndsAndByteOrderMark()
+{
+    // The editor holds plain text; the file gets back what it had.
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, saved);
+    const QString path = file(QStringLiteral("ends.md"), bytes);
+    QVERIFY(document->open(path));
+    QVERIFY(!editor->toPlainText().contains(QLatin1Char('\r')));
+    QVERIFY(editor->toPlainText().startsWith(QLatin1Char('#')));
+    editor->moveCursor(QTextCursor::End);
+    type(QStringLiteral("more\nx"));
+    document->save();
+    QCOMPARE(readFile(path), saved);
+    // A new document is written with the platform's line ends and no mark.
+    document->clear();
+    type(QStringLiteral("a\nb"));
+    document->saveAs(files.filePath(QStringLiteral("new.md")));
+    QCOMPARE(readFile(files.filePath(QStringLiteral("new.md"))), documentBytes(QStringLiteral("a\nb")));
 }
 
 void TestDocument::recentListKeepsFiveNewestFirst()

@@ -1,0 +1,754 @@
+#include "convert/sourceblocks.h"
+
+#include "convert/htmltomarkdown.h"
+#include "convert/markdowntohtml.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <md4c.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Where MD4C's top-level blocks lie in the source: the text it reports points
+// into the input buffer, so each block's first and last text byte are known.
+
+struct TopBlock
+{
+    MD_BLOCKTYPE type;
+    char fence = 0;
+    int first = -1;
+    int last = -1;
+};
+
+struct ParseState
+{
+    const char *begin;
+    const char *end;
+    int depth = 0;
+    std::vector<TopBlock> blocks;
+};
+
+int enterBlock(MD_BLOCKTYPE type, void *detail, void *user)
+{
+    auto *state = static_cast<ParseState *>(user);
+    if (state->depth == 1) {
+        TopBlock block{type};
+        if (type == MD_BLOCK_CODE)
+            block.fence = static_cast<MD_BLOCK_CODE_DETAIL *>(detail)->fence_char;
+        state->blocks.push_back(block);
+    }
+    ++state->depth;
+    return 0;
+}
+
+int leaveBlock(MD_BLOCKTYPE, void *, void *user)
+{
+    --static_cast<ParseState *>(user)->depth;
+    return 0;
+}
+
+int span(MD_SPANTYPE, void *, void *)
+{
+    return 0;
+}
+
+int text(MD_TEXTTYPE, const MD_CHAR *text, MD_SIZE size, void *user)
+{
+    auto *state = static_cast<ParseState *>(user);
+    if (state->depth < 2 || state->blocks.empty() || size == 0 || text < state->begin || text + size > state->end)
+        return 0;
+    TopBlock &block = state->blocks.back();
+    const int offset = static_cast<int>(text - state->begin);
+    if (block.first < 0 || offset < block.first)
+        block.first = offset;
+    block.last = std::max(block.last, offset + static_cast<int>(size) - 1);
+    return 0;
+}
+
+std::vector<TopBlock> topBlocks(const QByteArray &source)
+{
+    ParseState state{source.constData(), source.constData() + source.size(), 0, {}};
+    MD_PARSER parser = {};
+    parser.flags = markdownParserFlags;
+    parser.enter_block = enterBlock;
+    parser.leave_block = leaveBlock;
+    parser.enter_span = span;
+    parser.leave_span = span;
+    parser.text = text;
+    md_parse(source.constData(), static_cast<MD_SIZE>(source.size()), &parser, &state);
+    return state.blocks;
+}
+
+// ---------------------------------------------------------------------------
+// Lines
+
+bool isBlank(const char *begin, const char *end)
+{
+    for (const char *p = begin; p < end; ++p) {
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return false;
+    }
+    return true;
+}
+
+// The line, less up to three spaces of indentation.
+const char *unindented(const char *begin, const char *end)
+{
+    int spaces = 0;
+    while (begin < end && *begin == ' ' && spaces < 3) {
+        ++begin;
+        ++spaces;
+    }
+    return begin;
+}
+
+// A run of at least `least` marks, then only white space.
+bool isMarkLine(const char *begin, const char *end, char mark, int least)
+{
+    const char *p = unindented(begin, end);
+    int count = 0;
+    while (p < end && *p == mark) {
+        ++p;
+        ++count;
+    }
+    return count >= least && isBlank(p, end);
+}
+
+bool isAtxHeading(const char *begin, const char *end)
+{
+    const char *p = unindented(begin, end);
+    int count = 0;
+    while (p < end && *p == '#') {
+        ++p;
+        ++count;
+    }
+    return count >= 1 && count <= 6 && (p == end || *p == ' ' || *p == '\t' || *p == '\r' || *p == '\n');
+}
+
+// ---------------------------------------------------------------------------
+// HTML top-level nodes
+
+bool isVoidElement(const QString &name)
+{
+    static const QSet<QString> names = {
+        QStringLiteral("area"), QStringLiteral("base"), QStringLiteral("br"), QStringLiteral("col"),
+        QStringLiteral("embed"), QStringLiteral("hr"), QStringLiteral("img"), QStringLiteral("input"),
+        QStringLiteral("link"), QStringLiteral("meta"), QStringLiteral("param"), QStringLiteral("source"),
+        QStringLiteral("track"), QStringLiteral("wbr")};
+    return names.contains(name);
+}
+
+bool isRawTextElement(const QString &name)
+{
+    static const QSet<QString> names = {QStringLiteral("script"), QStringLiteral("style"),
+                                        QStringLiteral("textarea"), QStringLiteral("title"),
+                                        QStringLiteral("xmp"), QStringLiteral("plaintext")};
+    return names.contains(name);
+}
+
+// Elements whose start ends an open paragraph.
+bool closesParagraph(const QString &name)
+{
+    static const QSet<QString> names = {
+        QStringLiteral("address"), QStringLiteral("article"), QStringLiteral("aside"),
+        QStringLiteral("blockquote"), QStringLiteral("details"), QStringLiteral("div"), QStringLiteral("dl"),
+        QStringLiteral("fieldset"), QStringLiteral("figure"), QStringLiteral("footer"), QStringLiteral("form"),
+        QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"), QStringLiteral("h4"),
+        QStringLiteral("h5"), QStringLiteral("h6"), QStringLiteral("header"), QStringLiteral("hr"),
+        QStringLiteral("main"), QStringLiteral("nav"), QStringLiteral("ol"), QStringLiteral("p"),
+        QStringLiteral("pre"), QStringLiteral("section"), QStringLiteral("table"), QStringLiteral("ul")};
+    return names.contains(name);
+}
+
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char(':') || c == QLatin1Char('_');
+}
+
+// Index just after the '>' that ends the tag starting at from (quotes respected).
+int tagEnd(const QString &html, int from)
+{
+    QChar quote;
+    for (int i = from; i < html.size(); ++i) {
+        const QChar c = html.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if ((c == QLatin1Char('"') || c == QLatin1Char('\'')) && i > 0 && html.at(i - 1) == QLatin1Char('=')) {
+            quote = c;
+        } else if (c == QLatin1Char('>')) {
+            return i + 1;
+        }
+    }
+    return html.size();
+}
+
+// ---------------------------------------------------------------------------
+// Alignment: for each a[i], the index of its partner in b or -1, keeping order
+// and matching as many as possible.
+
+QVector<int> align(const QStringList &a, const QStringList &b)
+{
+    QVector<int> partner(a.size(), -1);
+    QHash<QString, int> ids;
+    auto idsOf = [&ids](const QStringList &list) {
+        std::vector<int> out;
+        out.reserve(static_cast<size_t>(list.size()));
+        for (const QString &key : list)
+            out.push_back(ids.insert(key, ids.value(key, ids.size())).value());
+        return out;
+    };
+    const std::vector<int> x = idsOf(a);
+    const std::vector<int> y = idsOf(b);
+    int head = 0;
+    while (head < int(x.size()) && head < int(y.size()) && x[head] == y[head]) {
+        partner[head] = head;
+        ++head;
+    }
+    int tail = 0;
+    while (tail < int(x.size()) - head && tail < int(y.size()) - head
+           && x[x.size() - 1 - tail] == y[y.size() - 1 - tail]) {
+        partner[int(x.size()) - 1 - tail] = int(y.size()) - 1 - tail;
+        ++tail;
+    }
+    const int n = int(x.size()) - head - tail;
+    const int m = int(y.size()) - head - tail;
+    // The middle by the longest common subsequence; past a few million cells
+    // it stays unmatched (converted), which costs only diff lines.
+    if (n == 0 || m == 0 || qint64(n + 1) * (m + 1) > 8000000)
+        return partner;
+    std::vector<int> length(size_t(n + 1) * size_t(m + 1), 0);
+    auto at = [&](int i, int j) -> int & { return length[size_t(i) * size_t(m + 1) + size_t(j)]; };
+    for (int i = n - 1; i >= 0; --i) {
+        for (int j = m - 1; j >= 0; --j)
+            at(i, j) = x[head + i] == y[head + j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+    }
+    int i = 0;
+    int j = 0;
+    while (i < n && j < m) {
+        if (x[head + i] == y[head + j] && at(i, j) == at(i + 1, j + 1) + 1) {
+            partner[head + i] = head + j;
+            ++i;
+            ++j;
+        } else if (at(i + 1, j) >= at(i, j + 1)) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    return partner;
+}
+
+} // namespace
+
+QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
+{
+    QVector<Span> nodes;
+    QStringList open; // element names, innermost last
+    int nodeStart = -1;
+    auto endNodeAt = [&](int end) {
+        if (open.isEmpty() && nodeStart >= 0) {
+            nodes.append({nodeStart, end});
+            nodeStart = -1;
+        }
+    };
+    int i = 0;
+    const int size = html.size();
+    while (i < size) {
+        const QChar c = html.at(i);
+        if (c != QLatin1Char('<')) {
+            if (open.isEmpty() && nodeStart < 0) {
+                if (c.isSpace()) {
+                    ++i;
+                    continue;
+                }
+                // Text at the top: a node up to the next tag, less its trailing white space.
+                int end = html.indexOf(QLatin1Char('<'), i);
+                if (end < 0)
+                    end = size;
+                int last = end;
+                while (last > i && html.at(last - 1).isSpace())
+                    --last;
+                nodes.append({i, last});
+                i = end;
+                continue;
+            }
+            ++i;
+            continue;
+        }
+        const QChar next = i + 1 < size ? html.at(i + 1) : QChar();
+        if (html.midRef(i, 4) == QLatin1String("<!--")) {
+            const int close = html.indexOf(QLatin1String("-->"), i + 4);
+            const int end = close < 0 ? size : close + 3;
+            if (open.isEmpty())
+                nodes.append({i, end});
+            i = end;
+            continue;
+        }
+        if (next == QLatin1Char('!') || next == QLatin1Char('?')) {
+            const int close = html.indexOf(QLatin1Char('>'), i);
+            const int end = close < 0 ? size : close + 1;
+            if (open.isEmpty())
+                nodes.append({i, end});
+            i = end;
+            continue;
+        }
+        const bool closing = next == QLatin1Char('/');
+        int nameStart = i + (closing ? 2 : 1);
+        int nameEnd = nameStart;
+        if (nameEnd < size && html.at(nameEnd).isLetter()) {
+            while (nameEnd < size && isNameChar(html.at(nameEnd)))
+                ++nameEnd;
+        }
+        if (nameEnd == nameStart) {
+            // Not a tag: text.
+            if (open.isEmpty() && nodeStart < 0) {
+                int end = html.indexOf(QLatin1Char('<'), i + 1);
+                if (end < 0)
+                    end = size;
+                nodes.append({i, end});
+                i = end;
+            } else {
+                ++i;
+            }
+            continue;
+        }
+        const QString name = html.mid(nameStart, nameEnd - nameStart).toLower();
+        int end = tagEnd(html, nameEnd);
+        if (closing) {
+            const int index = open.lastIndexOf(name);
+            if (index >= 0) {
+                while (open.size() > index)
+                    open.removeLast();
+            }
+            i = end;
+            endNodeAt(end);
+            continue;
+        }
+        if (!open.isEmpty() && open.last() == QLatin1String("p") && closesParagraph(name))
+            open.removeLast();
+        if (name == QLatin1String("li")) {
+            for (int k = open.size() - 1; k >= 0; --k) {
+                if (open.at(k) == QLatin1String("ul") || open.at(k) == QLatin1String("ol"))
+                    break;
+                if (open.at(k) == QLatin1String("li")) {
+                    while (open.size() > k)
+                        open.removeLast();
+                    break;
+                }
+            }
+        }
+        if (open.isEmpty() && nodeStart < 0)
+            nodeStart = i;
+        const bool selfClosing = end >= 2 && html.at(end - 2) == QLatin1Char('/');
+        if (isRawTextElement(name) && !selfClosing) {
+            const int close = html.indexOf(QStringLiteral("</") + name, end, Qt::CaseInsensitive);
+            end = close < 0 ? size : tagEnd(html, close + 2);
+        } else if (!isVoidElement(name) && !selfClosing) {
+            open.append(name);
+        }
+        i = end;
+        endNodeAt(end);
+    }
+    if (nodeStart >= 0)
+        nodes.append({nodeStart, size});
+    return nodes;
+}
+
+// ---------------------------------------------------------------------------
+
+struct SourceBlocks::Data
+{
+    struct Group
+    {
+        QString text;      // the source, with the blank lines after it
+        QByteArray html;   // its rendering, as the page got it
+        int firstNode = 0; // into nodeKeys
+        int nodeCount = 0; // none: it renders nothing (link definitions)
+    };
+    QVector<Group> groups;
+    // The definition-only blocks with the labels they define: those a part
+    // names go before it when it is rendered alone, so that its reference
+    // links resolve as in the whole text.
+    struct Definitions
+    {
+        QByteArray text;
+        QStringList labels;
+    };
+    QVector<Definitions> definitions;
+    QHash<QString, QVector<int>> definitionsByLabel;
+    QStringList nodeKeys;
+
+    void addDefinitions(const QByteArray &text)
+    {
+        Definitions entry{text, {}};
+        if (!entry.text.endsWith('\n'))
+            entry.text += '\n';
+        entry.text += '\n';
+        for (const QByteArray &line : text.split('\n')) {
+            const int open = line.indexOf('[');
+            const int close = line.indexOf("]:", open + 1);
+            if (open >= 0 && open <= 3 && close > open && line.left(open).trimmed().isEmpty())
+                entry.labels << normalizedLabel(line.mid(open + 1, close - open - 1));
+        }
+        for (const QString &label : qAsConst(entry.labels))
+            definitionsByLabel[label].append(definitions.size());
+        definitions.append(entry);
+    }
+
+    static QString normalizedLabel(const QByteArray &label)
+    {
+        return QString::fromUtf8(label).simplified().toLower();
+    }
+
+    QByteArray renderAlone(const QByteArray &markdown) const
+    {
+        if (definitions.isEmpty())
+            return markdownToHtml(markdown.constData(), markdown.size());
+        // Every bracketed text of the part may name a definition.
+        QVector<int> used;
+        for (int open = markdown.indexOf('['); open >= 0; open = markdown.indexOf('[', open + 1)) {
+            const int close = markdown.indexOf(']', open + 1);
+            if (close < 0)
+                break;
+            if (close - open > 1000)
+                continue;
+            const auto found = definitionsByLabel.constFind(normalizedLabel(markdown.mid(open + 1, close - open - 1)));
+            if (found != definitionsByLabel.constEnd())
+                used += found.value();
+        }
+        if (used.isEmpty())
+            return markdownToHtml(markdown.constData(), markdown.size());
+        std::sort(used.begin(), used.end());
+        used.erase(std::unique(used.begin(), used.end()), used.end());
+        QByteArray withDefinitions;
+        for (int index : qAsConst(used))
+            withDefinitions += definitions.at(index).text;
+        withDefinitions += markdown;
+        return markdownToHtml(withDefinitions.constData(), withDefinitions.size());
+    }
+};
+
+SourceBlocks::SourceBlocks(const QString &markdown) : markdown(markdown) {}
+
+SourceBlocks::~SourceBlocks() = default;
+
+void SourceBlocks::prepare() const
+{
+    if (data)
+        return;
+    data.reset(new Data);
+    if (markdown.isEmpty())
+        return;
+    const QByteArray source = markdown.toUtf8();
+    const char *base = source.constData();
+    const QByteArray whole = markdownToHtml(base, source.size());
+
+    std::vector<int> lineStart;
+    for (int i = 0; i < source.size(); ++i) {
+        if (i == 0 || source.at(i - 1) == '\n')
+            lineStart.push_back(i);
+    }
+    const int lines = int(lineStart.size());
+    lineStart.push_back(source.size());
+    auto lineOf = [&](int offset) {
+        return int(std::upper_bound(lineStart.begin(), lineStart.end() - 1, offset) - lineStart.begin()) - 1;
+    };
+    auto lineBegin = [&](int line) { return base + lineStart[size_t(line)]; };
+    auto lineEnd = [&](int line) { return base + lineStart[size_t(line) + 1]; };
+    auto blank = [&](int line) { return isBlank(lineBegin(line), lineEnd(line)); };
+
+    // A block can start on any line that is not blank and not inside the text
+    // of a top-level block; a few lines that end a block are ruled out at once.
+    std::vector<int> inside(size_t(lines) + 1, 0);
+    std::vector<bool> ending(size_t(lines), false);
+    for (const TopBlock &block : topBlocks(source)) {
+        if (block.first < 0)
+            continue;
+        const int first = lineOf(block.first);
+        const int last = lineOf(block.last);
+        ++inside[size_t(first) + 1];
+        --inside[size_t(last) + 1];
+        int next = last + 1;
+        if (block.type == MD_BLOCK_CODE && block.fence) {
+            while (next < lines && blank(next))
+                ++next;
+            if (next < lines && isMarkLine(lineBegin(next), lineEnd(next), block.fence, 3))
+                ending[size_t(next)] = true;
+        } else if (block.type == MD_BLOCK_H && next < lines && !isAtxHeading(lineBegin(first), lineEnd(first))) {
+            if (isMarkLine(lineBegin(next), lineEnd(next), '=', 1) || isMarkLine(lineBegin(next), lineEnd(next), '-', 1))
+                ending[size_t(next)] = true;
+        } else if (block.type == MD_BLOCK_TABLE) {
+            while (next < lines && !blank(next) && std::memchr(lineBegin(next), '|', size_t(lineEnd(next) - lineBegin(next)))) {
+                ending[size_t(next)] = true;
+                ++next;
+            }
+        }
+    }
+    std::vector<int> starts{0};
+    int depth = 0;
+    for (int line = 0; line < lines; ++line) {
+        depth += inside[size_t(line)];
+        if (line > 0 && depth == 0 && !ending[size_t(line)] && !blank(line))
+            starts.push_back(line);
+    }
+    const int chunks = int(starts.size());
+    starts.push_back(lines);
+    auto bytesOf = [&](int from, int to) {
+        return QByteArray(lineBegin(starts[size_t(from)]), int(lineBegin(starts[size_t(to)]) - lineBegin(starts[size_t(from)])));
+    };
+
+    // Parts that render nothing alone are link definitions.
+    std::vector<QByteArray> alone(static_cast<size_t>(chunks));
+    for (int k = 0; k < chunks; ++k) {
+        const QByteArray bytes = bytesOf(k, k + 1);
+        alone[size_t(k)] = markdownToHtml(bytes.constData(), bytes.size());
+        if (alone[size_t(k)].isEmpty() && !isBlank(bytes.constBegin(), bytes.constEnd()))
+            data->addDefinitions(bytes);
+    }
+
+    // Each part must render alone as it does in the whole; a part that does not
+    // joins its neighbour (a closing fence, a lazy line, a list that goes on).
+    struct Part
+    {
+        int from;
+        int to; // chunk indexes
+        QByteArray html;
+    };
+    std::vector<Part> parts;
+    qint64 budget = 16 * qint64(source.size()) + (1 << 20);
+    auto render = [&](int from, int to) {
+        if (to == from + 1 && data->definitions.isEmpty())
+            return alone[size_t(from)];
+        const QByteArray bytes = bytesOf(from, to);
+        budget -= bytes.size();
+        return data->renderAlone(bytes);
+    };
+    auto matchesAt = [&](int pos, const QByteArray &html) {
+        return whole.size() - pos >= html.size() && std::memcmp(whole.constData() + pos, html.constData(), size_t(html.size())) == 0;
+    };
+    bool agreed = true;
+    int pos = 0;
+    for (int k = 0; agreed && k < chunks; k = parts.back().to) {
+        Part current{k, k + 1, {}};
+        for (;;) {
+            if (budget <= 0) {
+                agreed = false;
+                break;
+            }
+            current.html = render(current.from, current.to);
+            if (matchesAt(pos, current.html)) {
+                pos += current.html.size();
+                parts.push_back(current);
+                break;
+            }
+            // Joined to one of the last few parts (it ends one of them)?
+            bool joined = false;
+            int previousPos = pos;
+            for (size_t back = 1; !joined && back <= 3 && back <= parts.size(); ++back) {
+                const int from = parts[parts.size() - back].from;
+                previousPos -= parts[parts.size() - back].html.size();
+                const QByteArray html = render(from, current.to);
+                if (matchesAt(previousPos, html)) {
+                    parts.resize(parts.size() - back);
+                    parts.push_back(Part{from, current.to, html});
+                    pos = previousPos + html.size();
+                    joined = true;
+                }
+            }
+            if (joined)
+                break;
+            if (current.to == chunks) {
+                agreed = false;
+                break;
+            }
+            ++current.to;
+        }
+    }
+    if (!agreed || budget <= 0 || pos != whole.size())
+        parts.assign(1, Part{0, chunks, whole});
+
+    // Parts whose HTML leaves an element open go with the following ones, so
+    // that each group holds whole nodes of the page.
+    const QString wholeText = QString::fromUtf8(whole);
+    const QVector<Span> nodes = topLevelNodes(wholeText);
+    int node = 0;
+    int textPos = 0;
+    size_t groupFrom = 0;
+    for (size_t p = 0; p < parts.size(); ++p) {
+        textPos += QString::fromUtf8(parts[p].html).size();
+        if (p + 1 < parts.size()) {
+            // Cut here only when no node spans the boundary.
+            while (node < nodes.size() && nodes.at(node).end <= textPos)
+                ++node;
+            if (node < nodes.size() && nodes.at(node).start < textPos)
+                continue;
+        }
+        Data::Group group;
+        group.text = QString::fromUtf8(bytesOf(parts[groupFrom].from, parts[p].to));
+        for (size_t q = groupFrom; q <= p; ++q)
+            group.html += parts[q].html;
+        data->groups.append(group);
+        groupFrom = p + 1;
+    }
+    // The nodes of each group, by position.
+    int nodeIndex = 0;
+    int htmlPos = 0;
+    for (Data::Group &g : data->groups) {
+        const int end = htmlPos + QString::fromUtf8(g.html).size();
+        g.firstNode = nodeIndex;
+        while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
+            data->nodeKeys << htmlToMarkdown(wholeText.mid(nodes.at(nodeIndex).start,
+                                                           nodes.at(nodeIndex).end - nodes.at(nodeIndex).start));
+            ++nodeIndex;
+        }
+        g.nodeCount = nodeIndex - g.firstNode;
+        htmlPos = end;
+    }
+}
+
+QStringList SourceBlocks::blocks() const
+{
+    prepare();
+    QStringList texts;
+    for (const Data::Group &group : qAsConst(data->groups))
+        texts << group.text;
+    return texts;
+}
+
+QString SourceBlocks::markdownFor(const QString &html) const
+{
+    prepare();
+    const QVector<Data::Group> &groups = data->groups;
+    if (groups.isEmpty())
+        return htmlToMarkdown(html);
+
+    const QVector<Span> nodes = topLevelNodes(html);
+    QStringList keys;
+    keys.reserve(nodes.size());
+    for (const Span &node : nodes)
+        keys << htmlToMarkdown(html.mid(node.start, node.end - node.start));
+    const QVector<int> partner = align(data->nodeKeys, keys);
+
+    // A group is kept when all its nodes are still there, in order and side by side.
+    QVector<bool> kept(groups.size(), false);
+    for (int g = 0; g < groups.size(); ++g) {
+        const Data::Group &group = groups.at(g);
+        if (group.nodeCount == 0)
+            continue;
+        const int first = partner.at(group.firstNode);
+        bool whole = first >= 0;
+        for (int k = 1; whole && k < group.nodeCount; ++k)
+            whole = partner.at(group.firstNode + k) == first + k;
+        kept[g] = whole;
+    }
+
+    struct Piece
+    {
+        int group; // -1: converted
+        QString text;
+        QByteArray expected;
+    };
+    for (int round = 0; round < 6; ++round) {
+        QHash<int, int> keptAt; // first page node -> group
+        for (int g = 0; g < groups.size(); ++g) {
+            if (kept.at(g))
+                keptAt.insert(partner.at(groups.at(g).firstNode), g);
+        }
+        if (keptAt.isEmpty())
+            break;
+
+        QVector<Piece> pieces;
+        int lastGroup = -1;
+        int runStart = -1;
+        int runEnd = -1;
+        auto emitGroup = [&](int g) { pieces.append({g, groups.at(g).text, groups.at(g).html}); };
+        // The groups between the last one written and next (gone, changed or
+        // definitions), and the page's nodes that took their place.
+        auto emitBetween = [&](int next) {
+            int g = lastGroup + 1;
+            for (; g < next && groups.at(g).nodeCount == 0; ++g)
+                emitGroup(g);
+            if (runStart >= 0) {
+                const QString text = runStart + 1 == runEnd
+                    ? keys.at(runStart)
+                    : htmlToMarkdown(html.mid(nodes.at(runStart).start, nodes.at(runEnd - 1).end - nodes.at(runStart).start));
+                if (!text.trimmed().isEmpty())
+                    pieces.append({-1, text, data->renderAlone(text.toUtf8())});
+                runStart = -1;
+            }
+            for (; g < next; ++g) {
+                if (groups.at(g).nodeCount == 0)
+                    emitGroup(g);
+            }
+        };
+        for (int j = 0; j < nodes.size();) {
+            const auto found = keptAt.constFind(j);
+            if (found == keptAt.constEnd()) {
+                if (runStart < 0)
+                    runStart = j;
+                runEnd = ++j;
+                continue;
+            }
+            emitBetween(found.value());
+            emitGroup(found.value());
+            lastGroup = found.value();
+            j += groups.at(found.value()).nodeCount;
+        }
+        emitBetween(groups.size());
+
+        bool original = pieces.size() == groups.size();
+        for (int p = 0; original && p < pieces.size(); ++p)
+            original = pieces.at(p).group == p;
+        if (original)
+            return markdown;
+
+        QString assembled;
+        QByteArray expected;
+        QVector<int> expectedEnd;
+        for (int p = 0; p < pieces.size(); ++p) {
+            const Piece &piece = pieces.at(p);
+            const bool adjacent = p > 0 && piece.group >= 0 && pieces.at(p - 1).group == piece.group - 1;
+            if (!assembled.isEmpty() && !adjacent) {
+                if (!assembled.endsWith(QLatin1Char('\n')))
+                    assembled += QLatin1Char('\n');
+                if (!assembled.endsWith(QLatin1String("\n\n")))
+                    assembled += QLatin1Char('\n');
+            }
+            assembled += piece.text;
+            expected += piece.expected;
+            expectedEnd.append(expected.size());
+        }
+        const QByteArray bytes = assembled.toUtf8();
+        const QByteArray rendered = markdownToHtml(bytes.constData(), bytes.size());
+        if (rendered == expected)
+            return assembled;
+
+        // The first part that renders otherwise in its place, and the kept
+        // groups beside it, go through the converter.
+        int diff = 0;
+        while (diff < rendered.size() && diff < expected.size() && rendered.at(diff) == expected.at(diff))
+            ++diff;
+        int at = int(std::upper_bound(expectedEnd.begin(), expectedEnd.end(), diff) - expectedEnd.begin());
+        at = std::min(at, pieces.size() - 1);
+        bool demoted = false;
+        for (int reach = 0; !demoted && reach <= 3; ++reach) {
+            for (int p = std::max(0, at - reach); p <= std::min(pieces.size() - 1, at + reach); ++p) {
+                const int g = pieces.at(p).group;
+                if (g >= 0 && kept.at(g)) {
+                    kept[g] = false;
+                    demoted = true;
+                }
+            }
+        }
+        if (!demoted)
+            break;
+    }
+    return htmlToMarkdown(html);
+}
