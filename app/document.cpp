@@ -150,19 +150,22 @@ void Document::addRecentFile(const QString &filePath)
 bool Document::open(const QString &filePath)
 {
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         emit failed(tr("不能打开文件 %1: %2").arg(native(filePath), file.errorString()));
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     file.close();
+    // Written back with the line ends it was read with; the text has line feeds.
+    const TextFormat read = textFormatOf(bytes);
+    bytes.replace('\r', QByteArray());
     QTextStream in(bytes);
     in.setCodec("UTF-8");
     const QString text = in.readAll();
 
     setPath(filePath);
     setModified(false);
-    format = textFormatOf(bytes);
+    format = read;
     surface->setMarkdown(text);
     addRecentFile(filePath);
     // The hash of the file as stored (the text-mode read has changed its line ends on some platforms).

@@ -326,13 +326,18 @@ QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
             if (index >= 0) {
                 while (open.size() > index)
                     open.removeLast();
+            } else if (name == QLatin1String("p") && open.isEmpty()) {
+                // A stray end of paragraph makes an empty paragraph.
+                nodes.append({i, end});
             }
             i = end;
             endNodeAt(end);
             continue;
         }
-        if (!open.isEmpty() && open.last() == QLatin1String("p") && closesParagraph(name))
+        if (!open.isEmpty() && open.last() == QLatin1String("p") && closesParagraph(name)) {
             open.removeLast();
+            endNodeAt(i);
+        }
         if (name == QLatin1String("li")) {
             for (int k = open.size() - 1; k >= 0; --k) {
                 if (open.at(k) == QLatin1String("ul") || open.at(k) == QLatin1String("ol"))

@@ -140,12 +140,12 @@ void TestDocument::fileKeepsLineEndsAndByteOrderMark()
     QVERIFY(!editor->toPlainText().contains(QLatin1Char('\r')));
     QVERIFY(editor->toPlainText().startsWith(QLatin1Char('#')));
     editor->moveCursor(QTextCursor::End);
-    type(QStringLiteral("more\nx"));
+    editor->insertPlainText(QStringLiteral("more\nx"));
     document->save();
     QCOMPARE(readFile(path), saved);
     // A new document is written with the platform's line ends and no mark.
     document->clear();
-    type(QStringLiteral("a\nb"));
+    editor->insertPlainText(QStringLiteral("a\nb"));
     document->saveAs(files.filePath(QStringLiteral("new.md")));
     QCOMPARE(readFile(files.filePath(QStringLiteral("new.md"))), documentBytes(QStringLiteral("a\nb")));
 }
