@@ -70,6 +70,7 @@ private slots:
     void roundTrip();
     void saveRewritesOnlyEditedBlock_data();
     void saveRewritesOnlyEditedBlock();
+    void sourceTextSurvivesPageVisit();
     void fenceLanguageWordKept();
 
     void pageWithoutAnswerKeepsContent();
@@ -824,6 +825,24 @@ void TestWindow::saveRewritesOnlyEditedBlock()
     }
     if (!within)
         QCOMPARE(text, QString::fromUtf8(original));
+}
+
+void TestWindow::sourceTextSurvivesPageVisit()
+{
+    // Text typed in source mode comes back as typed from the page; an edit
+    // in the page rewrites its own block only.
+    const QString typed = QStringLiteral("Head\n====\n\n* a\n* b\n\nText   with [ref].\n\n[ref]: /r\n");
+    QVERIFY(w->switchTo(true));
+    w->editor()->setPlainText(typed);
+    QVERIFY(w->switchTo(false));
+    QTRY_VERIFY(w->body().contains(QStringLiteral("<h1>Head</h1>")));
+    QVERIFY(w->switchTo(true));
+    QCOMPARE(w->editor()->toPlainText(), typed);
+    QVERIFY(w->switchTo(false));
+    QTRY_VERIFY(w->body().contains(QStringLiteral("<h1>Head</h1>")));
+    w->js(QStringLiteral("document.querySelector('h1').textContent = 'Top'; true"));
+    QVERIFY(w->switchTo(true));
+    QCOMPARE(w->editor()->toPlainText(), QString(typed).replace(QStringLiteral("Head\n===="), QStringLiteral("# Top")));
 }
 
 void TestWindow::fenceLanguageWordKept()
