@@ -189,6 +189,34 @@ int tagEnd(const QString &html, int from)
     return html.size();
 }
 
+// MD4C's HTML as the page gives the same content back: quotes in text are
+// bare, and the line feed that starts a pre is the parser's, not text.
+QString inPageForm(const QString &html)
+{
+    QString out;
+    out.reserve(html.size());
+    for (int i = 0; i < html.size();) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            const int end = tagEnd(html, i + 1);
+            const QStringRef tag = html.midRef(i, end - i);
+            out += tag;
+            i = end;
+            if (tag.startsWith(QLatin1String("<pre"), Qt::CaseInsensitive)
+                && (tag.size() == 5 || !isNameChar(tag.at(4))) && html.midRef(i, 1) == QLatin1String("\n")
+                && html.midRef(i + 1, 1) != QLatin1String("\n"))
+                ++i;
+        } else if (c == QLatin1Char('&') && html.midRef(i, 6) == QLatin1String("&quot;")) {
+            out += QLatin1Char('"');
+            i += 6;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------------------
 // Alignment: for each a[i], the index of its partner in b or -1, keeping order
 // and matching as many as possible.
@@ -609,8 +637,8 @@ void SourceBlocks::prepare() const
         const int end = htmlPos + QString::fromUtf8(g.html).size();
         g.firstNode = nodeIndex;
         while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
-            data->nodeKeys << htmlToMarkdown(wholeText.mid(nodes.at(nodeIndex).start,
-                                                           nodes.at(nodeIndex).end - nodes.at(nodeIndex).start));
+            data->nodeKeys << htmlToMarkdown(inPageForm(wholeText.mid(nodes.at(nodeIndex).start,
+                                                                      nodes.at(nodeIndex).end - nodes.at(nodeIndex).start)));
             ++nodeIndex;
         }
         g.nodeCount = nodeIndex - g.firstNode;
@@ -638,7 +666,7 @@ QString SourceBlocks::markdownFor(const QString &html) const
     QStringList keys;
     keys.reserve(nodes.size());
     for (const Span &node : nodes)
-        keys << htmlToMarkdown(html.mid(node.start, node.end - node.start));
+        keys << htmlToMarkdown(inPageForm(html.mid(node.start, node.end - node.start)));
     const QVector<int> partner = align(data->nodeKeys, keys);
 
     // A group is kept when all its nodes are still there, in order and side by side.
@@ -681,9 +709,8 @@ QString SourceBlocks::markdownFor(const QString &html) const
             for (; g < next && groups.at(g).nodeCount == 0; ++g)
                 emitGroup(g);
             if (runStart >= 0) {
-                const QString text = runStart + 1 == runEnd
-                    ? keys.at(runStart)
-                    : htmlToMarkdown(html.mid(nodes.at(runStart).start, nodes.at(runEnd - 1).end - nodes.at(runStart).start));
+                const QString text = htmlToMarkdown(
+                    html.mid(nodes.at(runStart).start, nodes.at(runEnd - 1).end - nodes.at(runStart).start));
                 if (!text.trimmed().isEmpty())
                     pieces.append({-1, text, data->renderAlone(text.toUtf8())});
                 runStart = -1;
