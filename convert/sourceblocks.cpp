@@ -85,6 +85,12 @@ std::vector<TopBlock> topBlocks(const QByteArray &source)
     return state.blocks;
 }
 
+// All of the bytes, NULs included (the QByteArray overload stops at one).
+QString fromUtf8(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes.constData(), bytes.size());
+}
+
 // ---------------------------------------------------------------------------
 // Lines
 
@@ -437,7 +443,7 @@ struct SourceBlocks::Data
 
     static QString normalizedLabel(const QByteArray &label)
     {
-        return QString::fromUtf8(label).simplified().toLower();
+        return fromUtf8(label).simplified().toLower();
     }
 
     QByteArray renderAlone(const QByteArray &markdown) const
@@ -609,13 +615,13 @@ void SourceBlocks::prepare() const
 
     // Parts whose HTML leaves an element open go with the following ones, so
     // that each group holds whole nodes of the page.
-    const QString wholeText = QString::fromUtf8(whole);
+    const QString wholeText = fromUtf8(whole);
     const QVector<Span> nodes = topLevelNodes(wholeText);
     int node = 0;
     int textPos = 0;
     size_t groupFrom = 0;
     for (size_t p = 0; p < parts.size(); ++p) {
-        textPos += QString::fromUtf8(parts[p].html).size();
+        textPos += fromUtf8(parts[p].html).size();
         if (p + 1 < parts.size()) {
             // Cut here only when no node spans the boundary.
             while (node < nodes.size() && nodes.at(node).end <= textPos)
@@ -624,7 +630,7 @@ void SourceBlocks::prepare() const
                 continue;
         }
         Data::Group group;
-        group.text = QString::fromUtf8(bytesOf(parts[groupFrom].from, parts[p].to));
+        group.text = fromUtf8(bytesOf(parts[groupFrom].from, parts[p].to));
         for (size_t q = groupFrom; q <= p; ++q)
             group.html += parts[q].html;
         data->groups.append(group);
@@ -634,7 +640,7 @@ void SourceBlocks::prepare() const
     int nodeIndex = 0;
     int htmlPos = 0;
     for (Data::Group &g : data->groups) {
-        const int end = htmlPos + QString::fromUtf8(g.html).size();
+        const int end = htmlPos + fromUtf8(g.html).size();
         g.firstNode = nodeIndex;
         while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
             data->nodeKeys << htmlToMarkdown(inPageForm(wholeText.mid(nodes.at(nodeIndex).start,
