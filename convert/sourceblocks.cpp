@@ -423,6 +423,8 @@ struct SourceBlocks::Data
     QVector<Definitions> definitions;
     QHash<QString, QVector<int>> definitionsByLabel;
     QStringList nodeKeys;
+    // The Markdown of each loaded node's HTML (in the page's form).
+    QHash<QString, QString> keyOfHtml;
 
     void addDefinitions(const QByteArray &text)
     {
@@ -643,8 +645,10 @@ void SourceBlocks::prepare() const
         const int end = htmlPos + fromUtf8(g.html).size();
         g.firstNode = nodeIndex;
         while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
-            data->nodeKeys << htmlToMarkdown(inPageForm(wholeText.mid(nodes.at(nodeIndex).start,
-                                                                      nodes.at(nodeIndex).end - nodes.at(nodeIndex).start)));
+            const QString form = inPageForm(wholeText.mid(nodes.at(nodeIndex).start,
+                                                          nodes.at(nodeIndex).end - nodes.at(nodeIndex).start));
+            data->nodeKeys << htmlToMarkdown(form);
+            data->keyOfHtml.insert(form, data->nodeKeys.last());
             ++nodeIndex;
         }
         g.nodeCount = nodeIndex - g.firstNode;
@@ -671,8 +675,12 @@ QString SourceBlocks::markdownFor(const QString &html) const
     const QVector<Span> nodes = topLevelNodes(html);
     QStringList keys;
     keys.reserve(nodes.size());
-    for (const Span &node : nodes)
-        keys << htmlToMarkdown(inPageForm(html.mid(node.start, node.end - node.start)));
+    for (const Span &node : nodes) {
+        // Most nodes are as they were loaded: their Markdown is known.
+        const QString form = inPageForm(html.mid(node.start, node.end - node.start));
+        const auto known = data->keyOfHtml.constFind(form);
+        keys << (known != data->keyOfHtml.constEnd() ? known.value() : htmlToMarkdown(form));
+    }
     const QVector<int> partner = align(data->nodeKeys, keys);
 
     // A group is kept when all its nodes are still there, in order and side by side.

@@ -94,6 +94,7 @@ void TestSourceBlocks::unchangedPageGivesTheText_data()
         << QStringLiteral("> quote\nlazy\n\n- a\n\n  b\n- c\n    d\n\n    code\n\n\n\nend\n");
     QTest::newRow("definitions first and unused") << QStringLiteral("[x]: /x\n[y]: /y\n\nSee [x] and [Y].\n");
     QTest::newRow("blank lines before") << QStringLiteral("\n\n  \n# H\n");
+    QTest::newRow("NUL characters") << QString::fromUtf8("a\0b\n\n\0\n", 7);
     for (const QString &name : Corpus::files())
         QTest::newRow(qPrintable(name)) << Corpus::read(name);
 }
