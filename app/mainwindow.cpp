@@ -576,10 +576,12 @@ void MainWindow::exportHtml()
     const QString path = askSavePath(this, tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html"));
     if (path.isEmpty())
         return;
-    const QString themeCss = Themes::currentCss();
-    modeSwitch->page()->toHtml([this, path, themeCss](const QString &html) {
+    // An exported page is read and printed elsewhere: the light sheet unless one was chosen.
+    const QString themeCss = Themes::printCss();
+    const QString codeTheme = Themes::codeTheme(Themes::printPath());
+    modeSwitch->page()->toHtml([this, path, themeCss, codeTheme](const QString &html) {
         QString error;
-        if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error))
+        if (writeTextFile(path, makeStandaloneHtml(html, themeCss, codeTheme) + QLatin1Char('\n'), &error))
             showExported();
         else
             warn(tr("不能导出文件 %1: %2").arg(QDir::toNativeSeparators(path), error));

@@ -6,64 +6,88 @@
 
 namespace {
 
-QTextCharFormat colouredFormat(const QColor &colour)
+using Role = Highlighter::Role;
+
+// The colours of the roles: {light background, dark background}. The light set
+// is the original one; the dark set keeps each hue, readable on a dark base.
+struct RoleColours
+{
+    Role role;
+    QColor light;
+    QColor dark;
+};
+
+const RoleColours kRoleColours[] = {
+    {Role::Heading, QColor(255, 128, 64), QColor(255, 128, 64)},
+    {Role::Quote, QColor(0, 153, 0), QColor(98, 200, 98)},
+    {Role::List, QColor(223, 85, 255), QColor(230, 130, 255)},
+    {Role::Code, QColor(170, 85, 0), QColor(230, 160, 80)},
+    {Role::Rule, QColor(Qt::darkYellow), QColor(200, 200, 80)},
+    {Role::Link, QColor(170, 85, 0), QColor(230, 160, 80)},
+    {Role::Image, QColor(170, 17, 17), QColor(240, 110, 110)},
+    {Role::Table, QColor(223, 196, 125), QColor(223, 196, 125)},
+    {Role::Marker, QColor(62, 206, 244), QColor(62, 206, 244)},
+    {Role::CurrentLine, QColor(181, 181, 181), QColor(55, 55, 55)},
+};
+
+QTextCharFormat styledFormat(bool bold, bool italic = false)
 {
     QTextCharFormat format;
-    format.setForeground(QBrush(colour));
+    if (bold)
+        format.setFontWeight(QFont::Bold);
+    if (italic)
+        format.setFontItalic(true);
     return format;
 }
 
 } // namespace
 
+QColor Highlighter::colour(Role role, bool dark)
+{
+    for (const RoleColours &entry : kRoleColours) {
+        if (entry.role == role)
+            return dark ? entry.dark : entry.light;
+    }
+    return QColor();
+}
+
+bool isDarkPalette(const QPalette &palette)
+{
+    return palette.color(QPalette::Base).lightness() < 128;
+}
+
 Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlighter(document)
 {
-    const QTextCharFormat headingFormat = colouredFormat(QColor(255, 128, 64));
-
     QTextCharFormat italicFormat;
     italicFormat.setFontItalic(true);
     QTextCharFormat boldFormat;
     boldFormat.setFontWeight(QFont::Bold);
     QTextCharFormat strikeFormat;
     strikeFormat.setFontStrikeOut(true);
-    const QTextCharFormat quoteFormat = colouredFormat(QColor(0, 153, 0));
-    const QTextCharFormat listFormat = colouredFormat(QColor(223, 85, 255));
-    const QTextCharFormat inlineCodeFormat = colouredFormat(QColor(170, 85, 0));
-    const QTextCharFormat ruleFormat = colouredFormat(QColor(Qt::darkYellow));
-    QTextCharFormat linkTitleFormat = colouredFormat(QColor(170, 85, 0));
-    linkTitleFormat.setFontItalic(true);
-    QTextCharFormat linkFormat = colouredFormat(QColor(170, 85, 0));
-    linkFormat.setFontItalic(true);
-    QTextCharFormat imageFormat = colouredFormat(QColor(170, 17, 17));
-    imageFormat.setFontItalic(true);
-    QTextCharFormat tableFormat = colouredFormat(QColor(223, 196, 125));
-    tableFormat.setFontWeight(QFont::Bold);
-    QTextCharFormat fenceFormat = colouredFormat(QColor(62, 206, 244));
-    fenceFormat.setFontWeight(QFont::Bold);
-    QTextCharFormat keywordFormat = colouredFormat(QColor(62, 206, 244));
-    keywordFormat.setFontWeight(QFont::Bold);
+    const QTextCharFormat plain;
 
-    auto add = [this](const QString &pattern, const QTextCharFormat &format) {
-        highlightingRules.append({QRegularExpression(pattern), format});
+    auto add = [this](const QString &pattern, const QTextCharFormat &format, Role role = Role::None) {
+        highlightingRules.append({QRegularExpression(pattern), format, role});
     };
 
     // The order matters: where matches overlap, the later rule wins.
     // The first six rules are the headings, sized by setBaseSize.
     for (int level = 1; level <= 6; ++level)
-        add(QStringLiteral("^(?:#){%1} (.*)").arg(level), headingFormat);
+        add(QStringLiteral("^(?:#){%1} (.*)").arg(level), plain, Role::Heading);
     add(QStringLiteral("(\\*|_)(.*?)\\1"), italicFormat);
     add(QStringLiteral("(\\*\\*|__)(.*?)\\1"), boldFormat);
     add(QStringLiteral("~~(.*)~~"), strikeFormat);
-    add(QStringLiteral("^> (.*)"), quoteFormat);
-    add(QStringLiteral("^[1-9]+[0-9]*\\. .*"), listFormat);
-    add(QStringLiteral("^[+*-] .*"), listFormat);
-    add(QStringLiteral("`{1,2}[^`](.*?)`{1,2}"), inlineCodeFormat);
-    add(QStringLiteral("---"), ruleFormat);
-    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\\\"]*) *\\\"([^\\\"]*)\\\" *\\)"), linkTitleFormat);
-    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), linkFormat);
-    add(QStringLiteral("!\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), imageFormat);
-    add(QStringLiteral("\\|"), tableFormat);
-    add(QStringLiteral("```(?:\\s*(\\w+))?"), fenceFormat);
-    add(QStringLiteral("^(?:#){1,6} "), keywordFormat);
+    add(QStringLiteral("^> (.*)"), plain, Role::Quote);
+    add(QStringLiteral("^[1-9]+[0-9]*\\. .*"), plain, Role::List);
+    add(QStringLiteral("^[+*-] .*"), plain, Role::List);
+    add(QStringLiteral("`{1,2}[^`](.*?)`{1,2}"), plain, Role::Code);
+    add(QStringLiteral("---"), plain, Role::Rule);
+    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\\\"]*) *\\\"([^\\\"]*)\\\" *\\)"), styledFormat(false, true), Role::Link);
+    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), styledFormat(false, true), Role::Link);
+    add(QStringLiteral("!\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), styledFormat(false, true), Role::Image);
+    add(QStringLiteral("\\|"), styledFormat(true), Role::Table);
+    add(QStringLiteral("```(?:\\s*(\\w+))?"), styledFormat(true), Role::Marker);
+    add(QStringLiteral("^(?:#){1,6} "), styledFormat(true), Role::Marker);
 
     static const char *const keywords[] = {
         "class", "const", "double", "enum", "explicit", "friend", "inline", "int",
@@ -71,8 +95,26 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
         "signals", "signed", "slots", "static", "struct", "template", "typedef",
         "typename", "union", "unsigned", "virtual", "void", "volatile", "bool"};
     for (const char *keyword : keywords)
-        add(QStringLiteral("\\b%1\\b").arg(QLatin1String(keyword)), keywordFormat);
+        add(QStringLiteral("\\b%1\\b").arg(QLatin1String(keyword)), styledFormat(true), Role::Marker);
+    colourRules();
     sizeHeadings(baseSize);
+}
+
+void Highlighter::colourRules()
+{
+    for (HighlightingRule &rule : highlightingRules) {
+        if (rule.role != Role::None)
+            rule.format.setForeground(colour(rule.role, dark));
+    }
+}
+
+void Highlighter::setDark(bool isDark)
+{
+    if (dark == isDark)
+        return;
+    dark = isDark;
+    colourRules();
+    rehighlight();
 }
 
 void Highlighter::sizeHeadings(int baseSize)
@@ -109,7 +151,7 @@ void Highlighter::highlightBlock(const QString &text)
 QList<QTextEdit::ExtraSelection> currentLineSelections(QPlainTextEdit *editor)
 {
     QTextEdit::ExtraSelection selection;
-    selection.format.setBackground(QBrush(QColor(181, 181, 181)));
+    selection.format.setBackground(Highlighter::colour(Highlighter::Role::CurrentLine, isDarkPalette(editor->palette())));
     selection.format.setProperty(QTextFormat::FullWidthSelection, true);
     selection.cursor = editor->textCursor();
     selection.cursor.clearSelection();

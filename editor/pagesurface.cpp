@@ -5,6 +5,7 @@
 #include "editor/editorpage.h"
 #include "editor/mimepayload.h"
 #include "editor/pageview.h"
+#include "settings/settings.h"
 #include "settings/themes.h"
 
 #include <QAction>
@@ -55,6 +56,8 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     });
 
     connect(&content, &Content::loadThemeCssSignal, this, &PageSurface::applyTheme);
+    // A switch of the palette restyles the page in place when it follows the palette.
+    connect(&Settings::instance(), &Settings::themeChanged, this, &PageSurface::applyTheme);
     connect(&content, &Content::loadRecentMdSignal, this, &PageSurface::documentRequested);
     connect(&content, &Content::updateModifyStatusSignal, this, &EditingSurface::modificationChanged);
     connect(&content, &Content::showInfoInStatusBarSignal, this, &PageSurface::wordCountChanged);
@@ -140,8 +143,15 @@ void PageSurface::setHtml(const QString &html)
 void PageSurface::applyTheme()
 {
     // The page lives in the resource scheme: only a file URL reaches a file on disk.
-    const QString url = QUrl::fromLocalFile(Themes::currentPath()).toString(QUrl::FullyEncoded);
-    run(QStringLiteral("document.getElementById('themecss').href='%1';").arg(jsQuoted(url)));
+    const auto url = [](const QString &path) {
+        return jsQuoted(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    };
+    const QString screen = Themes::currentPath();
+    const QString print = Themes::printPath();
+    // Asked for again by the page once it is ready, should it not be yet.
+    run(QStringLiteral("if (typeof setPageTheme === 'function') setPageTheme('%1', '%2', '%3', '%4');")
+            .arg(url(screen), jsQuoted(Themes::codeTheme(screen)), print == screen ? QString() : url(print),
+                 jsQuoted(Themes::codeTheme(print))));
 }
 
 void PageSurface::setMenuActions(const QList<QAction *> &actions)

@@ -54,7 +54,6 @@ function createCodeMirror(pre, mode) {
         matchBrackets: false,
         lineWrapping: true,
         mode: mode,
-        theme: 'default',
         value: CodeMirror.Doc(text, mode)
     });
     var wrapper = editor.getWrapperElement();

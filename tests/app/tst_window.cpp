@@ -8,9 +8,11 @@
 #include "../convert/corpushelpers.h"
 
 #include "app/exporthtml.h"
+#include "app/palettes.h"
 #include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"
 #include "editor/findreplacebar.h"
+#include "editor/highlighter.h"
 #include "editor/mypushbutton.h"
 #include "editor/tabledialog.h"
 #include "settings/settings.h"
@@ -26,6 +28,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolBar>
 
 using GuiTest::ModalAnswers;
@@ -55,6 +59,7 @@ private slots:
     void newDocumentClearsThePage();
     void typedTableSurvivesSaveAsWithReturn();
     void barsFitAndShortcutsSwitchThem();
+    void paletteSwitchRestylesBothModesInPlace();
 
     void standaloneHtmlOfTheRealPage();
     void htmlExportWritesOrWarns_data();
@@ -508,6 +513,53 @@ void TestWindow::barsFitAndShortcutsSwitchThem()
     QCOMPARE(QApplication::focusWidget(), bar->findField());
     QVERIFY(bar->findField()->width() >= 150);
     bar->hideBars();
+}
+
+void TestWindow::paletteSwitchRestylesBothModesInPlace()
+{
+    w->window.setPalettes(makeDarkPalette(), makeLightPalette());
+    QVERIFY(openInPage(QStringLiteral("palette.md"), "one `code`\n\n```python\nx = 1\n```\n"));
+    const QString look = QStringLiteral("getComputedStyle(document.body).backgroundColor + ' '"
+                                        " + document.querySelector('.CodeMirror').CodeMirror.getOption('theme')");
+    QTRY_COMPARE(w->js(look).toString(), QStringLiteral("rgb(255, 255, 255) default"));
+    w->js(QStringLiteral("var r = document.createRange(); r.setStart(document.querySelector('p').firstChild, 3);"
+                         " getSelection().removeAllRanges(); getSelection().addRange(r);"
+                         " document.execCommand('insertText', false, '!'); true"));
+    const QString caret = QStringLiteral("getSelection().anchorOffset + ' ' + document.queryCommandEnabled('undo')");
+    QCOMPARE(w->js(caret).toString(), QStringLiteral("4 true"));
+
+    // The page: a dark sheet and dark code blocks at once, the caret and undo kept.
+    w->action("actionDarkTheme")->trigger();
+    QTRY_COMPARE(w->js(look).toString(), QStringLiteral("rgb(13, 17, 23) nord"));
+    QCOMPARE(w->js(caret).toString(), QStringLiteral("4 true"));
+    QVERIFY(w->js(QStringLiteral("document.querySelector('p').textContent")).toString().startsWith(QStringLiteral("one!")));
+
+    // The source editor: the dark colour set and a dark current line, the cursor and undo kept.
+    QVERIFY(w->switchTo(true));
+    QPlainTextEdit *editor = w->editor();
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(2);
+    editor->setTextCursor(cursor);
+    QTest::keyClicks(editor, QStringLiteral("n"));
+    const auto codeColour = [editor] {
+        for (const QTextLayout::FormatRange &range : editor->document()->firstBlock().layout()->formats()) {
+            if (range.start > 0 && range.format.hasProperty(QTextFormat::ForegroundBrush))
+                return range.format.foreground().color();
+        }
+        return QColor();
+    };
+    const auto lineShade = [editor] { return editor->extraSelections().value(0).format.background().color(); };
+    QTRY_COMPARE(codeColour(), Highlighter::colour(Highlighter::Role::Code, true));
+    QCOMPARE(lineShade(), Highlighter::colour(Highlighter::Role::CurrentLine, true));
+    w->action("actionLightTheme")->trigger();
+    QCOMPARE(codeColour(), Highlighter::colour(Highlighter::Role::Code, false));
+    QCOMPARE(lineShade(), Highlighter::colour(Highlighter::Role::CurrentLine, false));
+    QCOMPARE(editor->textCursor().position(), 3);
+    QVERIFY(editor->document()->isUndoAvailable());
+    editor->undo();
+    QVERIFY(editor->toPlainText().startsWith(QStringLiteral("one!")));
+    QVERIFY(w->switchTo(false));
+    QTRY_COMPARE(w->js(look).toString(), QStringLiteral("rgb(255, 255, 255) default"));
 }
 
 void TestWindow::standaloneHtmlOfTheRealPage()
