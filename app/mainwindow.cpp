@@ -258,6 +258,19 @@ void MainWindow::setPalettes(const QPalette &dark, const QPalette &light)
 {
     darkPalette = dark;
     lightPalette = light;
+    // The source editor takes the application palette at start: one of its own, set
+    // before its style sheet is polished, would stay on its text area for good.
+    const int theme = Settings::instance().theme();
+    if (theme == 0 || theme == 1)
+        setStatusBarPalette(theme == 1 ? darkPalette : lightPalette);
+}
+
+// Widgets under the status bar's style sheet keep the palette they were polished
+// with: they are given the one in use, at start as at every switch.
+void MainWindow::setStatusBarPalette(const QPalette &palette)
+{
+    modeButton->setPalette(palette);
+    wordCountLabel->setPalette(palette);
 }
 
 // ---------------------------------------------------------------------------
@@ -287,9 +300,8 @@ void MainWindow::setTheme(int theme)
     const QPalette palette = theme == 1 ? darkPalette : lightPalette;
     Settings::instance().setTheme(theme);
     QApplication::setPalette(palette);
-    for (QWidget *widget : {static_cast<QWidget *>(modeButton), static_cast<QWidget *>(wordCountLabel),
-                            static_cast<QWidget *>(ui->editor)})
-        widget->setPalette(palette);
+    setStatusBarPalette(palette);
+    ui->editor->setPalette(palette);
 }
 
 void MainWindow::setupStatusBar()

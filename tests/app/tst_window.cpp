@@ -549,11 +549,18 @@ void TestWindow::paletteSwitchRestylesBothModesInPlace()
         return QColor();
     };
     const auto lineShade = [editor] { return editor->extraSelections().value(0).format.background().color(); };
+    // What the text area shows, below the text.
+    const auto shownBase = [editor] {
+        const QImage shot = editor->viewport()->grab().toImage();
+        return QColor(shot.pixel(shot.width() - 3, shot.height() - 3));
+    };
     QTRY_COMPARE(codeColour(), Highlighter::colour(Highlighter::Role::Code, true));
     QCOMPARE(lineShade(), Highlighter::colour(Highlighter::Role::CurrentLine, true));
+    QCOMPARE(shownBase(), QColor(25, 25, 25));
     w->action("actionLightTheme")->trigger();
     QCOMPARE(codeColour(), Highlighter::colour(Highlighter::Role::Code, false));
     QCOMPARE(lineShade(), Highlighter::colour(Highlighter::Role::CurrentLine, false));
+    QCOMPARE(shownBase(), QColor(Qt::white));
     QCOMPARE(editor->textCursor().position(), 3);
     QVERIFY(editor->document()->isUndoAvailable());
     editor->undo();
