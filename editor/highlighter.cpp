@@ -30,13 +30,13 @@ const RoleColours kRoleColours[] = {
     {Role::CurrentLine, QColor(181, 181, 181), QColor(55, 55, 55)},
 };
 
-QTextCharFormat styledFormat(bool bold, bool italic = false)
+// The role rides along in the format, so that its colour can be set again.
+const int kRoleProperty = QTextFormat::UserProperty + 1;
+
+QTextCharFormat colouredFormat(Role role)
 {
     QTextCharFormat format;
-    if (bold)
-        format.setFontWeight(QFont::Bold);
-    if (italic)
-        format.setFontItalic(true);
+    format.setProperty(kRoleProperty, int(role));
     return format;
 }
 
@@ -58,36 +58,53 @@ bool isDarkPalette(const QPalette &palette)
 
 Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlighter(document)
 {
+    const QTextCharFormat headingFormat = colouredFormat(Role::Heading);
+
     QTextCharFormat italicFormat;
     italicFormat.setFontItalic(true);
     QTextCharFormat boldFormat;
     boldFormat.setFontWeight(QFont::Bold);
     QTextCharFormat strikeFormat;
     strikeFormat.setFontStrikeOut(true);
-    const QTextCharFormat plain;
+    const QTextCharFormat quoteFormat = colouredFormat(Role::Quote);
+    const QTextCharFormat listFormat = colouredFormat(Role::List);
+    const QTextCharFormat inlineCodeFormat = colouredFormat(Role::Code);
+    const QTextCharFormat ruleFormat = colouredFormat(Role::Rule);
+    QTextCharFormat linkTitleFormat = colouredFormat(Role::Link);
+    linkTitleFormat.setFontItalic(true);
+    QTextCharFormat linkFormat = colouredFormat(Role::Link);
+    linkFormat.setFontItalic(true);
+    QTextCharFormat imageFormat = colouredFormat(Role::Image);
+    imageFormat.setFontItalic(true);
+    QTextCharFormat tableFormat = colouredFormat(Role::Table);
+    tableFormat.setFontWeight(QFont::Bold);
+    QTextCharFormat fenceFormat = colouredFormat(Role::Marker);
+    fenceFormat.setFontWeight(QFont::Bold);
+    QTextCharFormat keywordFormat = colouredFormat(Role::Marker);
+    keywordFormat.setFontWeight(QFont::Bold);
 
-    auto add = [this](const QString &pattern, const QTextCharFormat &format, Role role = Role::None) {
-        highlightingRules.append({QRegularExpression(pattern), format, role});
+    auto add = [this](const QString &pattern, const QTextCharFormat &format) {
+        highlightingRules.append({QRegularExpression(pattern), format});
     };
 
     // The order matters: where matches overlap, the later rule wins.
     // The first six rules are the headings, sized by setBaseSize.
     for (int level = 1; level <= 6; ++level)
-        add(QStringLiteral("^(?:#){%1} (.*)").arg(level), plain, Role::Heading);
+        add(QStringLiteral("^(?:#){%1} (.*)").arg(level), headingFormat);
     add(QStringLiteral("(\\*|_)(.*?)\\1"), italicFormat);
     add(QStringLiteral("(\\*\\*|__)(.*?)\\1"), boldFormat);
     add(QStringLiteral("~~(.*)~~"), strikeFormat);
-    add(QStringLiteral("^> (.*)"), plain, Role::Quote);
-    add(QStringLiteral("^[1-9]+[0-9]*\\. .*"), plain, Role::List);
-    add(QStringLiteral("^[+*-] .*"), plain, Role::List);
-    add(QStringLiteral("`{1,2}[^`](.*?)`{1,2}"), plain, Role::Code);
-    add(QStringLiteral("---"), plain, Role::Rule);
-    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\\\"]*) *\\\"([^\\\"]*)\\\" *\\)"), styledFormat(false, true), Role::Link);
-    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), styledFormat(false, true), Role::Link);
-    add(QStringLiteral("!\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), styledFormat(false, true), Role::Image);
-    add(QStringLiteral("\\|"), styledFormat(true), Role::Table);
-    add(QStringLiteral("```(?:\\s*(\\w+))?"), styledFormat(true), Role::Marker);
-    add(QStringLiteral("^(?:#){1,6} "), styledFormat(true), Role::Marker);
+    add(QStringLiteral("^> (.*)"), quoteFormat);
+    add(QStringLiteral("^[1-9]+[0-9]*\\. .*"), listFormat);
+    add(QStringLiteral("^[+*-] .*"), listFormat);
+    add(QStringLiteral("`{1,2}[^`](.*?)`{1,2}"), inlineCodeFormat);
+    add(QStringLiteral("---"), ruleFormat);
+    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\\\"]*) *\\\"([^\\\"]*)\\\" *\\)"), linkTitleFormat);
+    add(QStringLiteral("\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), linkFormat);
+    add(QStringLiteral("!\\[([^\\]]*)\\]\\( *([^)^ ^\"]*) *\\)"), imageFormat);
+    add(QStringLiteral("\\|"), tableFormat);
+    add(QStringLiteral("```(?:\\s*(\\w+))?"), fenceFormat);
+    add(QStringLiteral("^(?:#){1,6} "), keywordFormat);
 
     static const char *const keywords[] = {
         "class", "const", "double", "enum", "explicit", "friend", "inline", "int",
@@ -95,7 +112,7 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
         "signals", "signed", "slots", "static", "struct", "template", "typedef",
         "typename", "union", "unsigned", "virtual", "void", "volatile", "bool"};
     for (const char *keyword : keywords)
-        add(QStringLiteral("\\b%1\\b").arg(QLatin1String(keyword)), styledFormat(true), Role::Marker);
+        add(QStringLiteral("\\b%1\\b").arg(QLatin1String(keyword)), keywordFormat);
     colourRules();
     sizeHeadings(baseSize);
 }
@@ -103,8 +120,8 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
 void Highlighter::colourRules()
 {
     for (HighlightingRule &rule : highlightingRules) {
-        if (rule.role != Role::None)
-            rule.format.setForeground(colour(rule.role, dark));
+        if (rule.format.hasProperty(kRoleProperty))
+            rule.format.setForeground(colour(Role(rule.format.intProperty(kRoleProperty)), dark));
     }
 }
 

@@ -21,7 +21,7 @@ class Highlighter : public QSyntaxHighlighter
 public:
     // What a rule colours. Each role has one colour on a light background and one
     // on a dark background, so a rule means the same in both palettes.
-    enum class Role { None, Heading, Quote, List, Code, Rule, Link, Image, Table, Marker, CurrentLine };
+    enum class Role { Heading, Quote, List, Code, Rule, Link, Image, Table, Marker, CurrentLine };
     static QColor colour(Role role, bool dark);
 
     // Headings are sized from baseSize, the editor's font size in pixels.
@@ -43,7 +43,6 @@ private:
     {
         QRegularExpression pattern;
         QTextCharFormat format;
-        Role role;
     };
     QVector<HighlightingRule> highlightingRules;
     bool dark = false;
