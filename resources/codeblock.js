@@ -216,6 +216,35 @@ function renderStaticBlock(pre) {
         code = pre.appendChild(document.createElement('code'));
     }
     colourCode(code, state.text, state.mode);
+    state.coloured = true;
+}
+
+// Colouring waits until the page has shown: blocks are coloured in document
+// order, a few milliseconds at a time, so that the input is never held up.
+var colourQueue = [];
+var colourNext = 0;
+var colourTimer = 0;
+
+function queueColouring(pre) {
+    colourQueue.push(pre);
+    if (!colourTimer)
+        colourTimer = setTimeout(colourSome, 0);
+}
+
+function colourSome() {
+    colourTimer = 0;
+    var until = performance.now() + 8;
+    while (colourNext < colourQueue.length && performance.now() < until) {
+        var pre = colourQueue[colourNext++];
+        if (isStaticCodeBlock(pre) && !pre.veltraneBlock.coloured && document.body.contains(pre))
+            renderStaticBlock(pre);
+    }
+    if (colourNext < colourQueue.length) {
+        colourTimer = setTimeout(colourSome, 0);
+    } else {
+        colourQueue = [];
+        colourNext = 0;
+    }
 }
 
 // Makes pre (a pre holding just its code element) a static block.
@@ -237,12 +266,23 @@ function makeStaticBlock(pre) {
         // unless the user picks another language.
         kept: { info: info, mode: mode, className: info ? className : '' },
         empty: raw === '',
-        editor: null
+        editor: null,
+        coloured: false
     };
+    // Not editable in the page, but it can take the focus.
     pre.className = 'veltrane-code ' + codeThemeClass();
-    pre.setAttribute('contenteditable', 'false');
+    if (pre.getAttribute('contenteditable') !== 'false')
+        pre.setAttribute('contenteditable', 'false');
     pre.setAttribute('tabindex', '-1');
-    renderStaticBlock(pre);
+    // Until then it shows its code as written, uncoloured.
+    queueColouring(pre);
+}
+
+// The page's HTML with its code blocks marked not editable: set on each
+// block once it is in the page, the attribute costs a style update apiece
+// (seconds on a thousand blocks); written in the markup it costs nothing.
+function prepareCodeBlockHtml(html) {
+    return html.replace(/<pre><code/g, '<pre contenteditable="false"><code');
 }
 
 // Makes the code blocks among the pre elements in root (the whole body by
@@ -301,6 +341,9 @@ function textOffsetIn(element, node, offset) {
 
 // The DOM range of the characters start..end of a static block's code.
 function staticBlockRange(pre, start, end) {
+    // Its text as the state has it (line ends included).
+    if (!pre.veltraneBlock.coloured)
+        renderStaticBlock(pre);
     var code = pre.firstElementChild || pre;
     var walker = document.createTreeWalker(code, NodeFilter.SHOW_TEXT, null, false);
     var range = document.createRange();

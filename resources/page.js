@@ -172,7 +172,7 @@ function setBodyHtml(html) {
     }
     // "<a name=x />" is an empty anchor to its writer; the HTML parser
     // would leave it open around everything after it.
-    document.body.innerHTML = html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>');
+    document.body.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
     loadedDivs = new WeakSet(document.body.querySelectorAll('div'));
     resolveImages(document.body);
     changePreToCodeMirror();

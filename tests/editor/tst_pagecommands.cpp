@@ -454,8 +454,8 @@ void TestPageCommands::staticBlocksSaveAsLiveOnes()
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length + ':' +"
                                   "document.querySelectorAll('pre.veltrane-code.cm-s-default').length")).toString(),
              QStringLiteral("0:8"));
-    QCOMPARE(h->text(QStringLiteral("Array.prototype.map.call(document.querySelectorAll('pre.veltrane-code'), function (p) {"
-                                    "  return codeBlockMode(p) + (p.querySelector('span[class^=cm-]') ? '+' : ''); }).join('|')")),
+    QTRY_COMPARE(h->text(QStringLiteral("Array.prototype.map.call(document.querySelectorAll('pre.veltrane-code'), function (p) {"
+                                        "  return codeBlockMode(p) + (p.querySelector('span[class^=cm-]') ? '+' : ''); }).join('|')")),
              QStringLiteral("text/x-python+|text/x-sh+|text/x-c++src+|text/x-yaml+||||"));
     QCOMPARE(h->text(QStringLiteral("document.querySelector('pre:last-of-type').textContent")), QStringLiteral("\tTab"));
     const QString saved = h->text(QStringLiteral("getHtml()"));
