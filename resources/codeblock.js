@@ -546,6 +546,7 @@ function createCodeMirror(pre, mode, text) {
     select.addEventListener('change', function () {
         editor.setOption('mode', select.value);
         isSelectMouseEnter = false;
+        noteCodeBlockChange();
     });
     editor.on('focus', function () {
         select.style.display = 'block';
@@ -666,8 +667,7 @@ function setCodeBlockModeAt(x, y, mode) {
         state.mode = mode;
         renderStaticBlock(pre);
     }
-    if (typeof onBodyInput === 'function' && contentObj)
-        onBodyInput();
+    noteCodeBlockChange();
     return true;
 }
 
@@ -684,7 +684,28 @@ function replaceInCodeBlock(pre, start, end, text) {
     renderStaticBlock(pre);
 }
 
+// A block an undo or redo step brings back comes without its mark; its
+// editor was out of the page and measures itself again.
+function onHistoryInput(event) {
+    if (event.inputType !== 'historyUndo' && event.inputType !== 'historyRedo')
+        return;
+    var pres = document.body.querySelectorAll('pre.veltrane-code:not([contenteditable])');
+    for (var i = 0; i < pres.length; i++) {
+        pres[i].setAttribute('contenteditable', 'false');
+        if (pres[i].veltraneBlock && pres[i].veltraneBlock.editor)
+            pres[i].veltraneBlock.editor.refresh();
+    }
+}
+
+// A change of a block's language or text made outside the typing is told as
+// typing would tell it.
+function noteCodeBlockChange() {
+    if (contentObj && typeof onBodyInput === 'function')
+        onBodyInput();
+}
+
 window.addEventListener('load', function () {
+    document.body.addEventListener('input', onHistoryInput);
     document.addEventListener('mousedown', onCodeBlockMouseDown, true);
     document.addEventListener('focusin', onCodeBlockFocusIn);
     document.addEventListener('selectionchange', onCodeBlockSelectionChange);

@@ -170,15 +170,11 @@ function replaceSelectedText(newText) {
     searchCurrent = searchMatches.length === 0 ? -1 : index % searchMatches.length;
     replaceMatchText(match, newText);
     if (match.block)
-        codeBlocksChanged();
+        noteCodeBlockChange();
     drawMatches();
 }
 
-// A code block's change is not an edit of the body: it is told as typing would tell it.
-function codeBlocksChanged() {
-    if (contentObj)
-        onBodyInput();
-}
+
 
 function replaceAllHighText(newText) {
     // From the last to the first, so that each replacement leaves the earlier
@@ -190,5 +186,5 @@ function replaceAllHighText(newText) {
     }
     clearHighLight();
     if (inBlocks)
-        codeBlocksChanged();
+        noteCodeBlockChange();
 }

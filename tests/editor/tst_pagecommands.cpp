@@ -521,11 +521,13 @@ void TestPageCommands::contextMenuLanguages()
         }});
         return names;
     };
+    QSignalSpy modified(&h->bridge(), &Content::updateModifyStatusSignal);
     const QStringList names = choose(QStringLiteral("Python"));
     QStringList selector = h->text(QStringLiteral("codeBlockLanguages().map(function (l) { return l[1]; }).join('|')")).split(QLatin1Char('|'));
     selector[0] = QStringLiteral("默认");
     QCOMPARE(names, selector);
     QTRY_COMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-python"));
+    QTRY_COMPARE(modified.count(), 1); // a change to save
     QCOMPARE(h->js(QStringLiteral("isStaticCodeBlock(document.querySelector('pre')) && !!document.querySelector('pre .cm-number')")).toBool(),
              true);
     QVERIFY(h->text(QStringLiteral("getHtml()")).contains(QLatin1String("<code class=\"Python\">x = 1\n</code>")));
@@ -561,6 +563,7 @@ void TestPageCommands::codeBlockInsertionIsOneUndoStep()
     key(Qt::Key_Y, Qt::ControlModifier);
     key(Qt::Key_Y, Qt::ControlModifier);
     QTRY_COMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:]"));
+    QCOMPARE(h->js(QStringLiteral("document.querySelector('pre').getAttribute('contenteditable')")).toString(), QStringLiteral("false"));
 
     setBodyWithCaret(QStringLiteral("<p>a</p><p><br></p>"), QStringLiteral("p:last-child"));
     type(QStringLiteral("```js"));
