@@ -754,7 +754,7 @@ void TestWindow::fenceLanguageWordKept()
     QVERIFY(openInPage(QStringLiteral("fences.md"), "```rust\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
     QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString()),
              QStringLiteral("```rust\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
-    w->js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.setOption('mode', 'text/x-c++src'); true"));
+    w->js(QStringLiteral("activateCodeBlocks(); document.querySelector('.CodeMirror').CodeMirror.setOption('mode', 'text/x-c++src'); true"));
     QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString()),
              QStringLiteral("```C++\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
 }
