@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QDebug>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
@@ -300,9 +299,12 @@ void PageSurface::showContextMenu(const QPoint &pos)
     const int x = qRound(pos.x() / zoom);
     const int y = qRound(pos.y() / zoom);
     pageView->page()->runJavaScript(
-        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), answer<const QVariant &>([this, x, y](const QVariant &result) {
-            const QString ancestors = result.toString();
-            qDebug() << ancestors;
+        QStringLiteral("({ancestors: GetElementFromPoint(%1,%2), languages: codeBlockLanguagesAt(%1,%2)})").arg(x).arg(y),
+        answer<const QVariant &>([this, x, y](const QVariant &result) {
+            const QVariantMap found = result.toMap();
+            const QString ancestors = found.value(QStringLiteral("ancestors")).toString();
+            // The code block's own selector's languages, as [mode, name] pairs.
+            const QVariantList languageList = found.value(QStringLiteral("languages")).toList();
 
             QMenu menu(pageView);
             for (QAction *action : qAsConst(menuActions)) {
@@ -316,11 +318,19 @@ void PageSurface::showContextMenu(const QPoint &pos)
                 connect(target->addAction(text), &QAction::triggered, this, [this, script] { run(script); });
             };
 
-            if (ancestors.contains(QLatin1String("TEXTAREA"))) {
+            if (!languageList.isEmpty()) {
                 QMenu *languages = menu.addMenu(tr("代码块语言"));
                 languages->setLayoutDirection(Qt::LeftToRight);
-                addStatement(languages, tr("默认"), QStringLiteral("setCodeBlockModeAt(%1,%2,'')"));
-                addStatement(languages, QStringLiteral("C++"), QStringLiteral("setCodeBlockModeAt(%1,%2,'text/x-c++src')"));
+                for (const QVariant &entry : languageList) {
+                    const QVariantList pair = entry.toList();
+                    if (pair.size() != 2)
+                        continue;
+                    const QString mode = pair.at(0).toString();
+                    const QString name = mode.isEmpty() ? tr("默认") : pair.at(1).toString();
+                    // %1 and %2 stay for the point; the mode is quoted text.
+                    addStatement(languages, name,
+                                 QStringLiteral("setCodeBlockModeAt(%1,%2,'") + jsQuoted(mode) + QStringLiteral("')"));
+                }
             } else if (ancestors.contains(QLatin1String("TABLE"))) {
                 QMenu *table = menu.addMenu(tr("表格"));
                 table->setLayoutDirection(Qt::LeftToRight);

@@ -175,11 +175,12 @@ void TestPage::getHtmlTurnsCodeEditorsBackIntoCodeBlocks()
 {
     QCOMPARE(h->js(QStringLiteral(
         "(function () {"
-        "  document.body.innerHTML = '<p>before</p><pre id=\"a\"></pre><p>mid</p>'"
-        "      + '<pre id=\"b\"></pre><pre id=\"c\"></pre><p>after</p>';"
+        "  document.body.innerHTML = '<p>before</p><pre id=\"a\"><code></code></pre><p>mid</p>'"
+        "      + '<pre id=\"b\"><code></code></pre><pre id=\"c\"><code></code></pre><p>after</p>';"
+        "  changePreToCodeMirror(); activateCodeBlocks();"
         "  function make(id, mode, text) {"
-        "    var pre = document.getElementById(id);"
-        "    return CodeMirror(function (w) { pre.parentNode.replaceChild(w, pre); }, { mode: mode, value: text });"
+        "    var editor = document.getElementById(id).veltraneBlock.editor;"
+        "    editor.setOption('mode', mode); editor.setValue(text);"
         "  }"
         "  make('a', 'text/x-c++src', 'if (a < b && c)\\n    return \"x\";');"
         "  make('b', '', 'plain');"
@@ -329,7 +330,8 @@ void TestPage::bodyHandlersCallTheBridge()
                       " p.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, button: 1 })); true"));
     QCOMPARE(h->js(paste.arg("#p")).toBool(), false);
     js(QStringLiteral("p.dispatchEvent(new MouseEvent('mouseup', { bubbles: true, button: 1 }));"
-                      " document.body.insertAdjacentHTML('beforeend', '<pre><code>x</code></pre>'); changePreToCodeMirror(); true"));
+                      " document.body.insertAdjacentHTML('beforeend', '<pre><code>x</code></pre>'); changePreToCodeMirror();"
+                      " activateCodeBlocks(); true"));
     QCOMPARE(h->js(paste.arg(".CodeMirror textarea")).toBool(), true);
     QCOMPARE(edits(), 1);
     QCOMPARE(pasted.count(), 1);
@@ -350,7 +352,7 @@ void TestPage::signalsReachTheirPageFunctions()
     // Each program-to-page signal, sent as the program sends it, changes the page.
     Content &bridge = h->bridge();
     QVERIFY(h->setHtml(QStringLiteral("<p id=\"p\">one two</p><pre><code>x</code></pre>")));
-    QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 1);
+    QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('pre.veltrane-code').length")).toInt(), 1);
     h->select(QStringLiteral("#p"));
     emit bridge.addLinkSignal(link(QStringLiteral("site"), QStringLiteral("https://example.com/"), false));
     QTRY_VERIFY(h->body().contains(QStringLiteral("one two<a href=\"https://example.com/\" target=\"_blank\">site</a>")));
