@@ -252,9 +252,25 @@ QString inertHtml(const QString &html)
 
 } // namespace
 
-QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss)
+QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss, const QString &codeTheme)
 {
     QString html = pageHtml;
+    // The code blocks in the theme that suits the exported sheet, whatever the screen
+    // showed; the page's own dark mark stays behind.
+    static const QRegularExpression themeName(QStringLiteral("^[A-Za-z0-9-]+$"));
+    const QString codeThemeName = themeName.match(codeTheme).hasMatch() ? codeTheme : QStringLiteral("default");
+    html = editStartTags(html, [&codeThemeName](QString tag) {
+        static const QRegularExpression classAttribute(QStringLiteral("\\sclass=\"([^\"]*)\""));
+        static const QRegularExpression themeClass(QStringLiteral("(^|\\s)cm-s-\\S+"));
+        const QRegularExpressionMatch match = classAttribute.match(tag);
+        if (!match.hasMatch())
+            return tag;
+        if (tag.startsWith(QLatin1String("<html"), Qt::CaseInsensitive))
+            return tag.remove(match.capturedStart(), match.capturedLength());
+        QString classes = match.captured(1);
+        classes.replace(themeClass, QStringLiteral("\\1cm-s-") + codeThemeName);
+        return tag.replace(match.capturedStart(1), match.capturedLength(1), classes);
+    });
 
     // Not editable (the code blocks' "false" means nothing once nothing is editable).
     html = editStartTags(html, [](QString tag) {
@@ -287,11 +303,12 @@ QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss)
 
     // The base GitHub sheet first, then the chosen theme over it, then the code editor
     // sheets and our overrides.
-    const QString style = QStringLiteral("<style>%1%2%3%4%5%6</style></head>")
+    const QString style = QStringLiteral("<style>%1%2%3%4%5%6%7</style></head>")
         .arg(styleSafe(readUtf8(QStringLiteral(":/mdgithub.css"))),
              styleSafe(themeCss),
              styleSafe(readUtf8(QStringLiteral(":/lib/codemirror/lib/codemirror.css"))),
              styleSafe(readUtf8(QStringLiteral(":/lib/codemirror/theme/idea.css"))),
+             styleSafe(readUtf8(QStringLiteral(":/lib/codemirror/theme/%1.css").arg(codeThemeName))),
              styleSafe(readUtf8(QStringLiteral(":/my.css"))),
              pageRules);
     html.replace(QStringLiteral("</head>"), style);

@@ -258,6 +258,19 @@ void MainWindow::setPalettes(const QPalette &dark, const QPalette &light)
 {
     darkPalette = dark;
     lightPalette = light;
+    // The source editor takes the application palette at start: one of its own, set
+    // before its style sheet is polished, would stay on its text area for good.
+    const int theme = Settings::instance().theme();
+    if (theme == 0 || theme == 1)
+        setStatusBarPalette(theme == 1 ? darkPalette : lightPalette);
+}
+
+// Widgets under the status bar's style sheet keep the palette they were polished
+// with: they are given the one in use, at start as at every switch.
+void MainWindow::setStatusBarPalette(const QPalette &palette)
+{
+    modeButton->setPalette(palette);
+    wordCountLabel->setPalette(palette);
 }
 
 // ---------------------------------------------------------------------------
@@ -287,9 +300,8 @@ void MainWindow::setTheme(int theme)
     const QPalette palette = theme == 1 ? darkPalette : lightPalette;
     Settings::instance().setTheme(theme);
     QApplication::setPalette(palette);
-    for (QWidget *widget : {static_cast<QWidget *>(modeButton), static_cast<QWidget *>(wordCountLabel),
-                            static_cast<QWidget *>(ui->editor)})
-        widget->setPalette(palette);
+    setStatusBarPalette(palette);
+    ui->editor->setPalette(palette);
 }
 
 void MainWindow::setupStatusBar()
@@ -576,10 +588,12 @@ void MainWindow::exportHtml()
     const QString path = askSavePath(this, tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html"));
     if (path.isEmpty())
         return;
-    const QString themeCss = Themes::currentCss();
-    modeSwitch->page()->toHtml([this, path, themeCss](const QString &html) {
+    // An exported page is read and printed elsewhere: the light sheet unless one was chosen.
+    const QString themeCss = Themes::printCss();
+    const QString codeTheme = Themes::codeTheme(Themes::printPath());
+    modeSwitch->page()->toHtml([this, path, themeCss, codeTheme](const QString &html) {
         QString error;
-        if (writeTextFile(path, makeStandaloneHtml(html, themeCss) + QLatin1Char('\n'), &error))
+        if (writeTextFile(path, makeStandaloneHtml(html, themeCss, codeTheme) + QLatin1Char('\n'), &error))
             showExported();
         else
             warn(tr("不能导出文件 %1: %2").arg(QDir::toNativeSeparators(path), error));

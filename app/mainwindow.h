@@ -56,6 +56,7 @@ private:
     void connectActions();
     void setupThemeMenu();
     void setTheme(int theme);
+    void setStatusBarPalette(const QPalette &palette);
     void setupStatusBar();
     void setToolBarGlyphs();
     void showStatus(const QString &text);

@@ -143,6 +143,30 @@ bool looksLikeEntity(const char *data, size_t i, size_t end)
     return k > i + 1 && k < end && data[k] == ';';
 }
 
+// Whether the text from data[i] (just after "]:" of a line that starts with
+// "[") would make that line a link definition: a destination, then the line's
+// end or something that may be a title. Anything else after the destination
+// ("[^1]: A longer note.") keeps the line text, and its bracket need not be
+// escaped. Markup that is not a line break counts as more text.
+bool definitionFollows(const char *data, size_t i, size_t end)
+{
+    const auto lineEnds = [&](size_t k) {
+        return k >= end || data[k] == '\n'
+            || (data[k] == '<' && (k + 1 >= end || data[k + 1] == '/'
+                                   || (k + 3 <= end && (data[k + 1] == 'b' || data[k + 1] == 'B')
+                                       && (data[k + 2] == 'r' || data[k + 2] == 'R'))));
+    };
+    while (i < end && data[i] == ' ')
+        ++i;
+    if (lineEnds(i))
+        return true; // the destination may follow on the next line
+    while (i < end && data[i] != ' ' && data[i] != '\n' && data[i] != '<')
+        ++i;
+    while (i < end && data[i] == ' ')
+        ++i;
+    return lineEnds(i) || data[i] == '"' || data[i] == '\'' || data[i] == '(' || data[i] == '&';
+}
+
 // Bytes that may start a wrapped line without being read as syntax.
 inline bool safeLineStart(char c)
 {
@@ -779,7 +803,9 @@ void Converter::readText()
                     && data[next + 1] == ']');
             break;
         case ']':
-            escape = anchorDepth > 0 || after == '(' || after == '[' || after == ':';
+            escape = anchorDepth > 0 || after == '(' || after == '['
+                || (after == ':' && markdown.size() > lineContentStart && markdown[lineContentStart] == '['
+                    && definitionFollows(data, next + 1, size));
             break;
         case '|':
             escape = inTable;

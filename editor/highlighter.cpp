@@ -6,18 +6,59 @@
 
 namespace {
 
-QTextCharFormat colouredFormat(const QColor &colour)
+using Role = Highlighter::Role;
+
+// The colours of the roles: {light background, dark background}. The light set
+// is the original one; the dark set keeps each hue, readable on a dark base.
+struct RoleColours
+{
+    Role role;
+    QColor light;
+    QColor dark;
+};
+
+const RoleColours kRoleColours[] = {
+    {Role::Heading, QColor(255, 128, 64), QColor(255, 128, 64)},
+    {Role::Quote, QColor(0, 153, 0), QColor(98, 200, 98)},
+    {Role::List, QColor(223, 85, 255), QColor(230, 130, 255)},
+    {Role::Code, QColor(170, 85, 0), QColor(230, 160, 80)},
+    {Role::Rule, QColor(Qt::darkYellow), QColor(200, 200, 80)},
+    {Role::Link, QColor(170, 85, 0), QColor(230, 160, 80)},
+    {Role::Image, QColor(170, 17, 17), QColor(240, 110, 110)},
+    {Role::Table, QColor(223, 196, 125), QColor(223, 196, 125)},
+    {Role::Marker, QColor(62, 206, 244), QColor(62, 206, 244)},
+    {Role::CurrentLine, QColor(181, 181, 181), QColor(55, 55, 55)},
+};
+
+// The role rides along in the format, so that its colour can be set again.
+const int kRoleProperty = QTextFormat::UserProperty + 1;
+
+QTextCharFormat colouredFormat(Role role)
 {
     QTextCharFormat format;
-    format.setForeground(QBrush(colour));
+    format.setProperty(kRoleProperty, int(role));
     return format;
 }
 
 } // namespace
 
+QColor Highlighter::colour(Role role, bool dark)
+{
+    for (const RoleColours &entry : kRoleColours) {
+        if (entry.role == role)
+            return dark ? entry.dark : entry.light;
+    }
+    return QColor();
+}
+
+bool isDarkPalette(const QPalette &palette)
+{
+    return palette.color(QPalette::Base).lightness() < 128;
+}
+
 Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlighter(document)
 {
-    const QTextCharFormat headingFormat = colouredFormat(QColor(255, 128, 64));
+    const QTextCharFormat headingFormat = colouredFormat(Role::Heading);
 
     QTextCharFormat italicFormat;
     italicFormat.setFontItalic(true);
@@ -25,21 +66,21 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
     boldFormat.setFontWeight(QFont::Bold);
     QTextCharFormat strikeFormat;
     strikeFormat.setFontStrikeOut(true);
-    const QTextCharFormat quoteFormat = colouredFormat(QColor(0, 153, 0));
-    const QTextCharFormat listFormat = colouredFormat(QColor(223, 85, 255));
-    const QTextCharFormat inlineCodeFormat = colouredFormat(QColor(170, 85, 0));
-    const QTextCharFormat ruleFormat = colouredFormat(QColor(Qt::darkYellow));
-    QTextCharFormat linkTitleFormat = colouredFormat(QColor(170, 85, 0));
+    const QTextCharFormat quoteFormat = colouredFormat(Role::Quote);
+    const QTextCharFormat listFormat = colouredFormat(Role::List);
+    const QTextCharFormat inlineCodeFormat = colouredFormat(Role::Code);
+    const QTextCharFormat ruleFormat = colouredFormat(Role::Rule);
+    QTextCharFormat linkTitleFormat = colouredFormat(Role::Link);
     linkTitleFormat.setFontItalic(true);
-    QTextCharFormat linkFormat = colouredFormat(QColor(170, 85, 0));
+    QTextCharFormat linkFormat = colouredFormat(Role::Link);
     linkFormat.setFontItalic(true);
-    QTextCharFormat imageFormat = colouredFormat(QColor(170, 17, 17));
+    QTextCharFormat imageFormat = colouredFormat(Role::Image);
     imageFormat.setFontItalic(true);
-    QTextCharFormat tableFormat = colouredFormat(QColor(223, 196, 125));
+    QTextCharFormat tableFormat = colouredFormat(Role::Table);
     tableFormat.setFontWeight(QFont::Bold);
-    QTextCharFormat fenceFormat = colouredFormat(QColor(62, 206, 244));
+    QTextCharFormat fenceFormat = colouredFormat(Role::Marker);
     fenceFormat.setFontWeight(QFont::Bold);
-    QTextCharFormat keywordFormat = colouredFormat(QColor(62, 206, 244));
+    QTextCharFormat keywordFormat = colouredFormat(Role::Marker);
     keywordFormat.setFontWeight(QFont::Bold);
 
     auto add = [this](const QString &pattern, const QTextCharFormat &format) {
@@ -72,7 +113,25 @@ Highlighter::Highlighter(QTextDocument *document, int baseSize) : QSyntaxHighlig
         "typename", "union", "unsigned", "virtual", "void", "volatile", "bool"};
     for (const char *keyword : keywords)
         add(QStringLiteral("\\b%1\\b").arg(QLatin1String(keyword)), keywordFormat);
+    colourRules();
     sizeHeadings(baseSize);
+}
+
+void Highlighter::colourRules()
+{
+    for (HighlightingRule &rule : highlightingRules) {
+        if (rule.format.hasProperty(kRoleProperty))
+            rule.format.setForeground(colour(Role(rule.format.intProperty(kRoleProperty)), dark));
+    }
+}
+
+void Highlighter::setDark(bool isDark)
+{
+    if (dark == isDark)
+        return;
+    dark = isDark;
+    colourRules();
+    rehighlight();
 }
 
 void Highlighter::sizeHeadings(int baseSize)
@@ -109,7 +168,7 @@ void Highlighter::highlightBlock(const QString &text)
 QList<QTextEdit::ExtraSelection> currentLineSelections(QPlainTextEdit *editor)
 {
     QTextEdit::ExtraSelection selection;
-    selection.format.setBackground(QBrush(QColor(181, 181, 181)));
+    selection.format.setBackground(Highlighter::colour(Highlighter::Role::CurrentLine, isDarkPalette(editor->palette())));
     selection.format.setProperty(QTextFormat::FullWidthSelection, true);
     selection.cursor = editor->textCursor();
     selection.cursor.clearSelection();

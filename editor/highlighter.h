@@ -1,7 +1,9 @@
 #ifndef HIGHLIGHTER_H
 #define HIGHLIGHTER_H
 
+#include <QColor>
 #include <QList>
+#include <QPalette>
 #include <QRegularExpression>
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
@@ -17,16 +19,25 @@ class Highlighter : public QSyntaxHighlighter
     Q_OBJECT
 
 public:
+    // What a rule colours. Each role has one colour on a light background and one
+    // on a dark background, so a rule means the same in both palettes.
+    enum class Role { Heading, Quote, List, Code, Rule, Link, Image, Table, Marker, CurrentLine };
+    static QColor colour(Role role, bool dark);
+
     // Headings are sized from baseSize, the editor's font size in pixels.
     Highlighter(QTextDocument *document, int baseSize);
     // Sizes the headings again, for a new editor size (font size or zoom).
     void setBaseSize(int baseSize);
+    // Colours for a dark (or light) background, the text coloured again.
+    void setDark(bool dark);
+    bool isDark() const { return dark; }
 
 protected:
     void highlightBlock(const QString &text) override;
 
 private:
     void sizeHeadings(int baseSize);
+    void colourRules();
 
     struct HighlightingRule
     {
@@ -34,9 +45,13 @@ private:
         QTextCharFormat format;
     };
     QVector<HighlightingRule> highlightingRules;
+    bool dark = false;
 };
 
-// The one extra selection that shades the cursor's line in the source editor.
+// The one extra selection that shades the cursor's line in the source editor,
+// in a shade that suits the editor's background.
 QList<QTextEdit::ExtraSelection> currentLineSelections(QPlainTextEdit *editor);
+// Whether a palette's text background is dark.
+bool isDarkPalette(const QPalette &palette);
 
 #endif // HIGHLIGHTER_H

@@ -6,13 +6,13 @@
 #include "editor/editorpage.h"
 #include "editor/mimepayload.h"
 #include "editor/pageview.h"
+#include "settings/settings.h"
 #include "settings/themes.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QDebug>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
@@ -56,6 +56,8 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     });
 
     connect(&content, &Content::loadThemeCssSignal, this, &PageSurface::applyTheme);
+    // A switch of the palette restyles the page in place when it follows the palette.
+    connect(&Settings::instance(), &Settings::themeChanged, this, &PageSurface::applyTheme);
     connect(&content, &Content::loadRecentMdSignal, this, &PageSurface::documentRequested);
     connect(&content, &Content::updateModifyStatusSignal, this, &EditingSurface::modificationChanged);
     connect(&content, &Content::showInfoInStatusBarSignal, this, &PageSurface::wordCountChanged);
@@ -142,8 +144,15 @@ void PageSurface::setHtml(const QString &html)
 void PageSurface::applyTheme()
 {
     // The page lives in the resource scheme: only a file URL reaches a file on disk.
-    const QString url = QUrl::fromLocalFile(Themes::currentPath()).toString(QUrl::FullyEncoded);
-    run(QStringLiteral("document.getElementById('themecss').href='%1';").arg(jsQuoted(url)));
+    const auto url = [](const QString &path) {
+        return jsQuoted(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    };
+    const QString screen = Themes::currentPath();
+    const QString print = Themes::printPath();
+    // Asked for again by the page once it is ready, should it not be yet.
+    run(QStringLiteral("if (typeof setPageTheme === 'function') setPageTheme('%1', '%2', '%3', '%4');")
+            .arg(url(screen), jsQuoted(Themes::codeTheme(screen)), print == screen ? QString() : url(print),
+                 jsQuoted(Themes::codeTheme(print))));
 }
 
 void PageSurface::setMenuActions(const QList<QAction *> &actions)
@@ -297,9 +306,12 @@ void PageSurface::showContextMenu(const QPoint &pos)
     const int x = qRound(pos.x() / zoom);
     const int y = qRound(pos.y() / zoom);
     pageView->page()->runJavaScript(
-        QStringLiteral("GetElementFromPoint(%1,%2)").arg(x).arg(y), answer<const QVariant &>([this, x, y](const QVariant &result) {
-            const QString ancestors = result.toString();
-            qDebug() << ancestors;
+        QStringLiteral("({ancestors: GetElementFromPoint(%1,%2), languages: codeBlockLanguagesAt(%1,%2)})").arg(x).arg(y),
+        answer<const QVariant &>([this, x, y](const QVariant &result) {
+            const QVariantMap found = result.toMap();
+            const QString ancestors = found.value(QStringLiteral("ancestors")).toString();
+            // The code block's own selector's languages, as [mode, name] pairs.
+            const QVariantList languageList = found.value(QStringLiteral("languages")).toList();
 
             QMenu menu(pageView);
             for (QAction *action : qAsConst(menuActions)) {
@@ -313,11 +325,19 @@ void PageSurface::showContextMenu(const QPoint &pos)
                 connect(target->addAction(text), &QAction::triggered, this, [this, script] { run(script); });
             };
 
-            if (ancestors.contains(QLatin1String("TEXTAREA"))) {
+            if (!languageList.isEmpty()) {
                 QMenu *languages = menu.addMenu(tr("代码块语言"));
                 languages->setLayoutDirection(Qt::LeftToRight);
-                addStatement(languages, tr("默认"), QStringLiteral("setCodeBlockModeAt(%1,%2,'')"));
-                addStatement(languages, QStringLiteral("C++"), QStringLiteral("setCodeBlockModeAt(%1,%2,'text/x-c++src')"));
+                for (const QVariant &entry : languageList) {
+                    const QVariantList pair = entry.toList();
+                    if (pair.size() != 2)
+                        continue;
+                    const QString mode = pair.at(0).toString();
+                    const QString name = mode.isEmpty() ? tr("默认") : pair.at(1).toString();
+                    // %1 and %2 stay for the point; the mode is quoted text.
+                    addStatement(languages, name,
+                                 QStringLiteral("setCodeBlockModeAt(%1,%2,'") + jsQuoted(mode) + QStringLiteral("')"));
+                }
             } else if (ancestors.contains(QLatin1String("TABLE"))) {
                 QMenu *table = menu.addMenu(tr("表格"));
                 table->setLayoutDirection(Qt::LeftToRight);

@@ -38,7 +38,7 @@ public:
     void setDocumentPath(const QString &path);
     // Replaces the page content.
     void setHtml(const QString &html);
-    // Points the page's theme link at the chosen theme.
+    // Gives the page its theme sheet and code-block theme, for the screen and for print.
     void applyTheme();
     // The actions the context menu starts with; a null entry is a separator.
     void setMenuActions(const QList<QAction *> &actions);

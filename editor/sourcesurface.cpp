@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -55,7 +56,11 @@ SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
     fontPixels = Settings::instance().editorFontSize();
     zoomFactor = qBound(0.25, Settings::instance().sourceZoom(), 5.0); // the window's zoom range
     highlighter = new Highlighter(textEdit->document(), fontPixels);
+    highlighter->setDark(isDarkPalette(textEdit->palette()));
     applyFontSize();
+    // A palette switch recolours the text in place: the document, its undo history
+    // and the cursor stay.
+    textEdit->installEventFilter(this);
 
     connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this,
             [this] { textEdit->setExtraSelections(currentLineSelections(textEdit)); });
@@ -75,6 +80,15 @@ SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
             },
             [this](const QMimeData *data) { return insertFiles(data); });
     }
+}
+
+bool SourceSurface::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == textEdit && event->type() == QEvent::PaletteChange) {
+        highlighter->setDark(isDarkPalette(textEdit->palette()));
+        textEdit->setExtraSelections(currentLineSelections(textEdit));
+    }
+    return EditingSurface::eventFilter(watched, event);
 }
 
 void SourceSurface::setDocumentPath(const QString &path)

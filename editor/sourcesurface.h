@@ -62,6 +62,9 @@ public:
     void replaceAllMatches(const QString &text, const QString &replacement) override;
     void clearMatches() override {}
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void insertText(const QString &text);
     void applyFontSize();

@@ -235,23 +235,22 @@ function startCodeBlock(range) {
     rest.setStart(range.endContainer, range.endOffset);
     if (!match || rest.toString().replace(/\xA0/g, '') !== '')
         return false;
-    selectRange(line);
-    document.execCommand('delete');
-    var emptied = block !== document.body && block.textContent === '' && document.body.contains(block);
-    if (emptied) {
-        var whole = document.createRange();
-        whole.selectNode(block);
-        selectRange(whole);
+    // The fence and the block it leaves empty go in the same editing command
+    // that inserts the code block: one undo step takes all of it back.
+    var place = line;
+    if (block !== document.body && block.textContent.replace(/\xA0/g, '') === line.toString()) {
+        // The fence's line goes whole. Taken from the end of the text block
+        // before it, the browser's undo step restores it cleanly.
+        place = document.createRange();
+        place.selectNodeContents(block);
+        var before = block.previousElementSibling;
+        if (before && /^(P|H[1-6])$/.test(before.tagName) && before.lastChild && before.lastChild.nodeName !== 'BR')
+            place.setStart(before, before.childNodes.length);
     }
-    insertCodeMirror();
-    var focused = document.activeElement && document.activeElement.closest('.CodeMirror');
-    var editor = focused ? focused.CodeMirror : null;
-    if (editor && match[1]) {
-        var mode = findLanguageKey(match[1]);
-        editor.setOption('mode', mode);
-        // The word typed is what the saved fence says, as for a loaded block.
-        editor.veltraneInfo = { info: match[1], mode: mode, className: 'language-' + match[1] };
-    }
+    var mode = modeForFenceWord(match[1]);
+    // The word typed is what the saved fence says, as for a loaded block.
+    var kept = match[1] ? { info: match[1], mode: mode, className: 'language-' + match[1] } : null;
+    insertCodeBlockAt(place, '', mode, kept);
     return true;
 }
 

@@ -253,19 +253,19 @@
     </message>
     <message>
         <source>文件</source>
-        <translation>file</translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>导出</source>
-        <translation>export</translation>
+        <translation>Export</translation>
     </message>
     <message>
         <source>编辑</source>
-        <translation>edit</translation>
+        <translation>Edit</translation>
     </message>
     <message>
         <source>选项</source>
-        <translation>options</translation>
+        <translation>Options</translation>
     </message>
     <message>
         <source>缩放</source>
@@ -273,7 +273,7 @@
     </message>
     <message>
         <source>帮助</source>
-        <translation>help</translation>
+        <translation>Help</translation>
     </message>
     <message>
         <source>toolBar</source>
@@ -653,7 +653,7 @@
     </message>
     <message>
         <source>主题</source>
-        <translation>theme</translation>
+        <translation>Theme</translation>
     </message>
     <message>
         <source>浅色</source>
@@ -929,6 +929,10 @@
 </context>
 <context>
     <name>SettingDialog</name>
+    <message>
+        <source>跟随主题</source>
+        <translation>follow the palette</translation>
+    </message>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>

@@ -184,7 +184,7 @@ function rangeAtPoint(x, y) {
         return null;
     var element = range.startContainer.nodeType === Node.ELEMENT_NODE ? range.startContainer
                                                                        : range.startContainer.parentElement;
-    return element && element.closest('.CodeMirror') ? null : range;
+    return element && element.closest('.CodeMirror,pre.veltrane-code') ? null : range;
 }
 
 // dealCopySignal (paste and drop): the payload at the selection, or, for a drop

@@ -107,30 +107,17 @@ function languageName(mode) {
     return Object.prototype.hasOwnProperty.call(options, mode) ? String(options[mode]) : '';
 }
 
-// The document's HTML: code editors become plain code blocks again and images
+// The document's HTML: code blocks become plain code blocks again and images
 // carry their sources as written. The live page is left as it is.
 function getHtml() {
     var copy = document.cloneNode(true);
     paragraphsForNewDivs(copy);
-    var live = document.querySelectorAll('div.CodeMirror');
-    var copied = copy.querySelectorAll('div.CodeMirror');
-    for (var i = 0; i < live.length && i < copied.length; i++) {
-        var editor = live[i].CodeMirror;
-        if (!editor)
-            continue;
-        var pre = copy.createElement('pre');
-        var code = copy.createElement('code');
-        var mode = editor.getOption('mode');
-        var kept = editor.veltraneInfo;
-        var language = kept && kept.info && kept.mode === mode ? kept.className : languageName(mode);
-        if (language)
-            code.className = language;
-        // The editor holds the lines without the line feed that ends the
-        // last one: it goes back, unless the block never had a line.
-        var value = editor.getValue();
-        code.textContent = value === '' && editor.veltraneEmpty ? '' : value + '\n';
-        pre.appendChild(code);
-        copied[i].parentNode.replaceChild(pre, copied[i]);
+    // Code blocks, live or static, are saved as their code.
+    var blocks = document.querySelectorAll('pre.veltrane-code');
+    var copied = copy.querySelectorAll('pre.veltrane-code');
+    for (var i = 0; i < blocks.length && i < copied.length; i++) {
+        if (blocks[i].veltraneBlock)
+            copied[i].parentNode.replaceChild(savedCodeBlock(blocks[i], copy), copied[i]);
     }
     restoreImageSources(copy);
     // The serializer drops the line feed the parser takes from the start of
@@ -185,7 +172,7 @@ function setBodyHtml(html) {
     }
     // "<a name=x />" is an empty anchor to its writer; the HTML parser
     // would leave it open around everything after it.
-    document.body.innerHTML = html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>');
+    document.body.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
     loadedDivs = new WeakSet(document.body.querySelectorAll('div'));
     resolveImages(document.body);
     changePreToCodeMirror();

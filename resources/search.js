@@ -1,5 +1,5 @@
 // Search highlighting and replacing in the editing page. A match is a range of
-// the document's text; the marks that show the matches are drawn over the page,
+// the document's text, or a stretch of a code block's text (see blockMatch); the marks that show the matches are drawn over the page,
 // outside the edited body, so that searching never changes the document nor
 // the browser's undo history. Replacing goes through the editing commands, so
 // each replacement is a step that Ctrl+Z takes back.
@@ -8,11 +8,49 @@ var searchMatches = [];  // the matches, in document order (live ranges)
 var searchCurrent = -1;  // index of the current match, -1 when there is none
 var searchLayer = null;  // the element holding the marks, outside the body
 
-// Text that is not document text (scripts, styles, form controls) or that a code
-// editor owns (its display is rebuilt from its own model) is not searched.
+// Text that is not document text (scripts, styles, form controls) or that is
+// a code block's (searched in the block's own text) is not searched here.
 function isSearchableText(node) {
     var parent = node.parentElement;
-    return !!parent && !parent.closest('script,style,textarea,select,.CodeMirror');
+    return !!parent && !parent.closest('script,style,textarea,select,.CodeMirror,pre.veltrane-code');
+}
+
+// The characters start..end of a code block's text, static or live. Its
+// marks are measured when drawn: the block's display changes with its text.
+function blockMatch(pre, start, end) {
+    return {
+        block: pre,
+        start: start,
+        end: end,
+        getClientRects: function () { return blockMatchRects(this); },
+        getBoundingClientRect: function () {
+            var rects = blockMatchRects(this);
+            return rects.length > 0 ? rects[0] : { top: 0, bottom: 0, left: 0, right: 0, width: 0, height: 0 };
+        }
+    };
+}
+
+function blockMatchRects(match) {
+    var editor = match.block.veltraneBlock.editor;
+    if (!editor)
+        return staticBlockRange(match.block, match.start, match.end).getClientRects();
+    var doc = editor.getDoc();
+    var from = editor.charCoords(doc.posFromIndex(match.start), 'window');
+    var to = editor.charCoords(doc.posFromIndex(Math.max(match.start, match.end - 1)), 'window');
+    var rect = function (left, top, right, bottom) {
+        return { left: left, top: top, right: right, bottom: bottom, width: right - left, height: bottom - top };
+    };
+    if (from.top === to.top)
+        return [rect(from.left, from.top, to.right, to.bottom)];
+    // A match wrapped onto the next line.
+    var box = editor.getWrapperElement().getBoundingClientRect();
+    return [rect(from.left, from.top, box.right, from.bottom), rect(box.left, to.top, to.right, to.bottom)];
+}
+
+function addBlockMatches(pre, text) {
+    var value = codeBlockText(pre);
+    for (var at = value.indexOf(text); at >= 0; at = value.indexOf(text, at + text.length))
+        searchMatches.push(blockMatch(pre, at, at + text.length));
 }
 
 // Draws one mark per line box of every match; the current one inverts its text.
@@ -58,10 +96,19 @@ function highLightKeyword(text) {
     clearHighLight();
     if (!text)
         return;
-    var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT, null, false);
+    // Code blocks are met in document order and searched whole.
+    var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT, {
+        acceptNode: function (node) {
+            if (node.nodeType !== Node.TEXT_NODE) {
+                if (!node.veltraneBlock)
+                    return NodeFilter.FILTER_SKIP;
+                addBlockMatches(node, text);
+                return NodeFilter.FILTER_REJECT;
+            }
+            return isSearchableText(node) ? NodeFilter.FILTER_ACCEPT : NodeFilter.FILTER_SKIP;
+        }
+    }, false);
     for (var node = walker.nextNode(); node; node = walker.nextNode()) {
-        if (!isSearchableText(node))
-            continue;
         for (var at = node.data.indexOf(text); at >= 0; at = node.data.indexOf(text, at + text.length)) {
             var range = document.createRange();
             range.setStart(node, at);
@@ -88,8 +135,22 @@ function selectedText(isBack) {
 }
 
 // The text of range replaced by newText (always as text: markup typed into the
-// field is shown, not applied) through one editing command.
+// field is shown, not applied) through one editing command; in a code block
+// through the block (a live one's editor records it for its undo).
 function replaceMatchText(range, newText) {
+    if (range.block) {
+        replaceInCodeBlock(range.block, range.start, range.end, newText);
+        // The later matches of the block move with the text.
+        var shift = newText.length - (range.end - range.start);
+        for (var i = 0; i < searchMatches.length; i++) {
+            var other = searchMatches[i];
+            if (other !== range && other.block === range.block && other.start >= range.end) {
+                other.start += shift;
+                other.end += shift;
+            }
+        }
+        return;
+    }
     var selection = window.getSelection();
     selection.removeAllRanges();
     selection.addRange(range.cloneRange());
@@ -108,13 +169,22 @@ function replaceSelectedText(newText) {
     var match = searchMatches.splice(index, 1)[0];
     searchCurrent = searchMatches.length === 0 ? -1 : index % searchMatches.length;
     replaceMatchText(match, newText);
+    if (match.block)
+        noteCodeBlockChange();
     drawMatches();
 }
+
+
 
 function replaceAllHighText(newText) {
     // From the last to the first, so that each replacement leaves the earlier
     // matches where they are.
-    for (var i = searchMatches.length - 1; i >= 0; i--)
+    var inBlocks = false;
+    for (var i = searchMatches.length - 1; i >= 0; i--) {
         replaceMatchText(searchMatches[i], newText);
+        inBlocks = inBlocks || !!searchMatches[i].block;
+    }
     clearHighLight();
+    if (inBlocks)
+        noteCodeBlockChange();
 }

@@ -366,7 +366,7 @@ function moveToCellAbove(cell, range, up) {
         return true;
     }
     var next = up ? table.previousElementSibling : table.nextElementSibling;
-    if (!next || next.matches('.CodeMirror,table'))
+    if (!next || next.matches('.CodeMirror,pre.veltrane-code,table'))
         return false;
     var caret = document.createRange();
     caret.selectNodeContents(next);

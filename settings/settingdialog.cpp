@@ -59,18 +59,20 @@ void SettingDialog::loadThemeList()
                                                           QDir::Name | QDir::IgnoreCase);
     const QSignalBlocker blocker(ui->cbCssFiles);
     ui->cbCssFiles->clear();
-    ui->cbCssFiles->addItems(names);
-    const int current = ui->cbCssFiles->findText(Settings::instance().cssFile(),
-                                                 Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    if (current >= 0)
-        ui->cbCssFiles->setCurrentIndex(current);
+    // First, with no file: the page takes the light or dark sheet after the palette.
+    ui->cbCssFiles->addItem(tr("跟随主题"), QString());
+    for (const QString &name : names)
+        ui->cbCssFiles->addItem(name, name);
+    const QString chosen = Settings::instance().cssFile();
+    const int current = chosen.isEmpty() ? -1 : ui->cbCssFiles->findData(chosen, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    ui->cbCssFiles->setCurrentIndex(qMax(0, current));
 }
 
-void SettingDialog::on_cbCssFiles_currentIndexChanged(const QString &fileName)
+void SettingDialog::on_cbCssFiles_currentIndexChanged(const QString &)
 {
-    if (fileName.isEmpty())
+    if (ui->cbCssFiles->currentIndex() < 0)
         return;
-    Settings::instance().setCssFile(fileName);
+    Settings::instance().setCssFile(ui->cbCssFiles->currentData().toString());
     emit changeCssTheme();
 }
 

@@ -1,7 +1,5 @@
 #include "settings/settings.h"
 
-#include "settings/themes.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -57,6 +55,14 @@ bool Settings::write(const char *key, const QVariant &value)
     return changed;
 }
 
+bool Settings::remove(const char *key)
+{
+    const QString name = QLatin1String(key);
+    const bool stored = store.contains(name);
+    store.remove(name);
+    return stored;
+}
+
 void Settings::setVersion(const QString &version)
 {
     write("version", version);
@@ -97,13 +103,12 @@ void Settings::setAutoSave(bool autoSave)
         emit autoSaveChanged(autoSave);
 }
 
-QString Settings::cssFile() const
-{
-    return store.value(QLatin1String(kCssFile), QLatin1String(Themes::defaultTheme)).toString();
-}
+// Absent means no choice: a name stored by earlier versions was always the user's
+// pick in the settings dialog, so it keeps meaning that file.
+QString Settings::cssFile() const { return store.value(QLatin1String(kCssFile)).toString(); }
 void Settings::setCssFile(const QString &cssFile)
 {
-    if (write(kCssFile, cssFile))
+    if (cssFile.isEmpty() ? remove(kCssFile) : write(kCssFile, cssFile))
         emit cssFileChanged(cssFile);
 }
 

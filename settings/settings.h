@@ -37,7 +37,9 @@ public:
     void setSaveImageType(int saveImageType);
     bool autoSave() const;
     void setAutoSave(bool autoSave);
-    QString cssFile() const; // file name of the page theme in the themes folder
+    // File name of the page theme chosen in the themes folder; empty when none is
+    // chosen and the page follows the palette. Setting it empty forgets the choice.
+    QString cssFile() const;
     void setCssFile(const QString &cssFile);
     double zoom() const;
     void setZoom(double zoom);
@@ -63,6 +65,8 @@ signals:
 private:
     // Stores value under key; true when that changed what is stored.
     bool write(const char *key, const QVariant &value);
+    // Removes key; true when it was stored.
+    bool remove(const char *key);
 
     QSettings store;
 };

@@ -23,6 +23,14 @@ bool isThemeName(const QString &name)
     return file.isFile() && QFileInfo(file.canonicalFilePath()).absolutePath() == folder;
 }
 
+QString readText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
 } // namespace
 
 QString Themes::folder()
@@ -30,16 +38,36 @@ QString Themes::folder()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/themes");
 }
 
+bool Themes::followsPalette()
+{
+    return !isThemeName(Settings::instance().cssFile());
+}
+
 QString Themes::currentPath()
 {
-    const QString name = Settings::instance().cssFile();
-    return folder() + QLatin1Char('/') + (isThemeName(name) ? name : QLatin1String(defaultTheme));
+    if (!followsPalette())
+        return folder() + QLatin1Char('/') + Settings::instance().cssFile();
+    return folder() + QLatin1Char('/') + QLatin1String(Settings::instance().theme() == 1 ? darkTheme : defaultTheme);
 }
 
 QString Themes::currentCss()
 {
-    QFile file(currentPath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    return QString::fromUtf8(file.readAll());
+    return readText(currentPath());
+}
+
+QString Themes::printPath()
+{
+    return followsPalette() ? folder() + QLatin1Char('/') + QLatin1String(defaultTheme) : currentPath();
+}
+
+QString Themes::printCss()
+{
+    return readText(printPath());
+}
+
+QString Themes::codeTheme(const QString &sheetPath)
+{
+    return QLatin1String(QFileInfo(sheetPath).fileName().contains(QLatin1String("dark"), Qt::CaseInsensitive)
+                             ? darkCodeTheme
+                             : lightCodeTheme);
 }

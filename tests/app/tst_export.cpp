@@ -14,6 +14,7 @@ private slots:
     void nothingRuns_data();
     void nothingRuns();
     void localPicturesTravelWithThePage();
+    void codeBlocksTakeTheExportedTheme();
 
 private:
     static QString page(const QString &body)
@@ -92,6 +93,28 @@ void TestExport::localPicturesTravelWithThePage()
     QVERIFY(!html.mid(html.indexOf(QStringLiteral("<body"))).contains(QStringLiteral("data-")));
     QVERIFY(html.contains(QStringLiteral("<img src=\"https://example.org/b.png\">")));
     QVERIFY(html.contains(QStringLiteral("<img src=\"file:///no/such/picture.png\">"))); // nothing to embed
+}
+
+void TestExport::codeBlocksTakeTheExportedTheme()
+{
+    // A page shown dark: its mark on the root, its code blocks in the dark theme.
+    const QString shown = page(QStringLiteral("<div class=\"CodeMirror cm-s-nord\" contenteditable=\"false\">x</div>"
+                                              "<pre class=\"cm-s-nord static\"><code>y</code></pre><p>cm-s-nord</p>"))
+                              .replace(QStringLiteral("<html>"), QStringLiteral("<html class=\"dark\">"));
+    const auto bodyOf = [](const QString &html) { return html.mid(html.indexOf(QStringLiteral("<body"))); };
+
+    const QString light = makeStandaloneHtml(shown, QString(), QStringLiteral("default"));
+    QVERIFY2(bodyOf(light).contains(QStringLiteral("<div class=\"CodeMirror cm-s-default\">x</div>"
+                                                   "<pre class=\"cm-s-default static\"><code>y</code></pre><p>cm-s-nord</p>")),
+             qPrintable(bodyOf(light)));
+    QVERIFY(light.startsWith(QStringLiteral("<html><head>")));
+    QVERIFY(!light.contains(QStringLiteral(".cm-s-nord")));
+
+    const QString dark = makeStandaloneHtml(shown, QString(), QStringLiteral("nord"));
+    QVERIFY(bodyOf(dark).contains(QStringLiteral("<div class=\"CodeMirror cm-s-nord\">x</div>")));
+    QVERIFY(dark.contains(QString::fromUtf8(GuiTest::readFile(QStringLiteral(":/lib/codemirror/theme/nord.css")))));
+    // A name that is no theme takes nothing from elsewhere.
+    QVERIFY(bodyOf(makeStandaloneHtml(shown, QString(), QStringLiteral("../x"))).contains(QStringLiteral("cm-s-default static")));
 }
 
 QTEST_MAIN(TestExport)

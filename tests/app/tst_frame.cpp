@@ -83,8 +83,13 @@ void TestFrame::wrongTypedSettings()
     QVERIFY(timer && timer->isActive());
     QCOMPARE(timer->interval(), 10000);
 
-    // Choosing dark from the menu stores 1, checks only dark and applies the dark window colour.
+    // Started with the dark palette stored, the status bar's own widgets are dark too.
+    Settings::instance().setTheme(1);
     w.window.setPalettes(makeDarkPalette(), makeLightPalette());
+    QCOMPARE(w.child<QPushButton>("modeButton")->palette().color(QPalette::Button), QColor(53, 53, 53));
+    QCOMPARE(w.child<QLabel>("wordCountLabel")->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    // Choosing dark from the menu stores 1, checks only dark and applies the dark window colour.
     w.action("actionDarkTheme")->trigger();
     QCOMPARE(Settings::instance().theme(), 1);
     QVERIFY(w.action("actionDarkTheme")->isChecked());
@@ -207,7 +212,11 @@ void TestFrame::englishInterface()
     Settings::instance().setLanguage(1);
     WindowHarness w;
     QCoreApplication::processEvents(); // the language change is delivered through the event loop
-    QCOMPARE(w.child<QMenu>("menuFile")->title(), QStringLiteral("file"));
+    // Menu titles in title case, as desktop programs write them.
+    QStringList titles;
+    for (const char *menu : {"menuFile", "menu_2", "menuOptions", "menuHelp", "menuExport"})
+        titles << w.child<QMenu>(menu)->title();
+    QCOMPARE(titles, (QStringList{"File", "Edit", "Options", "Help", "Export"}));
     QCOMPARE(w.action("actionNew")->toolTip(), QStringLiteral("new file"));
     QCOMPARE(w.child<QMenu>("recentMenu")->title(), QStringLiteral("open recently"));
     w.page()->bridge()->showInfoInStatusBar(QStringLiteral("12"));

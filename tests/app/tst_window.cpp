@@ -8,10 +8,12 @@
 #include "../convert/corpushelpers.h"
 
 #include "app/exporthtml.h"
+#include "app/palettes.h"
 #include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"
 #include "convert/sourceblocks.h"
 #include "editor/findreplacebar.h"
+#include "editor/highlighter.h"
 #include "editor/mypushbutton.h"
 #include "editor/tabledialog.h"
 #include "settings/settings.h"
@@ -27,6 +29,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolBar>
 
 using GuiTest::ModalAnswers;
@@ -56,6 +60,7 @@ private slots:
     void newDocumentClearsThePage();
     void typedTableSurvivesSaveAsWithReturn();
     void barsFitAndShortcutsSwitchThem();
+    void paletteSwitchRestylesBothModesInPlace();
 
     void standaloneHtmlOfTheRealPage();
     void htmlExportWritesOrWarns_data();
@@ -520,6 +525,54 @@ void TestWindow::barsFitAndShortcutsSwitchThem()
     bar->hideBars();
 }
 
+void TestWindow::paletteSwitchRestylesBothModesInPlace()
+{
+    w->window.setPalettes(makeDarkPalette(), makeLightPalette());
+    QVERIFY(openInPage(QStringLiteral("palette.md"), "one `code`\n\n```python\nx = 1\n```\n"));
+    // The loaded page shows its code block as static code.
+    const QString look = QStringLiteral("getComputedStyle(document.body).backgroundColor + ' '"
+                                        " + getComputedStyle(document.querySelector('pre.veltrane-code')).backgroundColor");
+    const QString light = QStringLiteral("rgb(255, 255, 255) rgb(245, 245, 245)");
+    QTRY_COMPARE(w->js(look).toString(), light);
+    // The page: a dark sheet and dark code blocks at once.
+    w->action("actionDarkTheme")->trigger();
+    QTRY_COMPARE(w->js(look).toString(), QStringLiteral("rgb(13, 17, 23) rgb(46, 52, 64)"));
+
+    // The source editor: the dark colour set and a dark current line, the cursor and undo kept.
+    QVERIFY(w->switchTo(true));
+    QPlainTextEdit *editor = w->editor();
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(2);
+    editor->setTextCursor(cursor);
+    QTest::keyClicks(editor, QStringLiteral("n"));
+    const auto codeColour = [editor] {
+        for (const QTextLayout::FormatRange &range : editor->document()->firstBlock().layout()->formats()) {
+            if (range.start > 0 && range.format.hasProperty(QTextFormat::ForegroundBrush))
+                return range.format.foreground().color();
+        }
+        return QColor();
+    };
+    const auto lineShade = [editor] { return editor->extraSelections().value(0).format.background().color(); };
+    // What the text area shows, below the text.
+    const auto shownBase = [editor] {
+        const QImage shot = editor->viewport()->grab().toImage();
+        return QColor(shot.pixel(shot.width() - 3, shot.height() - 3));
+    };
+    QTRY_COMPARE(codeColour(), Highlighter::colour(Highlighter::Role::Code, true));
+    QCOMPARE(lineShade(), Highlighter::colour(Highlighter::Role::CurrentLine, true));
+    QCOMPARE(shownBase(), QColor(25, 25, 25));
+    w->action("actionLightTheme")->trigger();
+    QCOMPARE(codeColour(), Highlighter::colour(Highlighter::Role::Code, false));
+    QCOMPARE(lineShade(), Highlighter::colour(Highlighter::Role::CurrentLine, false));
+    QCOMPARE(shownBase(), QColor(Qt::white));
+    QCOMPARE(editor->textCursor().position(), 3);
+    QVERIFY(editor->document()->isUndoAvailable());
+    editor->undo();
+    QVERIFY(editor->toPlainText().startsWith(QStringLiteral("one `code`")));
+    QVERIFY(w->switchTo(false));
+    QTRY_COMPARE(w->js(look).toString(), light);
+}
+
 void TestWindow::standaloneHtmlOfTheRealPage()
 {
     w->page()->setHtml(QStringLiteral("<h1>Export title</h1><p>Some <strong>bold</strong> text, 中文.</p>"
@@ -858,7 +911,7 @@ void TestWindow::fenceLanguageWordKept()
     QVERIFY(openInPage(QStringLiteral("fences.md"), "```rust\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
     QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString()),
              QStringLiteral("```rust\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
-    w->js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.setOption('mode', 'text/x-c++src'); true"));
+    w->js(QStringLiteral("activateCodeBlocks(); document.querySelector('.CodeMirror').CodeMirror.setOption('mode', 'text/x-c++src'); true"));
     QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString()),
              QStringLiteral("```C++\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
 }

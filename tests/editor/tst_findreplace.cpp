@@ -3,6 +3,8 @@
 
 #include "support/guitest.h"
 
+#include "convert/markdowntohtml.h"
+
 #include "editor/findreplacebar.h"
 #include "editor/pagesurface.h"
 #include "editor/pageview.h"
@@ -29,6 +31,7 @@ private slots:
     void typingKeepsTheMatch();
     void findStepsWithoutWrapping();
     void pageModeTalksToThePage();
+    void pageReplacesInCodeBlocks();
 
 private:
     void setSource(const QString &text, int cursorAt)
@@ -216,6 +219,41 @@ void TestFindReplace::pageModeTalksToThePage()
     bar->searchField()->clear();
     QCOMPARE(highlight.count(), 2);
     QCOMPARE(editor->toPlainText(), sourceBefore);
+}
+
+// Both modes replace inside code: in the page a static block through its text,
+// a live one through its editor (a step of its own undo history).
+void TestFindReplace::pageReplacesInCodeBlocks()
+{
+    QWebEnginePage *view = page->view()->page();
+    QVERIFY(GuiTest::waitFor([view] { return GuiTest::pageReady(view); }, 20000));
+    auto js = [view](const QString &script) { return GuiTest::runJs(view, script); };
+    js(QStringLiteral("document.body.innerHTML = %1; changePreToCodeMirror();"
+                      "activateCodeBlock(document.querySelectorAll('pre')[1]); true")
+           .arg(GuiTest::jsString(markdownToHtml(QStringLiteral("cat\n\n```python\ncat = \"cat\"\n```\n\n```\ncat\n```\n")))));
+    QCOMPARE(js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 1);
+
+    page->markMatches(QStringLiteral("cat"));
+    // Found in document order, across the coloured tokens of the static block.
+    QTRY_COMPARE(js(QStringLiteral("searchMatches.map(function (m) { return m.block ? m.start : 'p'; }).join()")).toString(),
+                 QStringLiteral("p,0,7,0"));
+    QVERIFY(js(QStringLiteral("searchMatches[2].getClientRects().length")).toInt() > 0);
+    page->stepMatch(QStringLiteral("cat"), false);
+    page->stepMatch(QStringLiteral("cat"), false);
+    page->replaceMatch(QStringLiteral("cat"), QStringLiteral("dog"));
+    QTRY_VERIFY(js(QStringLiteral("getHtml()")).toString().contains(QLatin1String("dog = \"cat\"")));
+    // The later match of the same block moved with the text.
+    page->replaceAllMatches(QStringLiteral("cat"), QStringLiteral("ox"));
+    QTRY_COMPARE(js(QStringLiteral("getHtml()")).toString(),
+                 QStringLiteral("<p>ox</p>\n<pre><code class=\"language-python\">dog = \"ox\"\n</code></pre>\n"
+                                "<pre><code>ox\n</code></pre>\n"));
+    QCOMPARE(js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.historySize().undo")).toInt(), 1);
+    QCOMPARE(js(QStringLiteral("isStaticCodeBlock(document.querySelector('pre'))")).toBool(), true);
+
+    bar->setSurface(source);
+    setSource(QStringLiteral("cat\n```\ncat\n```\n"), 0);
+    source->replaceAllMatches(QStringLiteral("cat"), QStringLiteral("ox"));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("ox\n```\nox\n```\n"));
 }
 
 QTEST_MAIN(TestFindReplace)

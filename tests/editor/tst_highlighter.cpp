@@ -5,6 +5,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QtTest>
+#include <cmath>
 
 // The source highlighter: which format each character of a line ends up with
 // where the rules overlap, and the heading sizes.
@@ -27,8 +28,9 @@ namespace {
 // One letter per character of the first block, naming its format:
 // '.' none, 'H' heading (orange, sized), 'M' marker/keyword/fence (bold 62,206,244),
 // 'I' italic, 'B' bold, 'S' struck, 'Q' quote, 'L' list, 'C' inline code,
-// 'R' rule, 'K' link, 'G' image, 'T' table bar, '?' anything else.
-QChar letter(const QTextCharFormat &f)
+// 'R' rule, 'K' link, 'G' image, 'T' table bar, '?' anything else. The colours
+// named are those on a light background; on a dark one, the dark set's.
+QChar letter(const QTextCharFormat &f, bool dark)
 {
     const QColor c = f.foreground().color();
     const bool coloured = f.hasProperty(QTextFormat::ForegroundBrush);
@@ -41,32 +43,49 @@ QChar letter(const QTextCharFormat &f)
             return QLatin1Char('I');
         return QLatin1Char('.');
     }
-    if (c == QColor(255, 128, 64) && f.hasProperty(QTextFormat::FontPixelSize))
+    using Role = Highlighter::Role;
+    const auto is = [c, dark](Role role, const QColor &onLight) {
+        return c == (dark ? Highlighter::colour(role, true) : onLight);
+    };
+    if (is(Role::Heading, QColor(255, 128, 64)) && f.hasProperty(QTextFormat::FontPixelSize))
         return QLatin1Char('H');
-    if (c == QColor(62, 206, 244) && f.fontWeight() == QFont::Bold)
+    if (is(Role::Marker, QColor(62, 206, 244)) && f.fontWeight() == QFont::Bold)
         return QLatin1Char('M');
-    if (c == QColor(0, 153, 0))
+    if (is(Role::Quote, QColor(0, 153, 0)))
         return QLatin1Char('Q');
-    if (c == QColor(223, 85, 255))
+    if (is(Role::List, QColor(223, 85, 255)))
         return QLatin1Char('L');
-    if (c == QColor(170, 85, 0))
-        return f.fontItalic() ? QLatin1Char('K') : QLatin1Char('C');
-    if (c == QColor(Qt::darkYellow))
+    if (is(Role::Code, QColor(170, 85, 0)) && !f.fontItalic())
+        return QLatin1Char('C');
+    if (is(Role::Link, QColor(170, 85, 0)) && f.fontItalic())
+        return QLatin1Char('K');
+    if (is(Role::Rule, QColor(Qt::darkYellow)))
         return QLatin1Char('R');
-    if (c == QColor(170, 17, 17) && f.fontItalic())
+    if (is(Role::Image, QColor(170, 17, 17)) && f.fontItalic())
         return QLatin1Char('G');
-    if (c == QColor(223, 196, 125) && f.fontWeight() == QFont::Bold)
+    if (is(Role::Table, QColor(223, 196, 125)) && f.fontWeight() == QFont::Bold)
         return QLatin1Char('T');
     return QLatin1Char('?');
 }
 
-QString formatMap(const QTextBlock &block)
+// WCAG contrast ratio of two colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+QString formatMap(const QTextBlock &block, bool dark = false)
 {
     QString map(block.text().size(), QLatin1Char('.'));
     const auto ranges = block.layout()->formats();
     for (const QTextLayout::FormatRange &range : ranges) {
         for (int i = range.start; i < range.start + range.length && i < map.size(); ++i)
-            map[i] = letter(range.format);
+            map[i] = letter(range.format, dark);
     }
     return map;
 }
@@ -117,6 +136,18 @@ void TestHighlighter::lines()
     auto *highlighter = new Highlighter(&document, 16);
     document.setPlainText(line);
     highlighter->rehighlight(); // the first pass is otherwise queued
+    QCOMPARE(formatMap(document.firstBlock()), map);
+
+    // On a dark background every rule means the same, in a colour readable there.
+    highlighter->setDark(true);
+    QCOMPARE(formatMap(document.firstBlock(), true), map);
+    const QColor darkBase(25, 25, 25); // the dark palette's text background
+    for (const QTextLayout::FormatRange &range : document.firstBlock().layout()->formats()) {
+        if (range.format.hasProperty(QTextFormat::ForegroundBrush))
+            QVERIFY2(contrast(range.format.foreground().color(), darkBase) >= 4.5,
+                     qPrintable(range.format.foreground().color().name()));
+    }
+    highlighter->setDark(false);
     QCOMPARE(formatMap(document.firstBlock()), map);
 }
 

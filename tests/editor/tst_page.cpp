@@ -8,6 +8,7 @@
 #include "editor/linkdialog.h"
 #include "editor/mimepayload.h"
 #include "settings/settings.h"
+#include "settings/themes.h"
 
 #include <QDesktopServices>
 #include <QImage>
@@ -15,6 +16,8 @@
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPointer>
 
 class UrlRecorder : public QObject
@@ -47,6 +50,7 @@ private slots:
     void bodyHandlersCallTheBridge();
     void signalsReachTheirPageFunctions();
     void themeChangesThePageStyle();
+    void paletteRestylesThePageInPlace();
 
     void linksStayTextAndAttributes();
     void linkClicks();
@@ -171,11 +175,12 @@ void TestPage::getHtmlTurnsCodeEditorsBackIntoCodeBlocks()
 {
     QCOMPARE(h->js(QStringLiteral(
         "(function () {"
-        "  document.body.innerHTML = '<p>before</p><pre id=\"a\"></pre><p>mid</p>'"
-        "      + '<pre id=\"b\"></pre><pre id=\"c\"></pre><p>after</p>';"
+        "  document.body.innerHTML = '<p>before</p><pre id=\"a\"><code></code></pre><p>mid</p>'"
+        "      + '<pre id=\"b\"><code></code></pre><pre id=\"c\"><code></code></pre><p>after</p>';"
+        "  changePreToCodeMirror(); activateCodeBlocks();"
         "  function make(id, mode, text) {"
-        "    var pre = document.getElementById(id);"
-        "    return CodeMirror(function (w) { pre.parentNode.replaceChild(w, pre); }, { mode: mode, value: text });"
+        "    var editor = document.getElementById(id).veltraneBlock.editor;"
+        "    editor.setOption('mode', mode); editor.setValue(text);"
         "  }"
         "  make('a', 'text/x-c++src', 'if (a < b && c)\\n    return \"x\";');"
         "  make('b', '', 'plain');"
@@ -325,7 +330,8 @@ void TestPage::bodyHandlersCallTheBridge()
                       " p.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, button: 1 })); true"));
     QCOMPARE(h->js(paste.arg("#p")).toBool(), false);
     js(QStringLiteral("p.dispatchEvent(new MouseEvent('mouseup', { bubbles: true, button: 1 }));"
-                      " document.body.insertAdjacentHTML('beforeend', '<pre><code>x</code></pre>'); changePreToCodeMirror(); true"));
+                      " document.body.insertAdjacentHTML('beforeend', '<pre><code>x</code></pre>'); changePreToCodeMirror();"
+                      " activateCodeBlocks(); true"));
     QCOMPARE(h->js(paste.arg(".CodeMirror textarea")).toBool(), true);
     QCOMPARE(edits(), 1);
     QCOMPARE(pasted.count(), 1);
@@ -346,7 +352,7 @@ void TestPage::signalsReachTheirPageFunctions()
     // Each program-to-page signal, sent as the program sends it, changes the page.
     Content &bridge = h->bridge();
     QVERIFY(h->setHtml(QStringLiteral("<p id=\"p\">one two</p><pre><code>x</code></pre>")));
-    QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 1);
+    QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('pre.veltrane-code').length")).toInt(), 1);
     h->select(QStringLiteral("#p"));
     emit bridge.addLinkSignal(link(QStringLiteral("site"), QStringLiteral("https://example.com/"), false));
     QTRY_VERIFY(h->body().contains(QStringLiteral("one two<a href=\"https://example.com/\" target=\"_blank\">site</a>")));
@@ -380,6 +386,69 @@ void TestPage::themeChangesThePageStyle()
     Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
     h->surface.applyTheme();
     QTRY_COMPARE(js(color), light);
+}
+
+void TestPage::paletteRestylesThePageInPlace()
+{
+    const QString background = QStringLiteral("getComputedStyle(document.body).backgroundColor");
+    const QString block = QStringLiteral("document.querySelector('.CodeMirror')");
+    const auto look = [&] {
+        return js(background + QStringLiteral(" + ' ' + ") + block
+                  + QStringLiteral(".CodeMirror.getOption('theme') + ' ' + getComputedStyle(") + block
+                  + QStringLiteral(").backgroundColor + ' ' + document.getElementById('stat').className"));
+    };
+    const QString light = QStringLiteral("rgb(255, 255, 255) default rgb(245, 245, 245) cm-s-default");
+    const QString dark = QStringLiteral("rgb(13, 17, 23) nord rgb(46, 52, 64) cm-s-nord");
+    Settings::instance().setCssFile(QString()); // follow the palette
+    Settings::instance().setTheme(0);
+    h->surface.applyTheme();
+    // A code block shown as static HTML carries its theme class too.
+    setBody(QStringLiteral("<p id=\"p\">one</p><pre><code class=\"language-Python\">x = 1\n</code></pre>"
+                           "<div id=\"stat\" class=\"cm-s-default\"></div>"));
+    QTRY_COMPARE(look(), light);
+    h->select(QStringLiteral("#p"));
+    js(QStringLiteral("document.execCommand('insertText', false, ' two'); true"));
+    const QString text = js(QStringLiteral("document.body.innerText"));
+
+    // A palette switch restyles at once, keeping the text, the caret and the undo history.
+    const QString caret = QStringLiteral("getSelection().anchorNode.parentNode.id + ':' + getSelection().anchorOffset"
+                                         " + ':' + document.queryCommandEnabled('undo')");
+    const QString before = js(caret);
+    QCOMPARE(before, QStringLiteral("p:7:true"));
+    Settings::instance().setTheme(1);
+    QTRY_COMPARE(look(), dark);
+    QCOMPARE(js(caret), before);
+    QCOMPARE(js(QStringLiteral("document.body.innerText")), text);
+    // Blocks made later take the theme too.
+    setBody(QStringLiteral("<pre><code>y</code></pre><div id=\"stat\" class=\"cm-s-default\"></div>"));
+    QCOMPARE(look(), dark);
+    js(QStringLiteral("setCodeTheme(CodeMirror.defaults.theme); true"));
+    QCOMPARE(look(), dark);
+
+    // Print and PDF keep the light sheet and light code blocks, and the screen stays dark.
+    QCOMPARE(js(QStringLiteral("document.getElementById('themecss').media + ' ' + document.getElementById('printcss').href")),
+             QStringLiteral("screen ") + QUrl::fromLocalFile(Themes::folder() + QStringLiteral("/github-markdown-light.css")).toString());
+    js(QStringLiteral("window.printed = ''; window.addEventListener('beforeprint', function () {"
+                      " window.printed = document.querySelector('.CodeMirror').className; }); true"));
+    QByteArray pdf;
+    h->surface.printToPdf(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()),
+                          [&pdf](const QByteArray &result) { pdf = result; });
+    QTRY_VERIFY_WITH_TIMEOUT(!pdf.isEmpty(), 20000);
+    QVERIFY(js(QStringLiteral("window.printed")).contains(QStringLiteral("cm-s-default")));
+    QTRY_COMPARE(look(), dark);
+
+    // A sheet chosen in the settings wins over the palette, on screen and in print.
+    Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
+    h->surface.applyTheme();
+    QTRY_COMPARE(look(), light);
+    QVERIFY(!js(QStringLiteral("document.getElementById('printcss').hasAttribute('href')")).contains(QStringLiteral("true")));
+    Settings::instance().setTheme(0);
+    Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
+    h->surface.applyTheme();
+    QTRY_COMPARE(look(), dark);
+    Settings::instance().setCssFile(QString());
+    h->surface.applyTheme();
+    QTRY_COMPARE(look(), light);
 }
 
 void TestPage::linksStayTextAndAttributes()

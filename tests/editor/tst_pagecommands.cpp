@@ -6,6 +6,8 @@
 #include "convert/markdowntohtml.h"
 #include "support/pagetest.h"
 
+#include <QMenu>
+
 class TestPageCommands : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,10 @@ private slots:
     void insertAtSelection();
     void insertFromInsideAnEditorGoesAfterIt();
     void convertingAgainLeavesEditorsAlone();
+    void staticBlocksSaveAsLiveOnes();
+    void staticBlockBecomesLive();
+    void contextMenuLanguages();
+    void codeBlockInsertionIsOneUndoStep();
 
     void tableOperations_data();
     void tableOperations();
@@ -93,7 +99,7 @@ QString TestPageCommands::bodyText()
 {
     return h->js(QStringLiteral("var c = document.body.cloneNode(true); var live = document.querySelectorAll('.CodeMirror');"
                                 "c.querySelectorAll('.CodeMirror').forEach(function (w, i) {"
-                                "  w.replaceWith('[CM:' + live[i].CodeMirror.getValue() + ']'); });"
+                                "  w.parentNode.replaceWith('[CM:' + live[i].CodeMirror.getValue() + ']'); });"
                                 "c.innerHTML")).toString();
 }
 
@@ -302,8 +308,8 @@ void TestPageCommands::operationsUndoInOrderWithTyping()
 void TestPageCommands::everyLanguageHasItsMode()
 {
     QVERIFY2(PageHarness::errors().isEmpty(), qPrintable(PageHarness::errors().join(QLatin1Char('\n'))));
-    QCOMPARE(h->js(QStringLiteral("Object.keys(options).length")).toInt(), 27);
-    QCOMPARE(h->js(QStringLiteral("Object.keys(options)[0] + '|' + options[''] + '|' + Object.keys(options)[26]")).toString(),
+    QCOMPARE(h->js(QStringLiteral("Object.keys(options).length")).toInt(), 35);
+    QCOMPARE(h->js(QStringLiteral("Object.keys(options)[0] + '|' + options[''] + '|' + Object.keys(options)[34]")).toString(),
              QStringLiteral("|default|application/xml"));
     const QString missing = h->js(QStringLiteral(R"((function () {
         var bad = [];
@@ -324,7 +330,7 @@ void TestPageCommands::everyLanguageHasItsMode()
     QCOMPARE(h->js(QStringLiteral("findLanguageKey('default')")).toString(), QString());
 }
 
-// Rendered fences become editors; the language is found by its exact name.
+// Rendered fences become editors; the language is found by its name or a usual alias.
 void TestPageCommands::languageFromRenderedMarkdown()
 {
     const QString html = markdownToHtml(QStringLiteral(
@@ -337,10 +343,11 @@ void TestPageCommands::languageFromRenderedMarkdown()
             out.push(w.CodeMirror.getOption('mode') + '=' + w.CodeMirror.getValue());
         });
         return out.join('|') + '|pre outside editors: ' +
-            Array.prototype.filter.call(document.querySelectorAll('pre'), function (p) { return !p.closest('.CodeMirror'); }).length;
+            Array.prototype.filter.call(document.querySelectorAll('pre'), function (p) {
+                return !p.closest('.CodeMirror') && !p.veltraneBlock; }).length;
     })())")).toString();
     // The code keeps its indentation and its empty last line.
-    QCOMPARE(summary, QStringLiteral("text/x-c++src=int x;|=x = 1|=  plain\n|=indented|pre outside editors: 0"));
+    QCOMPARE(summary, QStringLiteral("text/x-c++src=int x;|text/x-python=x = 1|=  plain\n|=indented|pre outside editors: 0"));
     // What the saved page writes as the block's class.
     QCOMPARE(h->js(QStringLiteral("options[document.querySelector('div.CodeMirror').CodeMirror.getOption('mode')]")).toString(),
              QStringLiteral("C++"));
@@ -356,7 +363,7 @@ void TestPageCommands::selectorAppearsOnFocus()
 
     h->view.setFocus();
     h->js(QStringLiteral("document.querySelector('div.CodeMirror').CodeMirror.focus(); true"));
-    QTRY_COMPARE(h->js(selectorState).toString(), QStringLiteral("block:27:text/x-go"));
+    QTRY_COMPARE(h->js(selectorState).toString(), QStringLiteral("block:35:text/x-go"));
     const QString names = h->js(QStringLiteral(
         "Array.prototype.map.call(document.querySelector('select.son').options, function (o) { return o.text; }).join(',')")).toString();
     const QString expected = h->js(QStringLiteral("Object.keys(options).map(function (k) { return options[k]; }).join(',')")).toString();
@@ -406,7 +413,7 @@ void TestPageCommands::insertAtSelection()
     // The selected text moved into the block.
     QCOMPARE(h->js(QStringLiteral("var c = document.body.cloneNode(true);"
                                   "c.querySelectorAll('.CodeMirror').forEach(function (w) { w.remove(); });"
-                                  "c.textContent")).toString(),
+                                  "c.textContent.replace(/\\u00a0/g, ' ')")).toString(),
              QStringLiteral("keep  tail"));
 
     // Without a selection nothing is inserted.
@@ -422,7 +429,7 @@ void TestPageCommands::insertFromInsideAnEditorGoesAfterIt()
     h->js(QStringLiteral("document.querySelector('div.CodeMirror').CodeMirror.focus(); insertCodeMirror(); true"));
     QCOMPARE(h->js(QStringLiteral(
         "Array.prototype.map.call(document.body.children, function (e) {"
-        "  return e.classList.contains('CodeMirror') ? 'CM:' + e.CodeMirror.getValue() : e.tagName; }).join('|')")).toString(),
+        "  return e.veltraneBlock ? 'CM:' + codeBlockText(e) : e.tagName; }).join('|')")).toString(),
              QStringLiteral("CM:old|CM:"));
 }
 
@@ -433,6 +440,138 @@ void TestPageCommands::convertingAgainLeavesEditorsAlone()
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length + ':' +"
                                   "document.querySelector('div.CodeMirror').CodeMirror.getValue()")).toString(),
              QStringLiteral("1:a\nb"));
+}
+
+// A loaded block is static code, coloured by its fence's word (any usual
+// name, in any case), and is saved exactly as its live editor would be.
+void TestPageCommands::staticBlocksSaveAsLiveOnes()
+{
+    const QString markdown = QStringLiteral("para\n\n```python\ndef f(x):\n    return x  # \\t\n```\n\n```bash\necho \"$HOME\"\n```\n\n"
+                                            "```c++\nint x;\n```\n\n```yml\na: 1\n```\n\n```rust2\nfn\n```\n\n```\n\n\n```\n\n```\n```\n");
+    // A tab stays a tab, in the shown text too.
+    const QString html = markdownToHtml(markdown) + QStringLiteral("<pre><code>\tTab\n</code></pre>");
+    QVERIFY(h->setHtml(html));
+    QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length + ':' +"
+                                  "document.querySelectorAll('pre.veltrane-code.cm-s-default').length")).toString(),
+             QStringLiteral("0:8"));
+    QTRY_COMPARE(h->text(QStringLiteral("Array.prototype.map.call(document.querySelectorAll('pre.veltrane-code'), function (p) {"
+                                        "  return codeBlockMode(p) + (p.querySelector('span[class^=cm-]') ? '+' : ''); }).join('|')")),
+             QStringLiteral("text/x-python+|text/x-sh+|text/x-c++src+|text/x-yaml+||||"));
+    QCOMPARE(h->text(QStringLiteral("document.querySelector('pre:last-of-type').textContent")), QStringLiteral("\tTab"));
+    const QString saved = h->text(QStringLiteral("getHtml()"));
+    QVERIFY(saved.contains(QLatin1String("<pre><code>\tTab\n</code></pre>")));
+    QVERIFY(h->setHtml(html));
+    h->js(QStringLiteral("activateCodeBlocks(); true"));
+    QCOMPARE(h->text(QStringLiteral("getHtml()")), saved);
+    const QString back = htmlToMarkdown(saved);
+    for (const char *word : {"```python\n", "```bash\n", "```c++\n", "```yml\n", "```rust2\n"})
+        QVERIFY2(back.contains(QLatin1String(word)), qPrintable(back));
+}
+
+// A static block turns into its editor when clicked (the caret where the
+// click was) and when the caret arrives from the text before or after it.
+void TestPageCommands::staticBlockBecomesLive()
+{
+    QVERIFY(h->setHtml(markdownToHtml(QStringLiteral("above\n\n```\nfirst line\nsecond line\n```\n\nbelow\n"))));
+    h->view.setFocus();
+    const QString state = QStringLiteral("(function () { var p = document.querySelector('pre.veltrane-code');"
+                                         " var e = p.veltraneBlock.editor; if (!e) return 'static';"
+                                         " var c = e.getCursor(); return c.line + ':' + c.ch + (e.hasFocus() ? ' focused' : ''); })()");
+    const QStringList point = h->text(QStringLiteral(
+        "(function () { var r = staticBlockRange(document.querySelector('pre'), 14, 15).getBoundingClientRect();"
+        " return Math.round(r.left + 1) + ',' + Math.round(r.top + r.height / 2); })()")).split(QLatin1Char(','));
+    QCOMPARE(h->text(state), QStringLiteral("static"));
+    QTest::mouseClick(h->view.focusProxy(), Qt::LeftButton, Qt::NoModifier, QPoint(point.at(0).toInt(), point.at(1).toInt()));
+    QTRY_COMPARE(h->text(state), QStringLiteral("1:3 focused"));
+    type(QStringLiteral("X"));
+    QTRY_VERIFY(h->text(QStringLiteral("getHtml()")).contains(QLatin1String("secXond line")));
+
+    for (const bool down : {true, false}) {
+        QVERIFY(h->setHtml(markdownToHtml(QStringLiteral("above\n\n```\nfirst line\nsecond line\n```\n\nbelow\n"))));
+        h->js(QStringLiteral("document.body.focus(); true"));
+        h->select(down ? QStringLiteral("p") : QStringLiteral("p:last-of-type"));
+        key(down ? Qt::Key_Down : Qt::Key_Up);
+        QTRY_COMPARE(h->text(state), down ? QStringLiteral("0:0 focused") : QStringLiteral("1:11 focused"));
+    }
+}
+
+// The context menu offers the block's own selector's languages and sets the
+// language of a static block (it stays static, coloured anew) and of a live
+// one (its selector follows).
+void TestPageCommands::contextMenuLanguages()
+{
+    QVERIFY(h->setHtml(markdownToHtml(QStringLiteral("para\n\n```\nx = 1\n```\n"))));
+    const QStringList point = h->text(QStringLiteral(
+        "(function () { var r = document.querySelector('pre').getBoundingClientRect();"
+        " return Math.round(r.left + 20) + ',' + Math.round(r.top + r.height / 2); })()")).split(QLatin1Char(','));
+    const QPoint at(point.at(0).toInt(), point.at(1).toInt());
+    auto choose = [this, at](const QString &name) {
+        QStringList names;
+        GuiTest::throughModals([&] { emit h->view.customContextMenuRequested(at); }, {[&](QWidget *popup) {
+            for (QAction *action : popup->actions()) {
+                if (action->text() != QStringLiteral("代码块语言") || !action->menu())
+                    continue;
+                for (QAction *language : action->menu()->actions()) {
+                    names << language->text();
+                    if (language->text() == name)
+                        language->trigger();
+                }
+            }
+            popup->close();
+        }});
+        return names;
+    };
+    QSignalSpy modified(&h->bridge(), &Content::updateModifyStatusSignal);
+    const QStringList names = choose(QStringLiteral("Python"));
+    QStringList selector = h->text(QStringLiteral("codeBlockLanguages().map(function (l) { return l[1]; }).join('|')")).split(QLatin1Char('|'));
+    selector[0] = QStringLiteral("默认");
+    QCOMPARE(names, selector);
+    QTRY_COMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-python"));
+    QTRY_COMPARE(modified.count(), 1); // a change to save
+    QCOMPARE(h->js(QStringLiteral("isStaticCodeBlock(document.querySelector('pre')) && !!document.querySelector('pre .cm-number')")).toBool(),
+             true);
+    QVERIFY(h->text(QStringLiteral("getHtml()")).contains(QLatin1String("<code class=\"Python\">x = 1\n</code>")));
+
+    h->view.setFocus();
+    h->js(QStringLiteral("enterCodeBlock(document.querySelector('pre'), 0, true); true"));
+    QTRY_COMPARE(h->text(QStringLiteral("document.querySelector('select.son').value")), QStringLiteral("text/x-python"));
+    choose(QStringLiteral("Go"));
+    QTRY_COMPARE(h->text(QStringLiteral("document.querySelector('select.son').value")), QStringLiteral("text/x-go"));
+    QCOMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-go"));
+}
+
+// Inserting a code block, from the command or typed as a fence, is one undo
+// step in order with the typing around it, and is redone whole.
+void TestPageCommands::codeBlockInsertionIsOneUndoStep()
+{
+    h->setBody(QStringLiteral("<p>a</p>"));
+    h->view.setFocus();
+    h->js(QStringLiteral("document.body.focus(); true"));
+    h->select(QStringLiteral("p"));
+    type(QStringLiteral("b"));
+    QTRY_COMPARE(h->body(), QStringLiteral("<p>ab</p>"));
+    h->js(QStringLiteral("insertCodeMirror(); true"));
+    QCOMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:]"));
+    type(QStringLiteral("c"));
+    QTRY_COMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:c]"));
+    key(Qt::Key_Z, Qt::ControlModifier); // the block's own typing first
+    QTRY_COMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:]"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(h->body(), QStringLiteral("<p>ab</p>"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(h->body(), QStringLiteral("<p>a</p>"));
+    key(Qt::Key_Y, Qt::ControlModifier);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    QTRY_COMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:]"));
+    QCOMPARE(h->js(QStringLiteral("document.querySelector('pre').getAttribute('contenteditable')")).toString(), QStringLiteral("false"));
+
+    setBodyWithCaret(QStringLiteral("<p>a</p><p><br></p>"), QStringLiteral("p:last-child"));
+    type(QStringLiteral("```js"));
+    key(Qt::Key_Return);
+    QTRY_COMPARE(bodyText(), QStringLiteral("<p>a</p>[CM:]"));
+    QCOMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/javascript"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(h->body(), QStringLiteral("<p>a</p><p>```js</p>"));
 }
 
 QString TestPageCommands::shape()

@@ -26,6 +26,8 @@ private slots:
     void themeListOffersEveryFile();
     void themeStaysInItsFolder_data();
     void themeStaysInItsFolder();
+    void sheetFollowsPaletteUnlessChosen_data();
+    void sheetFollowsPaletteUnlessChosen();
     void languageSwitchesAtOnce();
     void legacyFileIsReadOnce();
 
@@ -68,7 +70,7 @@ void TestSettingDialog::defaults()
     QCOMPARE(child<QComboBox>(dialog, "cbSaveImageType")->currentText(), QStringLiteral("保留图片地址"));
     QVERIFY(child<QCheckBox>(dialog, "cbAutoSave")->isCheckable());
     QVERIFY(!child<QCheckBox>(dialog, "cbAutoSave")->isChecked());
-    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("github-markdown-light.css"));
+    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("跟随主题"));
     QSpinBox *zoom = child<QSpinBox>(dialog, "SpinBoxZoom");
     QCOMPARE(zoom->value(), 100);
     QCOMPARE(zoom->text(), QStringLiteral("100%"));
@@ -161,6 +163,11 @@ void TestSettingDialog::controlsWriteAndEmit()
     css->setCurrentIndex(css->findText(QStringLiteral("github-markdown-dark.css")));
     QCOMPARE(settings.cssFile(), QStringLiteral("github-markdown-dark.css"));
     QCOMPARE(theme.count(), 1);
+    // Following the palette again forgets the choice.
+    css->setCurrentIndex(0);
+    QCOMPARE(settings.cssFile(), QString());
+    QVERIFY(!QSettings(settings.fileName(), QSettings::IniFormat).contains(QStringLiteral("cssfile")));
+    QCOMPARE(theme.count(), 2);
 
     child<QSpinBox>(dialog, "SpinBoxZoom")->setValue(150);
     QCOMPARE(settings.zoom(), 1.5);
@@ -227,6 +234,44 @@ void TestSettingDialog::themeStaysInItsFolder()
     QVERIFY(!Themes::currentCss().contains(QStringLiteral("hunter2")));
 }
 
+void TestSettingDialog::sheetFollowsPaletteUnlessChosen_data()
+{
+    QTest::addColumn<QString>("stored"); // "cssfile" in the file, "-" for none
+    QTest::addColumn<int>("palette");
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("print");
+    QTest::addColumn<QString>("code");
+    const QString light = QStringLiteral("github-markdown-light.css");
+    const QString dark = QStringLiteral("github-markdown-dark.css");
+    QTest::newRow("nothing chosen, light") << "-" << 0 << light << light << "default";
+    QTest::newRow("nothing chosen, dark") << "-" << 1 << dark << light << "nord";
+    QTest::newRow("nothing chosen, the style's palette") << "-" << 2 << light << light << "default";
+    // A name stored by an earlier version was chosen in the dialog, and still wins.
+    QTest::newRow("light chosen, dark palette") << light << 1 << light << light << "default";
+    QTest::newRow("dark chosen, light palette") << dark << 0 << dark << dark << "nord";
+    QTest::newRow("a path is no choice") << "../" + dark << 1 << dark << light << "nord";
+}
+
+void TestSettingDialog::sheetFollowsPaletteUnlessChosen()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, palette);
+    QFETCH(QString, screen);
+    QFETCH(QString, print);
+    QFETCH(QString, code);
+    // As a file written by this or an earlier version holds them.
+    QSettings file(Settings::instance().fileName(), QSettings::IniFormat);
+    if (stored != QLatin1String("-"))
+        file.setValue(QStringLiteral("cssfile"), stored);
+    file.setValue(QStringLiteral("theme"), palette);
+
+    QCOMPARE(Themes::currentPath(), Themes::folder() + QLatin1Char('/') + screen);
+    QCOMPARE(Themes::printPath(), Themes::folder() + QLatin1Char('/') + print);
+    QCOMPARE(Themes::codeTheme(Themes::currentPath()), code);
+    SettingDialog dialog;
+    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentIndex() == 0, stored == QLatin1String("-") || stored.contains(QLatin1Char('/')));
+}
+
 void TestSettingDialog::languageSwitchesAtOnce()
 {
     SettingDialog dialog;
@@ -236,7 +281,7 @@ void TestSettingDialog::languageSwitchesAtOnce()
     QCOMPARE(Settings::instance().language(), 1);
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("setting"));
     // The theme list is refilled and keeps its choice; the suffix survives.
-    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("github-markdown-light.css"));
+    QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("follow the palette"));
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->suffix(), QStringLiteral("%"));
 
     QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 0)));

@@ -46,10 +46,12 @@ public:
                                10000);
     }
 
-    // Sets the body at once and makes its code editors, without the bridge.
-    void setBody(const QString &html)
+    // Sets the body at once, without the bridge, and makes its code blocks:
+    // live editors, or, with live false, the static blocks a loaded page shows.
+    void setBody(const QString &html, bool live = true)
     {
-        js(QStringLiteral("document.body.innerHTML = %1; changePreToCodeMirror(); true").arg(GuiTest::jsString(html)));
+        js(QStringLiteral("document.body.innerHTML = %1; changePreToCodeMirror(); %2 true")
+               .arg(GuiTest::jsString(html), live ? QStringLiteral("activateCodeBlocks();") : QString()));
     }
 
     // Puts the caret (or, with end, a selection up to end) into the element
