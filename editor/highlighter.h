@@ -9,6 +9,7 @@
 #include <QVector>
 
 class QPlainTextEdit;
+class QTextBlock;
 
 // Colours Markdown in the source editor, one line at a time, with an ordered
 // list of pattern rules; a later rule wins where matches overlap.
@@ -21,6 +22,13 @@ public:
     Highlighter(QTextDocument *document, int baseSize);
     // Sizes the headings again, for a new editor size (font size or zoom).
     void setBaseSize(int baseSize);
+    // Lazy: only the lines asked for with colourBlocks() (and those coloured
+    // before) are coloured, so that a large text is not run through every
+    // rule when it is set. Set before the text.
+    void setLazy(bool lazy) { lazyColouring = lazy; }
+    bool isLazy() const { return lazyColouring; }
+    // Colours the lines from first to last that are not coloured yet.
+    void colourBlocks(const QTextBlock &first, const QTextBlock &last);
 
 protected:
     void highlightBlock(const QString &text) override;
@@ -34,6 +42,8 @@ private:
         QTextCharFormat format;
     };
     QVector<HighlightingRule> highlightingRules;
+    bool lazyColouring = false;
+    bool colouring = false;
 };
 
 // The one extra selection that shades the cursor's line in the source editor.

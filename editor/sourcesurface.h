@@ -6,6 +6,7 @@
 class Highlighter;
 class QMimeData;
 class QPlainTextEdit;
+class QTimer;
 
 // The Markdown itself in a plain-text editor, coloured by the highlighter,
 // with the cursor's line shaded. Commands edit the text through the cursor.
@@ -62,6 +63,9 @@ public:
     void replaceAllMatches(const QString &text, const QString &replacement) override;
     void clearMatches() override {}
 
+    // Colours the lines in view that are not coloured yet (large texts only).
+    void colourVisibleLines();
+
 private:
     void insertText(const QString &text);
     void applyFontSize();
@@ -71,6 +75,7 @@ private:
 
     QPlainTextEdit *textEdit;
     Highlighter *highlighter;
+    QTimer *colourTimer;
     int fontPixels = 16;
     double zoomFactor = 1.0;
     QString documentPath;
