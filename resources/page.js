@@ -218,10 +218,11 @@ function openLinkWin() {
 // A large document comes from the program in pieces: all but the last are
 // kept here, the last one comes with setBodyHtml.
 var htmlPieces = [];
+var htmlPiecesBroken = false;
 
 function addHtmlPiece(piece) {
     if (typeof piece !== 'string')
-        pageFill.broken = true;
+        htmlPiecesBroken = true;
     htmlPieces.push(piece);
 }
 
@@ -240,8 +241,9 @@ function setBodyHtml(html) {
         return;
     }
     var pieces = htmlPieces;
+    var broken = htmlPiecesBroken || typeof html !== 'string';
     htmlPieces = [];
-    var broken = pageFill.broken || typeof html !== 'string';
+    htmlPiecesBroken = false;
     if (pageFill.timer)
         clearTimeout(pageFill.timer);
     pageFill = { nodes: [], next: 0, timer: 0, broken: broken };
