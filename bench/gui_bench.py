@@ -307,9 +307,18 @@ class Run:
         self.x.key('a', ('Control_L',))
         self.x.type(MARKER)
         self.x.key('Return')
-        time.sleep(2.0)
-        self.x.key('Escape')
-        time.sleep(1.0)
+        if not source:
+            time.sleep(1.0)
+            self.x.key('Escape')
+        # A slow page finds late: look until the match shows.
+        end = time.monotonic() + min(self.timeout, 120)
+        while True:
+            time.sleep(1.0)
+            where = self.match_on_screen(source)
+            if where or time.monotonic() > end:
+                return where
+
+    def match_on_screen(self, source):
         data = self.shot()
         w = self.area[2]
         best = None
