@@ -273,7 +273,7 @@ function fillSlice(budget) {
     fill.timer = 0;
     var start = Date.now();
     var body = document.body;
-    do {
+    while (fill.next < fill.nodes.length) {
         var node = fill.nodes[fill.next++];
         body.appendChild(node);
         if (node.nodeType === Node.ELEMENT_NODE) {
@@ -281,7 +281,9 @@ function fillSlice(budget) {
             if (node.tagName === 'PRE' || node.querySelector('pre'))
                 changePreToCodeMirror(node);
         }
-    } while (fill.next < fill.nodes.length && (budget < 0 || Date.now() - start < budget));
+        if (budget >= 0 && Date.now() - start >= budget)
+            break;
+    }
     if (fill.next < fill.nodes.length) {
         fill.timer = setTimeout(function () {
             if (pageFill === fill)
