@@ -42,7 +42,7 @@ CODE = {
     'rust': ['fn {w}_{n}(v: &[i32]) -> i32 {{', '    v.iter().sum::<i32>() + {n}', '}}'],
 }
 
-MARKER = 'Zqxmiddlemarkerzqx'
+MARKER = 'zqxmiddlemarkerzqx'
 
 
 def sentence(rng, n):
@@ -338,9 +338,12 @@ class Run:
     def key_echo(self, where, samples):
         """Latency from a key event to the changed pixels around the caret."""
         cx, cy = where
-        rect = (max(0, cx - 400), max(0, cy - 40), 800, 80)
+        rect = (self.area[0], max(0, cy - 40), self.area[2], 80)
         self.x.click(cx, cy)
         time.sleep(1.0)
+        # Whatever the find left selected stays: type at the end of the line.
+        self.x.key('End')
+        time.sleep(0.5)
         times = []
         for i in range(samples):
             ref = self.shot(rect)
