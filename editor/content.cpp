@@ -75,6 +75,11 @@ void Content::webViewFocus()
     emit webViewFocusSignal();
 }
 
+void Content::contentLoaded(bool ok)
+{
+    emit contentLoadedSignal(ok);
+}
+
 void Content::paste()
 {
     emit pasteSignal();

@@ -22,7 +22,11 @@ public:
     LinkDialog *currentLinkDialog() const;
 
 signals:
+    // The document's HTML; a large one comes as pieces first and its last piece here.
     void setHtmlSignal(const QString &html);
+    void htmlPieceSignal(const QString &piece);
+    // The page has the whole document (ok), or the transfer failed and it holds none.
+    void contentLoadedSignal(bool ok);
     void dealCopySignal(const QJsonObject &jsonData);
     void showInfoInStatusBarSignal(const QString &text);
     void updateModifyStatusSignal(bool status);
@@ -53,6 +57,7 @@ public slots:
     void loadRecentMd();
     void webViewFocus();
     void paste();
+    void contentLoaded(bool ok);
 
 private:
     void openLinkDialog(const QString &text, const QString &url, bool isModify);

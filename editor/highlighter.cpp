@@ -3,8 +3,14 @@
 #include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 
 namespace {
+
+// Marks a line the lazy highlighter has coloured: it stays coloured as it changes.
+class ColouredLine : public QTextBlockUserData
+{
+};
 
 using Role = Highlighter::Role;
 
@@ -154,8 +160,28 @@ void Highlighter::setBaseSize(int baseSize)
     rehighlight();
 }
 
+void Highlighter::colourBlocks(const QTextBlock &first, const QTextBlock &last)
+{
+    if (!first.isValid())
+        return;
+    colouring = true;
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (!block.userData())
+            rehighlightBlock(block);
+        if (block == last)
+            break;
+    }
+    colouring = false;
+}
+
 void Highlighter::highlightBlock(const QString &text)
 {
+    if (lazyColouring) {
+        if (!currentBlockUserData() && !colouring)
+            return;
+        if (!currentBlockUserData())
+            setCurrentBlockUserData(new ColouredLine);
+    }
     for (const HighlightingRule &rule : qAsConst(highlightingRules)) {
         QRegularExpressionMatchIterator it = rule.pattern.globalMatch(text);
         while (it.hasNext()) {

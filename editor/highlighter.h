@@ -11,6 +11,7 @@
 #include <QVector>
 
 class QPlainTextEdit;
+class QTextBlock;
 
 // Colours Markdown in the source editor, one line at a time, with an ordered
 // list of pattern rules; a later rule wins where matches overlap.
@@ -31,6 +32,13 @@ public:
     // Colours for a dark (or light) background, the text coloured again.
     void setDark(bool dark);
     bool isDark() const { return dark; }
+    // Lazy: only the lines asked for with colourBlocks() (and those coloured
+    // before) are coloured, so that a large text is not run through every
+    // rule when it is set. Set before the text.
+    void setLazy(bool lazy) { lazyColouring = lazy; }
+    bool isLazy() const { return lazyColouring; }
+    // Colours the lines from first to last that are not coloured yet.
+    void colourBlocks(const QTextBlock &first, const QTextBlock &last);
 
 protected:
     void highlightBlock(const QString &text) override;
@@ -46,6 +54,8 @@ private:
     };
     QVector<HighlightingRule> highlightingRules;
     bool dark = false;
+    bool lazyColouring = false;
+    bool colouring = false;
 };
 
 // The one extra selection that shades the cursor's line in the source editor,

@@ -24,6 +24,18 @@
 #include <QWebEngineProfile>
 
 namespace {
+// Below what the channel and the script bridge can carry in one message.
+int transferPiece = 4 << 20;
+
+// The end of the piece of text starting at from: a surrogate pair stays whole.
+int pieceEnd(const QString &text, int from)
+{
+    int end = int(qMin<qint64>(text.size(), qint64(from) + transferPiece));
+    if (end < text.size() && end - 1 > from && text.at(end - 1).isHighSurrogate())
+        --end;
+    return end;
+}
+
 // Text safe to place between single quotes in a page statement.
 QString jsQuoted(QString text)
 {
@@ -62,6 +74,12 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     connect(&content, &Content::updateModifyStatusSignal, this, &EditingSurface::modificationChanged);
     connect(&content, &Content::showInfoInStatusBarSignal, this, &PageSurface::wordCountChanged);
     connect(&content, &Content::statusMessageSignal, this, &PageSurface::statusMessage);
+    connect(&content, &Content::contentLoadedSignal, this, [this](bool ok) {
+        if (ok)
+            emit contentLoaded();
+        else
+            emit statusMessage(tr("文档没有完整地传入编辑页面：页面中没有内容，也不能从这里保存"));
+    });
     // Every paste in the page (keys, the browser's own command) arrives here once.
     connect(&content, &Content::pasteSignal, this, [this] {
         emit statusMessage(tr("粘贴操作"));
@@ -97,17 +115,18 @@ std::function<void(Result)> PageSurface::answer(const std::function<void(Result)
 
 void PageSurface::toHtml(const std::function<void(const QString &)> &done)
 {
-    pageView->page()->toHtml(answer(done));
+    // An export holds the whole document.
+    withWholeDocument([this, done] { pageView->page()->toHtml(answer(done)); });
 }
 
 void PageSurface::printToPdf(const QPageLayout &layout, const std::function<void(const QByteArray &)> &done)
 {
-    pageView->page()->printToPdf(answer(done), layout);
+    withWholeDocument([this, done, layout] { pageView->page()->printToPdf(answer(done), layout); });
 }
 
 void PageSurface::print(QPrinter *printer, const std::function<void(bool)> &done)
 {
-    pageView->page()->print(printer, answer(done));
+    withWholeDocument([this, done, printer] { pageView->page()->print(printer, answer(done)); });
 }
 
 void PageSurface::run(const QString &statement)
@@ -133,12 +152,69 @@ void PageSurface::setDocumentPath(const QString &path)
     emit content.documentFolderSignal(folderUrl());
 }
 
+void PageSurface::setTransferPieceSize(int characters)
+{
+    transferPiece = qMax(2, characters);
+}
+
 void PageSurface::setHtml(const QString &html)
 {
     shownFrom.reset();
     // The folder first, so that the new content's relative images show.
     emit content.documentFolderSignal(folderUrl());
-    emit content.setHtmlSignal(html);
+    int from = 0;
+    for (int end = pieceEnd(html, from); end < html.size(); end = pieceEnd(html, from)) {
+        emit content.htmlPieceSignal(html.mid(from, end - from));
+        from = end;
+    }
+    emit content.setHtmlSignal(from == 0 ? html : html.mid(from));
+}
+
+void PageSurface::documentHtml(const std::function<void(bool, const QString &)> &done)
+{
+    const int id = ++transfers;
+    pageView->page()->runJavaScript(
+        QStringLiteral("startHtmlTransfer(%1,%2)").arg(id).arg(transferPiece),
+        answer<const QVariant &>([this, id, done](const QVariant &result) {
+            const QVariantMap first = result.toMap();
+            const QVariant piece = first.value(QStringLiteral("piece"));
+            bool known = false;
+            const qint64 length = first.value(QStringLiteral("length")).toLongLong(&known);
+            if (result.type() != QVariant::Map || piece.type() != QVariant::String || !known) {
+                done(false, QString());
+                return;
+            }
+            fetchHtmlPiece(id, std::make_shared<QString>(piece.toString()), length, done);
+        }));
+}
+
+void PageSurface::fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, qint64 length,
+                                 const std::function<void(bool, const QString &)> &done)
+{
+    if (html->size() >= length) {
+        // More than announced is as wrong as less: only the exact text is a document.
+        if (html->size() == length)
+            done(true, *html);
+        else
+            done(false, QString());
+        return;
+    }
+    pageView->page()->runJavaScript(
+        QStringLiteral("htmlTransferPiece(%1,%2,%3)").arg(id).arg(html->size()).arg(transferPiece),
+        answer<const QVariant &>([this, id, html, length, done](const QVariant &result) {
+            if (result.type() != QVariant::String || result.toString().isEmpty()) {
+                done(false, QString());
+                return;
+            }
+            html->append(result.toString());
+            fetchHtmlPiece(id, html, length, done);
+        }));
+}
+
+void PageSurface::withWholeDocument(const std::function<void()> &then)
+{
+    pageView->page()->runJavaScript(QStringLiteral("finishFill()"),
+                                    answer<const QVariant &>([then](const QVariant &) { then(); }));
 }
 
 void PageSurface::applyTheme()
@@ -204,12 +280,12 @@ void PageSurface::markdown(const MarkdownCallback &done)
     // The text the page was filled from as the request goes out: a later fill
     // answers its own requests.
     const std::shared_ptr<SourceBlocks> from = shownFrom;
-    pageView->page()->runJavaScript(QStringLiteral("getHtml()"), answer<const QVariant &>([done, from](const QVariant &result) {
-        if (result.type() != QVariant::String)
+    documentHtml([done, from](bool ok, const QString &html) {
+        if (!ok)
             done(false, QString());
         else
-            done(true, from ? from->markdownFor(result.toString()) : htmlToMarkdown(result.toString()));
-    }));
+            done(true, from ? from->markdownFor(html) : htmlToMarkdown(html));
+    });
 }
 
 void PageSurface::setMarkdown(const QString &markdown)
@@ -260,12 +336,14 @@ QString PageSurface::selectedText() const
 
 void PageSurface::find(const QString &text, bool backward)
 {
-    pageView->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+    withWholeDocument([this, text, backward] {
+        pageView->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+    });
 }
 
 void PageSurface::findAsTyped(const QString &text)
 {
-    pageView->findText(text);
+    withWholeDocument([this, text] { pageView->findText(text); });
 }
 
 void PageSurface::markMatches(const QString &text)

@@ -36,8 +36,14 @@ public:
     // The open document's file, against which the page resolves relative images
     // and next to which pasted images are copied; empty for an untitled document.
     void setDocumentPath(const QString &path);
-    // Replaces the page content.
+    // Replaces the page content. The page shows the top at once and the rest
+    // in slices; contentLoaded() follows once it holds the whole document.
     void setHtml(const QString &html);
+    // The page's document HTML (getHtml()), moved in pieces; ok is false when
+    // the page gave no complete answer.
+    void documentHtml(const std::function<void(bool ok, const QString &html)> &done);
+    // Text crosses to and from the page in pieces of at most this many characters.
+    static void setTransferPieceSize(int characters);
     // Gives the page its theme sheet and code-block theme, for the screen and for print.
     void applyTheme();
     // The actions the context menu starts with; a null entry is a separator.
@@ -102,8 +108,14 @@ signals:
     void tableRequested();
     void imageRequested();
     void settled();
+    // The whole document set by setHtml() is in the page.
+    void contentLoaded();
 
 private:
+    // Runs then() once the page holds the whole document.
+    void withWholeDocument(const std::function<void()> &then);
+    void fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, qint64 length,
+                        const std::function<void(bool, const QString &)> &done);
     void run(const QString &statement);
     void execCommand(const QString &command);
     void insert(const QMimeData *mimeData, const QPointF *dropPos);
@@ -119,6 +131,7 @@ private:
     QPointer<QWebEnginePage> ownedPage;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     int pending = 0;
+    int transfers = 0;
     Content content;
     QString documentPath;
     QList<QAction *> menuActions;

@@ -13,9 +13,14 @@
 #include <QEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace {
+
+// Up to this many characters the whole text is coloured when it is set.
+const int kEagerColouring = 200000;
 
 // Searches from the start of the current selection, so that typing more of a word
 // keeps the match that is already selected instead of jumping past it.
@@ -62,6 +67,15 @@ SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
     // and the cursor stay.
     textEdit->installEventFilter(this);
 
+    // A large text is coloured as it comes into view (see setMarkdown).
+    colourTimer = new QTimer(this);
+    colourTimer->setSingleShot(true);
+    colourTimer->setInterval(0);
+    connect(colourTimer, &QTimer::timeout, this, &SourceSurface::colourVisibleLines);
+    connect(textEdit, &QPlainTextEdit::updateRequest, this, [this] {
+        if (highlighter->isLazy() && !colourTimer->isActive())
+            colourTimer->start();
+    });
     connect(textEdit, &QPlainTextEdit::cursorPositionChanged, this,
             [this] { textEdit->setExtraSelections(currentLineSelections(textEdit)); });
     connect(textEdit->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
@@ -89,6 +103,13 @@ bool SourceSurface::eventFilter(QObject *watched, QEvent *event)
         textEdit->setExtraSelections(currentLineSelections(textEdit));
     }
     return EditingSurface::eventFilter(watched, event);
+}
+
+void SourceSurface::colourVisibleLines()
+{
+    const QRect shown = textEdit->viewport()->rect();
+    highlighter->colourBlocks(textEdit->cursorForPosition(shown.topLeft()).block(),
+                              textEdit->cursorForPosition(shown.bottomRight()).block());
 }
 
 void SourceSurface::setDocumentPath(const QString &path)
@@ -160,6 +181,7 @@ void SourceSurface::setMarkdown(const QString &markdown)
     // document's modified state stays what it was.
     const bool modified = textEdit->document()->isModified();
     loading = true;
+    highlighter->setLazy(markdown.size() > kEagerColouring);
     textEdit->setPlainText(markdown);
     textEdit->document()->setModified(modified);
     loading = false;

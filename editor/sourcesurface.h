@@ -6,6 +6,7 @@
 class Highlighter;
 class QMimeData;
 class QPlainTextEdit;
+class QTimer;
 
 // The Markdown itself in a plain-text editor, coloured by the highlighter,
 // with the cursor's line shaded. Commands edit the text through the cursor.
@@ -62,6 +63,9 @@ public:
     void replaceAllMatches(const QString &text, const QString &replacement) override;
     void clearMatches() override {}
 
+    // Colours the lines in view that are not coloured yet (large texts only).
+    void colourVisibleLines();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -74,6 +78,7 @@ private:
 
     QPlainTextEdit *textEdit;
     Highlighter *highlighter;
+    QTimer *colourTimer;
     int fontPixels = 16;
     double zoomFactor = 1.0;
     QString documentPath;

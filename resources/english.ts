@@ -808,6 +808,10 @@
 <context>
     <name>PageSurface</name>
     <message>
+        <source>文档没有完整地传入编辑页面：页面中没有内容，也不能从这里保存</source>
+        <translation>The document did not fully reach the editing page: the page holds no content and cannot be saved from here</translation>
+    </message>
+    <message>
         <source>粘贴操作</source>
         <translation>Paste</translation>
     </message>

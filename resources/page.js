@@ -110,6 +110,10 @@ function languageName(mode) {
 // The document's HTML: code blocks become plain code blocks again and images
 // carry their sources as written. The live page is left as it is.
 function getHtml() {
+    if (pageFill.broken)
+        return null;
+    // The part of the document still waiting to be shown is part of it.
+    finishFill();
     var copy = document.cloneNode(true);
     paragraphsForNewDivs(copy);
     // Code blocks, live or static, are saved as their code.
@@ -129,6 +133,40 @@ function getHtml() {
             first.data = '\n' + first.data;
     }
     return copy.body ? copy.body.innerHTML : '';
+}
+
+// getHtml() for the program, in pieces of at most pieceSize characters: the
+// first with the whole length, the rest by htmlTransferPiece. null when the
+// page holds no document it could give.
+var htmlTransfers = {};
+
+function pieceEnd(text, from, pieceSize) {
+    var end = Math.min(text.length, from + pieceSize);
+    // A surrogate pair stays in one piece.
+    var last = text.charCodeAt(end - 1);
+    if (end < text.length && end - 1 > from && last >= 0xD800 && last <= 0xDBFF)
+        end--;
+    return end;
+}
+
+function startHtmlTransfer(id, pieceSize) {
+    var html = getHtml();
+    if (typeof html !== 'string')
+        return null;
+    var end = pieceEnd(html, 0, pieceSize);
+    if (end < html.length)
+        htmlTransfers[id] = html;
+    return { length: html.length, piece: html.substring(0, end) };
+}
+
+function htmlTransferPiece(id, from, pieceSize) {
+    var html = htmlTransfers[id];
+    if (typeof html !== 'string')
+        return null;
+    var end = pieceEnd(html, from, pieceSize);
+    if (end >= html.length)
+        delete htmlTransfers[id];
+    return html.substring(from, end);
 }
 
 // Divs the editing made (Enter in a bare line) are paragraphs; the divs the
@@ -163,6 +201,24 @@ function openLinkWin() {
     contentObj.addLink(window.getSelection().toString());
 }
 
+// A large document comes from the program in pieces: all but the last are
+// kept here, the last one comes with setBodyHtml.
+var htmlPieces = [];
+var htmlPiecesBroken = false;
+
+function addHtmlPiece(piece) {
+    if (typeof piece !== 'string')
+        htmlPiecesBroken = true;
+    htmlPieces.push(piece);
+}
+
+// The document is shown from the top: the first slice at once, the rest in
+// slices that each leave the page to the user's input within a frame. Saving,
+// switching and searching see the whole document (see getHtml, finishFill).
+var pageFill = { nodes: [], next: 0, timer: 0, broken: false };
+var FILL_FIRST_MS = 30;
+var FILL_SLICE_MS = 8;
+
 // Replaces the document. Nothing in the new content can run: the page's
 // security policy admits the program's own scripts only.
 function setBodyHtml(html) {
@@ -170,12 +226,168 @@ function setBodyHtml(html) {
         document.addEventListener('DOMContentLoaded', function () { setBodyHtml(html); });
         return;
     }
+    var pieces = htmlPieces;
+    var broken = htmlPiecesBroken || typeof html !== 'string';
+    htmlPieces = [];
+    htmlPiecesBroken = false;
+    if (pageFill.timer)
+        clearTimeout(pageFill.timer);
+    pageFill = { nodes: [], next: 0, timer: 0, broken: broken };
+    if (broken) {
+        // A transfer that failed is no document: nothing of it is shown, and
+        // the page refuses to give any text back until a good one arrives.
+        document.body.innerHTML = '';
+        contentObj.contentLoaded(false);
+        return;
+    }
+    pieces.push(html);
+    html = pieces.join('');
     // "<a name=x />" is an empty anchor to its writer; the HTML parser
     // would leave it open around everything after it.
-    document.body.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
-    loadedDivs = new WeakSet(document.body.querySelectorAll('div'));
-    resolveImages(document.body);
-    changePreToCodeMirror();
+    var parsed = document.createElement('template');
+    parsed.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
+    loadedDivs = new WeakSet(parsed.content.querySelectorAll('div'));
+    pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
+    document.body.innerHTML = '';
+    resetWordCount();
+    fillSlice(FILL_FIRST_MS);
+}
+
+// Moves the next nodes of the document into the page for about budget ms.
+function fillSlice(budget) {
+    var fill = pageFill;
+    fill.timer = 0;
+    var start = Date.now();
+    var body = document.body;
+    while (fill.next < fill.nodes.length) {
+        var node = fill.nodes[fill.next++];
+        body.appendChild(node);
+        if (node.nodeType === Node.ELEMENT_NODE) {
+            resolveImages(node);
+            if (node.tagName === 'PRE' || node.querySelector('pre'))
+                changePreToCodeMirror(node);
+        }
+        if (budget >= 0 && Date.now() - start >= budget)
+            break;
+    }
+    if (fill.next < fill.nodes.length) {
+        fill.timer = setTimeout(function () {
+            if (pageFill === fill)
+                fillSlice(FILL_SLICE_MS);
+        }, 0);
+        return;
+    }
+    fill.nodes = [];
+    fill.next = 0;
+    countWordsNow();
+    contentObj.contentLoaded(true);
+}
+
+// Whether part of the document is still waiting to be shown.
+function isFilling() {
+    return pageFill.next < pageFill.nodes.length;
+}
+
+// Shows the rest of the document at once (for what needs all of it in the page).
+function finishFill() {
+    if (!isFilling())
+        return;
+    clearTimeout(pageFill.timer);
+    fillSlice(-1);
+}
+
+// ---------------------------------------------------------------------------
+// Word count: the text of each top-level block is kept until the block
+// changes, so a key press never makes the page read the whole document; the
+// count itself runs in the worker, a moment after the typing stops.
+
+var blockTexts = new WeakMap();
+var changedBlocks = new Set();
+var wordCountTimer = 0;
+var WORD_COUNT_DELAY = 300;
+
+var INLINE_TAGS = /^(A|ABBR|B|BDI|BDO|CITE|CODE|DEL|DFN|EM|FONT|I|IMG|INS|KBD|MARK|Q|S|SAMP|SMALL|SPAN|STRIKE|STRONG|SUB|SUP|TIME|U|VAR)$/;
+
+// The document text of node: what a code editor holds, not its language
+// selector; block boundaries and line breaks separate words.
+function collectText(node, out) {
+    if (node.nodeType === Node.TEXT_NODE) {
+        out.push(node.data);
+        return;
+    }
+    if (node.nodeType !== Node.ELEMENT_NODE)
+        return;
+    var tag = node.tagName;
+    if (tag === 'SELECT' || tag === 'OPTION' || tag === 'SCRIPT' || tag === 'STYLE' || tag === 'TEXTAREA')
+        return;
+    if (node.classList.contains('CodeMirror') && node.CodeMirror) {
+        out.push('\n', node.CodeMirror.getValue(), '\n');
+        return;
+    }
+    var block = !INLINE_TAGS.test(tag);
+    if (block)
+        out.push('\n');
+    for (var child = node.firstChild; child; child = child.nextSibling)
+        collectText(child, out);
+    if (block)
+        out.push('\n');
+}
+
+function blockText(node) {
+    if (!changedBlocks.has(node) && blockTexts.has(node))
+        return blockTexts.get(node);
+    var out = [];
+    collectText(node, out);
+    var text = out.join('');
+    blockTexts.set(node, text);
+    return text;
+}
+
+// The top-level block of the body that holds node (the body itself for the body).
+function topBlock(node) {
+    while (node && node.parentNode && node.parentNode !== document.body)
+        node = node.parentNode;
+    return node && node.parentNode === document.body ? node : null;
+}
+
+function noteChanges(records) {
+    for (var i = 0; i < records.length; i++) {
+        var record = records[i];
+        if (record.target === document.body) {
+            for (var j = 0; j < record.addedNodes.length; j++)
+                changedBlocks.add(record.addedNodes[j]);
+        } else {
+            var block = topBlock(record.target);
+            if (block)
+                changedBlocks.add(block);
+        }
+    }
+}
+
+var blockWatcher = new MutationObserver(noteChanges);
+
+function resetWordCount() {
+    blockTexts = new WeakMap();
+    changedBlocks = new Set();
+    blockWatcher.takeRecords();
+}
+
+function countWordsNow() {
+    if (wordCountTimer)
+        clearTimeout(wordCountTimer);
+    wordCountTimer = 0;
+    noteChanges(blockWatcher.takeRecords());
+    var parts = [];
+    for (var node = document.body.firstChild; node; node = node.nextSibling)
+        parts.push(blockText(node));
+    changedBlocks.clear();
+    startWorker(parts.join('\n'));
+}
+
+function scheduleWordCount() {
+    if (wordCountTimer)
+        clearTimeout(wordCountTimer);
+    wordCountTimer = setTimeout(countWordsNow, WORD_COUNT_DELAY);
 }
 
 // ---------------------------------------------------------------------------
@@ -185,6 +397,9 @@ function setBodyHtml(html) {
 // table or code block. It holds the browser's own empty-line placeholder: a
 // no-break space would end up in the text typed there.
 function ensureTrailingParagraph() {
+    // While the document is still coming in, its own last block is not there yet.
+    if (isFilling())
+        return null;
     var last = document.body.lastElementChild;
     if (!last || last.tagName !== 'P' || !/^(&nbsp;|<br>)$/.test(last.innerHTML)) {
         var p = document.createElement('p');
@@ -237,8 +452,9 @@ function onBodyPaste(event) {
 }
 
 function onBodyInput() {
-    startWorker(document.body.innerText);
+    // The mark first, at once, whatever the size of the document.
     contentObj.updateModifyStatus(true);
+    scheduleWordCount();
 }
 
 window.addEventListener('load', function () {
@@ -258,6 +474,7 @@ window.addEventListener('load', function () {
     body.addEventListener('mousedown', onBodyMouseDown);
     body.addEventListener('mouseup', onBodyMouseUp);
     body.addEventListener('focusin', function () { contentObj.webViewFocus(); });
+    blockWatcher.observe(body, { childList: true, subtree: true, characterData: true });
 });
 
 // ---------------------------------------------------------------------------
@@ -267,13 +484,15 @@ new QWebChannel(qt.webChannelTransport, function (channel) {
     contentObj = channel.objects.content;
     contentObj.loadThemeCss();
     contentObj.documentFolderSignal.connect(setDocumentFolder);
+    contentObj.htmlPieceSignal.connect(addHtmlPiece);
     contentObj.setHtmlSignal.connect(setBodyHtml);
     contentObj.loadRecentMd();
 
     contentObj.addLinkSignal.connect(onAddLink);
     contentObj.dealCopySignal.connect(insertPayload);
-    contentObj.highLightKeyword.connect(highLightKeyword);
+    // Searching and replacing work on the whole document.
+    contentObj.highLightKeyword.connect(function (text) { finishFill(); highLightKeyword(text); });
     contentObj.replaceSelectedText.connect(replaceSelectedText);
-    contentObj.replaceAllHighText.connect(replaceAllHighText);
+    contentObj.replaceAllHighText.connect(function (text) { finishFill(); replaceAllHighText(text); });
     contentObj.insertImageSignal.connect(insertImage);
 });

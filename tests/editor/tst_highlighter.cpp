@@ -1,6 +1,9 @@
 #include "editor/highlighter.h"
+#include "editor/sourcesurface.h"
 #include "support/guitest.h"
 
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -18,6 +21,7 @@ private slots:
     void lines_data();
     void lines();
     void headingSizesFollowFontSize();
+    void largeTextColouredAsShown();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -171,6 +175,34 @@ void TestHighlighter::headingSizesFollowFontSize()
     QCOMPARE(sizes(16), (QList<int>{25, 24, 22, 20, 19, 17}));
     QCOMPARE(sizes(20), (QList<int>{32, 30, 28, 26, 24, 22}));
     QCOMPARE(sizes(0), sizes(16));
+}
+
+void TestHighlighter::largeTextColouredAsShown()
+{
+    // Too large to colour at once: the lines in view are coloured, the rest
+    // when they come into view, and typing in one colours it at once.
+    QPlainTextEdit editor;
+    editor.resize(600, 400);
+    SourceSurface surface(&editor);
+    editor.show();
+    QString text;
+    for (int i = 0; text.size() < 400000; ++i)
+        text += QStringLiteral("# Heading %1\n\nSome words and an int.\n\n").arg(i);
+    surface.setMarkdown(text);
+    QTextDocument *document = editor.document();
+    QTRY_COMPARE(formatMap(document->firstBlock()).left(2), QStringLiteral("MM"));
+    QTextBlock last = document->lastBlock();
+    while (!last.text().startsWith(QLatin1Char('#')))
+        last = last.previous();
+    QCOMPARE(formatMap(last), QString(last.text().size(), QLatin1Char('.')));
+
+    editor.verticalScrollBar()->setValue(editor.verticalScrollBar()->maximum());
+    QTRY_COMPARE(formatMap(last).left(2), QStringLiteral("MM"));
+
+    QTextCursor cursor(document->findBlockByNumber(document->blockCount() / 2));
+    editor.setTextCursor(cursor);
+    cursor.insertText(QStringLiteral("## "));
+    QTRY_COMPARE(formatMap(cursor.block()).left(3), QStringLiteral("MMM"));
 }
 
 QTEST_MAIN(TestHighlighter)

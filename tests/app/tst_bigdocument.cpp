@@ -1,0 +1,205 @@
+// Large documents in the editing page: shown in slices and moved in pieces,
+// yet saved whole; a transfer that fails is never saved or backed up; the
+// word count and the modified mark.
+
+#include "app/document.h"
+#include "convert/htmltomarkdown.h"
+#include "convert/markdowntohtml.h"
+#include "support/pagetest.h"
+
+using GuiTest::readFile;
+using GuiTest::writeFile;
+
+class TestBigDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void wholeDocumentInPieces();
+    void failedTransferIsNeverSaved_data();
+    void failedTransferIsNeverSaved();
+    void wordCountAndModifiedMark();
+
+private:
+    // Sets markdown through the page surface and waits until all of it is in.
+    bool load(const QString &markdown)
+    {
+        QSignalSpy loaded(&h->surface, &PageSurface::contentLoaded);
+        h->surface.setMarkdown(markdown);
+        return loaded.wait(60000);
+    }
+    // The surface's answer to markdown(), once it came.
+    bool pageMarkdown(QString *markdown)
+    {
+        bool answered = false;
+        bool ok = false;
+        h->surface.markdown([&](bool success, const QString &text) {
+            answered = true;
+            ok = success;
+            *markdown = text;
+        });
+        return GuiTest::waitFor([&] { return answered; }, 60000) && ok;
+    }
+
+    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<PageHarness> h;
+};
+
+namespace {
+
+// Many blocks, code blocks among them, and characters outside the basic plane
+// so that piece boundaries fall inside surrogate pairs too.
+QString generated(int sections)
+{
+    QString text;
+    for (int i = 0; i < sections; ++i) {
+        text += QStringLiteral("## Part %1\n\nWords \U0001F600 and \U0001F680%2 more.\n\n").arg(i).arg(i % 7);
+        if (i % 3 == 0)
+            text += QStringLiteral("```python\nprint(%1)\n```\n\n").arg(i);
+        if (i % 5 == 0)
+            text += QStringLiteral("- one\n- two\n\n");
+    }
+    return text + QStringLiteral("The very last line.\n");
+}
+
+} // namespace
+
+void TestBigDocument::initTestCase()
+{
+    home = GuiTest::isolate();
+    h = std::make_unique<PageHarness>();
+    QVERIFY(h->waitReady());
+}
+
+void TestBigDocument::init()
+{
+    PageSurface::setTransferPieceSize(4 << 20);
+}
+
+void TestBigDocument::cleanup()
+{
+    PageSurface::setTransferPieceSize(4 << 20);
+}
+
+void TestBigDocument::wholeDocumentInPieces()
+{
+    const QString markdown = generated(600);
+    const QString expected = htmlToMarkdown(markdownToHtml(markdown));
+    // Small pieces: the document crosses both ways in hundreds of them.
+    PageSurface::setTransferPieceSize(997);
+
+    // Asked for at once, before the page has shown all of it: still all of it.
+    QSignalSpy loaded(&h->surface, &PageSurface::contentLoaded);
+    h->surface.setMarkdown(markdown);
+    QTRY_VERIFY(h->js(QStringLiteral("document.body.textContent.indexOf('Part 0') >= 0")).toBool());
+    QString early;
+    QVERIFY(pageMarkdown(&early));
+    QCOMPARE(early, expected);
+
+    QVERIFY(loaded.count() == 1 || loaded.wait(60000));
+    QCOMPARE(h->js(QStringLiteral("document.body.lastElementChild.textContent")).toString(),
+             QStringLiteral("The very last line."));
+    QString late;
+    QVERIFY(pageMarkdown(&late));
+    QCOMPARE(late, expected);
+    QVERIFY(PageHarness::errors().isEmpty());
+}
+
+void TestBigDocument::failedTransferIsNeverSaved_data()
+{
+    QTest::addColumn<int>("pieceSize");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("no answer") << (4 << 20) << QStringLiteral("getHtml = function () { return undefined; }");
+    QTest::newRow("a piece lost") << 500 << QStringLiteral("htmlTransferPiece = function () { return null; }");
+    QTest::newRow("a piece short") << 500
+                                   << QStringLiteral("var whole = htmlTransferPiece; htmlTransferPiece = function (i, f, n) {"
+                                                     " return f > 1000 ? '' : whole(i, f, n); }");
+    QTest::newRow("load arrived broken") << (4 << 20) << QStringLiteral("setBodyHtml(undefined)");
+}
+
+void TestBigDocument::failedTransferIsNeverSaved()
+{
+    QFETCH(int, pieceSize);
+    QFETCH(QString, fault);
+    QDir(BackupStore::defaultDir()).removeRecursively();
+    const QByteArray original = generated(40).toUtf8();
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("manual.md"));
+    QVERIFY(writeFile(path, original));
+    Document document(&h->surface);
+    QStringList failures;
+    connect(&document, &Document::failed, this, [&failures](const QString &reason) { failures << reason; });
+    QSignalSpy loaded(&h->surface, &PageSurface::contentLoaded);
+    QVERIFY(document.open(path));
+    QVERIFY(loaded.wait(30000));
+
+    // A good backup of the unsaved work first.
+    PageSurface::setTransferPieceSize(pieceSize);
+    document.setModified(true);
+    document.backupTick();
+    QTRY_VERIFY(QFileInfo::exists(document.backupPath()));
+    QTRY_VERIFY(!h->surface.isBusy());
+    const QByteArray backup = readFile(document.backupPath());
+    QVERIFY(backup.contains("The very last line."));
+
+    h->js(QStringLiteral("window.kept = [getHtml, htmlTransferPiece, setBodyHtml]; ") + fault + QStringLiteral("; true"));
+    document.markChanged();
+    document.backupTick();
+    QTRY_VERIFY(!h->surface.isBusy());
+    document.save();
+    QTRY_COMPARE(failures.size(), 1);
+    QVERIFY(failures.first().startsWith(QStringLiteral("不能保存文件 ")));
+    QTRY_VERIFY(!h->surface.isBusy());
+    QVERIFY(document.isModified());
+    QCOMPARE(readFile(path), original);
+    QCOMPARE(readFile(document.backupPath()), backup);
+
+    // The page gets its functions back for the next row.
+    h->js(QStringLiteral("getHtml = kept[0]; htmlTransferPiece = kept[1]; setBodyHtml = kept[2]; true"));
+    document.setModified(false);
+    document.backupTick(); // an unmodified document drops its backup
+}
+
+void TestBigDocument::wordCountAndModifiedMark()
+{
+    QSignalSpy counted(&h->bridge(), &Content::showInfoInStatusBarSignal);
+    QSignalSpy modified(&h->bridge(), &Content::updateModifyStatusSignal);
+    // Counted on load, without a key: "alpha beta", "gamma", the code "x = 1".
+    QVERIFY(load(QStringLiteral("alpha beta\n\n```python\nx = 1\n```\n\ngamma\n")));
+    QTRY_VERIFY(!counted.isEmpty());
+    QCOMPARE(counted.last().first().toString(), QStringLiteral("6"));
+    QCOMPARE(modified.count(), 0);
+
+    // A focused code block shows its language selector: its options are no text.
+    h->view.activateWindow();
+    h->view.focusProxy()->setFocus();
+    QTRY_VERIFY(h->view.focusProxy()->hasFocus());
+    h->js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.focus(); true"));
+    QTRY_VERIFY(h->js(QStringLiteral("document.querySelector('select.son').options.length > 5")).toBool());
+    counted.clear();
+    QTest::keyClick(h->view.focusProxy(), Qt::Key_Y);
+    // The mark comes with the key; the count follows.
+    QTRY_COMPARE(modified.count(), 1);
+    QVERIFY(modified.first().first().toBool());
+    QTRY_VERIFY(!counted.isEmpty());
+    QCOMPARE(counted.last().first().toString(), QStringLiteral("6"));
+    QVERIFY(h->js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.getValue()")).toString().contains(
+        QLatin1Char('y')));
+
+    // Another document (a switch back from source mode sets one): its own
+    // count; an empty one too.
+    for (const auto &pair : {qMakePair(QStringLiteral("one two three four\n"), QStringLiteral("4")),
+                             qMakePair(QString(), QStringLiteral("0"))}) {
+        counted.clear();
+        QVERIFY(load(pair.first));
+        QTRY_VERIFY(!counted.isEmpty());
+        QCOMPARE(counted.last().first().toString(), pair.second);
+    }
+}
+
+QTEST_MAIN(TestBigDocument)
+#include "tst_bigdocument.moc"
