@@ -178,7 +178,7 @@ void TestBigDocument::wordCountAndModifiedMark()
     h->view.activateWindow();
     h->view.focusProxy()->setFocus();
     QTRY_VERIFY(h->view.focusProxy()->hasFocus());
-    h->js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.focus(); true"));
+    h->js(QStringLiteral("activateCodeBlock(document.querySelector('pre.veltrane-code')).focus(); true"));
     QTRY_VERIFY(h->js(QStringLiteral("document.querySelector('select.son').options.length > 5")).toBool());
     counted.clear();
     QTest::keyClick(h->view.focusProxy(), Qt::Key_Y);
