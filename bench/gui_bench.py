@@ -299,7 +299,7 @@ class Run:
 
     def find_marker(self, source):
         """Where the marker in the middle shows: the find bar selects it and
-        scrolls to it (the page marks it orange, the source editor blue)."""
+        scrolls to it (the page marks it orange or yellow, the source editor blue)."""
         self.x.click(15, 300)
         time.sleep(0.3)
         self.x.key('f', ('Control_L',))
@@ -324,7 +324,7 @@ class Run:
         best = None
         for i in range(0, len(data), 4):
             b, g, r = data[i], data[i + 1], data[i + 2]
-            if (r < 90 and 100 < g < 180 and b > 170) if source else (r > 230 and 120 < g < 180 and b < 90):
+            if (r < 90 and 100 < g < 180 and b > 170) if source else (r > 230 and g > 120 and b < 90):
                 p = i // 4
                 y, xx = divmod(p, w)
                 if best is None:
