@@ -218,8 +218,6 @@ function addHtmlPiece(piece) {
 var pageFill = { nodes: [], next: 0, timer: 0, broken: false };
 var FILL_FIRST_MS = 30;
 var FILL_SLICE_MS = 8;
-// Above this many top-level blocks only those near the view are laid out.
-var LONG_DOCUMENT_BLOCKS = 2000;
 
 // Replaces the document. Nothing in the new content can run: the page's
 // security policy admits the program's own scripts only.
@@ -250,7 +248,6 @@ function setBodyHtml(html) {
     parsed.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
     loadedDivs = new WeakSet(parsed.content.querySelectorAll('div'));
     pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
-    document.body.classList.toggle('veltrane-long', pageFill.nodes.length > LONG_DOCUMENT_BLOCKS);
     document.body.innerHTML = '';
     resetWordCount();
     fillSlice(FILL_FIRST_MS);
