@@ -227,6 +227,91 @@ QString inPageForm(const QString &html)
 // Alignment: for each a[i], the index of its partner in b or -1, keeping order
 // and matching as many as possible.
 
+// Pairs x[x0, x1) with y[y0, y1): equal ends first, then the longest common
+// subsequence when the rest is small; a large rest is cut at the keys that
+// stand once on each side (in order), and each piece between them is aligned
+// the same way, so that two edits far apart in a long document keep
+// everything between them.
+void alignRange(const std::vector<int> &x, const std::vector<int> &y, int x0, int x1, int y0, int y1,
+                QVector<int> &partner)
+{
+    while (x0 < x1 && y0 < y1 && x[size_t(x0)] == y[size_t(y0)])
+        partner[x0++] = y0++;
+    while (x0 < x1 && y0 < y1 && x[size_t(x1 - 1)] == y[size_t(y1 - 1)])
+        partner[--x1] = --y1;
+    const int n = x1 - x0;
+    const int m = y1 - y0;
+    if (n == 0 || m == 0)
+        return;
+    if (qint64(n + 1) * (m + 1) <= 8000000) {
+        std::vector<int> length(size_t(n + 1) * size_t(m + 1), 0);
+        auto at = [&](int i, int j) -> int & { return length[size_t(i) * size_t(m + 1) + size_t(j)]; };
+        for (int i = n - 1; i >= 0; --i) {
+            for (int j = m - 1; j >= 0; --j)
+                at(i, j) = x[size_t(x0 + i)] == y[size_t(y0 + j)] ? at(i + 1, j + 1) + 1
+                                                                  : std::max(at(i + 1, j), at(i, j + 1));
+        }
+        int i = 0;
+        int j = 0;
+        while (i < n && j < m) {
+            if (x[size_t(x0 + i)] == y[size_t(y0 + j)] && at(i, j) == at(i + 1, j + 1) + 1) {
+                partner[x0 + i] = y0 + j;
+                ++i;
+                ++j;
+            } else if (at(i + 1, j) >= at(i, j + 1)) {
+                ++i;
+            } else {
+                ++j;
+            }
+        }
+        return;
+    }
+    QHash<int, int> countX;
+    QHash<int, int> countY;
+    QHash<int, int> whereY;
+    for (int i = x0; i < x1; ++i)
+        ++countX[x[size_t(i)]];
+    for (int j = y0; j < y1; ++j) {
+        ++countY[y[size_t(j)]];
+        whereY.insert(y[size_t(j)], j);
+    }
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = x0; i < x1; ++i) {
+        const int key = x[size_t(i)];
+        if (countX.value(key) == 1 && countY.value(key) == 1)
+            pairs.emplace_back(i, whereY.value(key));
+    }
+    // The longest run of those pairs increasing on both sides.
+    std::vector<int> tails; // index into pairs of the smallest end of each run length
+    std::vector<int> before(pairs.size(), -1);
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        auto it = std::lower_bound(tails.begin(), tails.end(), pairs[k].second,
+                                   [&pairs](int index, int value) { return pairs[size_t(index)].second < value; });
+        if (it != tails.begin())
+            before[k] = *(it - 1);
+        if (it == tails.end())
+            tails.push_back(int(k));
+        else
+            *it = int(k);
+    }
+    if (tails.empty())
+        return; // nothing to hold on to: the rest is converted
+    std::vector<int> anchors;
+    for (int k = tails.back(); k >= 0; k = before[size_t(k)])
+        anchors.push_back(k);
+    std::reverse(anchors.begin(), anchors.end());
+    int px = x0;
+    int py = y0;
+    for (int k : anchors) {
+        const auto [ax, ay] = pairs[size_t(k)];
+        alignRange(x, y, px, ax, py, ay, partner);
+        partner[ax] = ay;
+        px = ax + 1;
+        py = ay + 1;
+    }
+    alignRange(x, y, px, x1, py, y1, partner);
+}
+
 QVector<int> align(const QStringList &a, const QStringList &b)
 {
     QVector<int> partner(a.size(), -1);
@@ -240,42 +325,7 @@ QVector<int> align(const QStringList &a, const QStringList &b)
     };
     const std::vector<int> x = idsOf(a);
     const std::vector<int> y = idsOf(b);
-    int head = 0;
-    while (head < int(x.size()) && head < int(y.size()) && x[head] == y[head]) {
-        partner[head] = head;
-        ++head;
-    }
-    int tail = 0;
-    while (tail < int(x.size()) - head && tail < int(y.size()) - head
-           && x[x.size() - 1 - tail] == y[y.size() - 1 - tail]) {
-        partner[int(x.size()) - 1 - tail] = int(y.size()) - 1 - tail;
-        ++tail;
-    }
-    const int n = int(x.size()) - head - tail;
-    const int m = int(y.size()) - head - tail;
-    // The middle by the longest common subsequence; past a few million cells
-    // it stays unmatched (converted), which costs only diff lines.
-    if (n == 0 || m == 0 || qint64(n + 1) * (m + 1) > 8000000)
-        return partner;
-    std::vector<int> length(size_t(n + 1) * size_t(m + 1), 0);
-    auto at = [&](int i, int j) -> int & { return length[size_t(i) * size_t(m + 1) + size_t(j)]; };
-    for (int i = n - 1; i >= 0; --i) {
-        for (int j = m - 1; j >= 0; --j)
-            at(i, j) = x[head + i] == y[head + j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
-    }
-    int i = 0;
-    int j = 0;
-    while (i < n && j < m) {
-        if (x[head + i] == y[head + j] && at(i, j) == at(i + 1, j + 1) + 1) {
-            partner[head + i] = head + j;
-            ++i;
-            ++j;
-        } else if (at(i + 1, j) >= at(i, j + 1)) {
-            ++i;
-        } else {
-            ++j;
-        }
-    }
+    alignRange(x, y, 0, int(x.size()), 0, int(y.size()), partner);
     return partner;
 }
 

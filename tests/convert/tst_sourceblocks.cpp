@@ -65,6 +65,7 @@ private slots:
     void unchangedPageGivesTheText();
     void editRewritesOnlyItsBlock_data();
     void editRewritesOnlyItsBlock();
+    void editsFarApartKeepWhatLiesBetween();
     void contextChangeFallsBackToConverter_data();
     void contextChangeFallsBackToConverter();
     void topLevelNodes_data();
@@ -156,6 +157,22 @@ void TestSourceBlocks::editRewritesOnlyItsBlock()
     QFETCH(QString, saved);
     const QString text = QString::fromUtf8(sample);
     QCOMPARE(SourceBlocks(text).markdownFor(edited(text, from, to)), saved);
+}
+
+// Too many blocks between two edits for a full comparison: the blocks that
+// stand once on each side hold the rest in place.
+void TestSourceBlocks::editsFarApartKeepWhatLiesBetween()
+{
+    QString text;
+    for (int i = 0; i < 6000; ++i)
+        text += QStringLiteral("Paragraph %1\nwrapped  by hand.\n\n").arg(i);
+    const QString saved = SourceBlocks(text).markdownFor(
+        edited(text, QStringLiteral("<p>Paragraph 100\n"), QStringLiteral("<p>Edited 100\n"))
+        + QStringLiteral("<p><br></p>"));
+    const int edit = text.indexOf(QStringLiteral("Paragraph 100\n"));
+    const int next = text.indexOf(QStringLiteral("Paragraph 101\n"));
+    QVERIFY(saved.startsWith(text.left(edit) + QStringLiteral("Edited 100")));
+    QVERIFY(saved.contains(QStringLiteral("by hand.\n\n") + text.mid(next)));
 }
 
 void TestSourceBlocks::contextChangeFallsBackToConverter_data()
