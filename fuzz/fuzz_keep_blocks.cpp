@@ -3,6 +3,7 @@
 // a page with one top-level node gone (chosen by the first byte) is saved
 // without a crash.
 
+#include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"
 #include "convert/sourceblocks.h"
 
@@ -28,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const SourceBlocks::Span gone = nodes.at(data[0] % nodes.size());
         html.remove(gone.start, gone.end - gone.start);
         const QString saved = blocks.markdownFor(html);
-        if (!html.trimmed().isEmpty() && saved.isEmpty())
+        // Only a page that holds text must give some: "<p>" alone holds none.
+        if (saved.isEmpty() && !htmlToMarkdown(html).trimmed().isEmpty())
             std::abort();
     }
     return 0;
