@@ -5,6 +5,7 @@
 // --html-out keeps the page's HTML of each file that changed, for a look.
 
 #include "fidelity.h"
+#include "pagedriver.h"
 
 #include "editor/pagesurface.h"
 #include "editor/pageview.h"
@@ -14,38 +15,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QWebEnginePage>
-
-namespace {
-
-// Runs a statement in the page and waits for its result (invalid on time-out).
-QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs = 20000)
-{
-    QVariant result;
-    bool done = false;
-    QEventLoop loop;
-    page->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!done)
-        loop.exec();
-    return result;
-}
-
-void waitFor(const std::function<bool()> &ready, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready() && timer.elapsed() < timeoutMs) {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {

@@ -9,6 +9,7 @@
 // file that an unedited save changed, for a look.
 
 #include "fidelity.h"
+#include "pagedriver.h"
 
 #include "app/document.h"
 #include "editor/pagesurface.h"
@@ -26,36 +27,6 @@
 #include <algorithm>
 
 namespace {
-
-QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs = 20000)
-{
-    QVariant result;
-    bool done = false;
-    QEventLoop loop;
-    page->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!done)
-        loop.exec();
-    return result;
-}
-
-bool waitFor(const std::function<bool()> &ready, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 QByteArray readBytes(const QString &path)
 {
