@@ -35,10 +35,7 @@ int main(int argc, char **argv)
     PageSurface surface(&view);
     view.resize(1000, 800);
     view.show();
-    waitFor([&] {
-        return runJs(view.page(), QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
-                                                 " && document.readyState === 'complete'")).toBool();
-    }, 30000);
+    waitForPage(view.page());
 
     Fidelity::Tally tally;
     for (const QString &file : files) {

@@ -43,4 +43,13 @@ inline bool waitFor(const std::function<bool()> &ready, int timeoutMs)
     return true;
 }
 
+// Until the page has loaded and its bridge object is there.
+inline bool waitForPage(QWebEnginePage *page, int timeoutMs = 30000)
+{
+    return waitFor([page] {
+        return runJs(page, QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
+                                          " && document.readyState === 'complete'")).toBool();
+    }, timeoutMs);
+}
+
 #endif // PAGEDRIVER_H

@@ -93,10 +93,7 @@ int main(int argc, char **argv)
     PageSurface surface(&view);
     view.resize(1000, 800);
     view.show();
-    waitFor([&] {
-        return runJs(view.page(), QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
-                                                 " && document.readyState === 'complete'")).toBool();
-    }, 30000);
+    waitForPage(view.page());
     Document document(&surface);
 
     auto openCopy = [&](const QString &file, const QString &copy) {
