@@ -5,7 +5,7 @@
 //   veltrane-savediff-page [--list] [--whole] [--html-out DIR] FOLDER_OR_FILE...   (needs a display)
 // --list names every file with its two results; --whole saves as the editor
 // did before it kept unchanged blocks: the whole page through the converter,
-// written as UTF-8 with line feeds; --html-out keeps the page's HTML of each
+// written as UTF-8 with line feeds; --html-out keeps the page's HTML (and the saved text) of each
 // file that an unedited save changed, for a look.
 
 #include "fidelity.h"
@@ -144,6 +144,9 @@ int main(int argc, char **argv)
             QFile out(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".html"));
             if (out.open(QIODevice::WriteOnly))
                 out.write(runJs(view.page(), QStringLiteral("getHtml()")).toString().toUtf8());
+            QFile saved(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".saved.md"));
+            if (saved.open(QIODevice::WriteOnly))
+                saved.write(readBytes(copy));
         }
         int lines = -1;
         if (openCopy(file, copy) && runJs(view.page(), QString::fromLatin1(editWord)).toBool() && save()) {

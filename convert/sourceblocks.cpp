@@ -32,6 +32,7 @@ struct ParseState
     const char *end;
     int depth = 0;
     std::vector<TopBlock> blocks;
+    std::vector<int> rawHtml; // where raw HTML starts in the source
 };
 
 int enterBlock(MD_BLOCKTYPE type, void *detail, void *user)
@@ -58,22 +59,24 @@ int span(MD_SPANTYPE, void *, void *)
     return 0;
 }
 
-int text(MD_TEXTTYPE, const MD_CHAR *text, MD_SIZE size, void *user)
+int text(MD_TEXTTYPE type, const MD_CHAR *text, MD_SIZE size, void *user)
 {
     auto *state = static_cast<ParseState *>(user);
     if (state->depth < 2 || state->blocks.empty() || size == 0 || text < state->begin || text + size > state->end)
         return 0;
     TopBlock &block = state->blocks.back();
     const int offset = static_cast<int>(text - state->begin);
+    if (type == MD_TEXT_HTML)
+        state->rawHtml.push_back(offset);
     if (block.first < 0 || offset < block.first)
         block.first = offset;
     block.last = std::max(block.last, offset + static_cast<int>(size) - 1);
     return 0;
 }
 
-std::vector<TopBlock> topBlocks(const QByteArray &source)
+ParseState topBlocks(const QByteArray &source)
 {
-    ParseState state{source.constData(), source.constData() + source.size(), 0, {}};
+    ParseState state{source.constData(), source.constData() + source.size(), 0, {}, {}};
     MD_PARSER parser = {};
     parser.flags = markdownParserFlags;
     parser.enter_block = enterBlock;
@@ -82,7 +85,7 @@ std::vector<TopBlock> topBlocks(const QByteArray &source)
     parser.leave_span = span;
     parser.text = text;
     md_parse(source.constData(), static_cast<MD_SIZE>(source.size()), &parser, &state);
-    return state.blocks;
+    return state;
 }
 
 // All of the bytes, NULs included (the QByteArray overload stops at one).
@@ -196,7 +199,8 @@ int tagEnd(const QString &html, int from)
 }
 
 // MD4C's HTML as the page gives the same content back: quotes in text are
-// bare, and the line feed that starts a pre is the parser's, not text.
+// bare, a no-break space is written as its entity, and the line feed that
+// starts a pre is the parser's, not text.
 QString inPageForm(const QString &html)
 {
     QString out;
@@ -215,6 +219,9 @@ QString inPageForm(const QString &html)
         } else if (c == QLatin1Char('&') && html.midRef(i, 6) == QLatin1String("&quot;")) {
             out += QLatin1Char('"');
             i += 6;
+        } else if (c == QChar(0xA0)) {
+            out += QLatin1String("&nbsp;");
+            ++i;
         } else {
             out += c;
             ++i;
@@ -458,6 +465,7 @@ struct SourceBlocks::Data
     {
         QString text;      // the source, with the blank lines after it
         QByteArray html;   // its rendering, as the page got it
+        bool rawHtml = false; // the source writes HTML of its own
         int firstNode = 0; // into nodeKeys
         int nodeCount = 0; // none: it renders nothing (link definitions)
     };
@@ -475,6 +483,11 @@ struct SourceBlocks::Data
     QStringList nodeKeys;
     // The Markdown of each loaded node's HTML (in the page's form).
     QHash<QString, QString> keyOfHtml;
+    // MD4C's HTML of the nodes whose source writes HTML of its own, and their
+    // indexes: the page may write those its own way.
+    QStringList rawNodes;
+    QVector<int> rawNodeIndex;
+    bool pageFormsSettled = false;
 
     void addDefinitions(const QByteArray &text)
     {
@@ -559,7 +572,9 @@ void SourceBlocks::prepare() const
     // of a top-level block; a few lines that end a block are ruled out at once.
     std::vector<int> inside(size_t(lines) + 1, 0);
     std::vector<bool> ending(size_t(lines), false);
-    for (const TopBlock &block : topBlocks(source)) {
+    ParseState parsed = topBlocks(source);
+    std::sort(parsed.rawHtml.begin(), parsed.rawHtml.end());
+    for (const TopBlock &block : parsed.blocks) {
         if (block.first < 0)
             continue;
         const int first = lineOf(block.first);
@@ -683,6 +698,9 @@ void SourceBlocks::prepare() const
         }
         Data::Group group;
         group.text = fromUtf8(bytesOf(parts[groupFrom].from, parts[p].to));
+        const int byteFrom = lineStart[size_t(starts[size_t(parts[groupFrom].from)])];
+        const auto raw = std::lower_bound(parsed.rawHtml.begin(), parsed.rawHtml.end(), byteFrom);
+        group.rawHtml = raw != parsed.rawHtml.end() && *raw < lineStart[size_t(starts[size_t(parts[p].to)])];
         for (size_t q = groupFrom; q <= p; ++q)
             group.html += parts[q].html;
         data->groups.append(group);
@@ -695,14 +713,41 @@ void SourceBlocks::prepare() const
         const int end = htmlPos + fromUtf8(g.html).size();
         g.firstNode = nodeIndex;
         while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
-            const QString form = inPageForm(wholeText.mid(nodes.at(nodeIndex).start,
-                                                          nodes.at(nodeIndex).end - nodes.at(nodeIndex).start));
+            const QString nodeHtml = wholeText.mid(nodes.at(nodeIndex).start,
+                                                   nodes.at(nodeIndex).end - nodes.at(nodeIndex).start);
+            if (g.rawHtml) {
+                data->rawNodes << nodeHtml;
+                data->rawNodeIndex << nodeIndex;
+            }
+            const QString form = inPageForm(nodeHtml);
             data->nodeKeys << htmlToMarkdown(form);
             data->keyOfHtml.insert(form, data->nodeKeys.last());
             ++nodeIndex;
         }
         g.nodeCount = nodeIndex - g.firstNode;
         htmlPos = end;
+    }
+}
+
+QStringList SourceBlocks::rawHtmlNodes() const
+{
+    prepare();
+    return data->pageFormsSettled ? QStringList() : data->rawNodes;
+}
+
+void SourceBlocks::setPageForms(const QStringList &forms)
+{
+    prepare();
+    if (data->pageFormsSettled)
+        return;
+    data->pageFormsSettled = true;
+    if (forms.size() != data->rawNodes.size())
+        return;
+    for (int k = 0; k < forms.size(); ++k) {
+        const QString form = inPageForm(forms.at(k));
+        QString &key = data->nodeKeys[data->rawNodeIndex.at(k)];
+        key = htmlToMarkdown(form);
+        data->keyOfHtml.insert(form, key);
     }
 }
 

@@ -28,6 +28,13 @@ public:
     const QString &text() const { return markdown; }
     // The blocks' texts in order; together they are text().
     QStringList blocks() const;
+    // MD4C's HTML of the loaded nodes whose source writes HTML of its own,
+    // which the page may give back written its own way; empty once settled.
+    QStringList rawHtmlNodes() const;
+    // What the page gives back for each of rawHtmlNodes(), in order: such a
+    // node of the page left as it was loaded then counts as unchanged. A list
+    // of another length settles nothing.
+    void setPageForms(const QStringList &forms);
     // The Markdown to save for html, the page's content (filled from text(),
     // perhaps edited since).
     QString markdownFor(const QString &html) const;

@@ -15,6 +15,8 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMenu>
 #include <QMimeData>
 #include <QPageLayout>
@@ -280,12 +282,37 @@ void PageSurface::markdown(const MarkdownCallback &done)
     // The text the page was filled from as the request goes out: a later fill
     // answers its own requests.
     const std::shared_ptr<SourceBlocks> from = shownFrom;
-    documentHtml([done, from](bool ok, const QString &html) {
+    documentHtml([this, done, from](bool ok, const QString &html) {
         if (!ok)
             done(false, QString());
+        else if (!from)
+            done(true, htmlToMarkdown(html));
         else
-            done(true, from ? from->markdownFor(html) : htmlToMarkdown(html));
+            settlePageForms(from, [done, from, html] { done(true, from->markdownFor(html)); });
     });
+}
+
+void PageSurface::settlePageForms(const std::shared_ptr<SourceBlocks> &from, const std::function<void()> &then)
+{
+    // HTML the document wrote itself comes back from the page in the page's
+    // own writing: the page tells how, once per fill, so that such a block
+    // left alone is still known as unchanged.
+    const QStringList nodes = from->rawHtmlNodes();
+    qint64 size = 0;
+    for (const QString &node : nodes)
+        size += node.size();
+    if (nodes.isEmpty() || size > transferPiece) {
+        if (!nodes.isEmpty())
+            from->setPageForms({}); // too much to ask for in one go: such blocks are converted
+        then();
+        return;
+    }
+    const QString list = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(nodes)).toJson(QJsonDocument::Compact));
+    pageView->page()->runJavaScript(QStringLiteral("pageForms(%1)").arg(list),
+                                    answer<const QVariant &>([from, then](const QVariant &result) {
+                                        from->setPageForms(result.toStringList());
+                                        then();
+                                    }));
 }
 
 void PageSurface::setMarkdown(const QString &markdown)

@@ -116,6 +116,8 @@ private:
     void withWholeDocument(const std::function<void()> &then);
     void fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, qint64 length,
                         const std::function<void(bool, const QString &)> &done);
+    // Runs then() once from knows how the page writes its raw HTML.
+    void settlePageForms(const std::shared_ptr<SourceBlocks> &from, const std::function<void()> &then);
     void run(const QString &statement);
     void execCommand(const QString &command);
     void insert(const QMimeData *mimeData, const QPointF *dropPos);

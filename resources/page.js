@@ -124,15 +124,36 @@ function getHtml() {
             copied[i].parentNode.replaceChild(savedCodeBlock(blocks[i], copy), copied[i]);
     }
     restoreImageSources(copy);
-    // The serializer drops the line feed the parser takes from the start of
-    // a pre: a pre whose text starts with a line feed needs one more.
-    var pres = copy.querySelectorAll('pre, textarea');
+    keepPreLineFeeds(copy);
+    return copy.body ? copy.body.innerHTML : '';
+}
+
+// The serializer drops the line feed the parser takes from the start of a
+// pre: a pre whose text starts with a line feed needs one more.
+function keepPreLineFeeds(root) {
+    var pres = root.querySelectorAll('pre, textarea');
     for (var j = 0; j < pres.length; j++) {
         var first = pres[j].firstChild;
         if (first && first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === '\n')
             first.data = '\n' + first.data;
     }
-    return copy.body ? copy.body.innerHTML : '';
+}
+
+// "<a name=x />" is an empty anchor to its writer; the HTML parser would
+// leave it open around everything after it.
+function withClosedAnchors(html) {
+    return html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>');
+}
+
+// What getHtml() gives back for each of pieces (a document's HTML) shown as
+// it stands: the parser writes HTML its own way (quotes, end tags, case).
+function pageForms(pieces) {
+    return pieces.map(function (html) {
+        var parsed = document.createElement('template');
+        parsed.innerHTML = withClosedAnchors(html);
+        keepPreLineFeeds(parsed.content);
+        return parsed.innerHTML;
+    });
 }
 
 // getHtml() for the program, in pieces of at most pieceSize characters: the
@@ -242,10 +263,8 @@ function setBodyHtml(html) {
     }
     pieces.push(html);
     html = pieces.join('');
-    // "<a name=x />" is an empty anchor to its writer; the HTML parser
-    // would leave it open around everything after it.
     var parsed = document.createElement('template');
-    parsed.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
+    parsed.innerHTML = prepareCodeBlockHtml(withClosedAnchors(html));
     loadedDivs = new WeakSet(parsed.content.querySelectorAll('div'));
     pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
     document.body.innerHTML = '';

@@ -66,6 +66,7 @@ private slots:
     void editRewritesOnlyItsBlock_data();
     void editRewritesOnlyItsBlock();
     void editsFarApartKeepWhatLiesBetween();
+    void htmlThePageRewritesIsKept();
     void contextChangeFallsBackToConverter_data();
     void contextChangeFallsBackToConverter();
     void topLevelNodes_data();
@@ -173,6 +174,32 @@ void TestSourceBlocks::editsFarApartKeepWhatLiesBetween()
     const int next = text.indexOf(QStringLiteral("Paragraph 101\n"));
     QVERIFY(saved.startsWith(text.left(edit) + QStringLiteral("Edited 100")));
     QVERIFY(saved.contains(QStringLiteral("by hand.\n\n") + text.mid(next)));
+}
+
+// The page writes a block's own HTML its way (quotes here); told how, the
+// block left alone keeps its bytes, and an edit in it is still an edit.
+void TestSourceBlocks::htmlThePageRewritesIsKept()
+{
+    const QString text = QStringLiteral("Intro.\n\nA <span title='a \"b\"'>word</span>  here.\n");
+    const QString shown = QStringLiteral("<p>Intro.</p>\n<p>A <span title=\"a &quot;b&quot;\">word</span>  here.</p>");
+    SourceBlocks blocks(text);
+    QCOMPARE(blocks.rawHtmlNodes(), QStringList(QStringLiteral("<p>A <span title='a \"b\"'>word</span>  here.</p>")));
+    QVERIFY(blocks.markdownFor(shown) != text);
+    blocks.setPageForms({QString(shown).remove(0, shown.indexOf(QLatin1Char('\n')) + 1)});
+    QVERIFY(blocks.rawHtmlNodes().isEmpty());
+    QCOMPARE(blocks.markdownFor(shown), text);
+    QCOMPARE(blocks.markdownFor(QString(shown).replace(QStringLiteral("here"), QStringLiteral("there"))),
+             QStringLiteral("Intro.\n\n") + htmlToMarkdown(QString(shown).mid(shown.indexOf(QStringLiteral("<p>A"))).replace(QStringLiteral("here"), QStringLiteral("there"))));
+    // A wrong answer settles nothing.
+    SourceBlocks other(text);
+    other.setPageForms({});
+    QVERIFY(other.markdownFor(shown) != text);
+
+    // No-break spaces come back as entities, which the converter reads as
+    // the page's own spaces.
+    const QString spaces = QStringLiteral("&nbsp;&nbsp;Indented.\n- item\n\u00a0\nlazy\n");
+    QCOMPARE(SourceBlocks(spaces).markdownFor(markdownToHtml(spaces).replace(QChar(0xa0), QStringLiteral("&nbsp;"))),
+             spaces);
 }
 
 void TestSourceBlocks::contextChangeFallsBackToConverter_data()
