@@ -202,19 +202,14 @@ void Converter::initialize()
 {
     lookaheadBudget = 4 * html.size() + 4096;
     markdown.reserve(static_cast<size_t>(static_cast<double>(html.size()) * 0.8));
-    entityTable = {
-        {"&quot;", "\""},
-        {"&lt;", "<"},
-        {"&gt;", ">"},
-        {"&amp;", "&"},
-        {"&nbsp;", " "},
-        {"&rarr;", "\xE2\x86\x92"},
-    };
-    buildTagTable();
+    static const TagRules keeping = buildTagTable(true);
+    static const TagRules plain = buildTagTable(false);
+    tagTable = options.keepHtml ? &keeping : &plain;
 }
 
-void Converter::buildTagTable()
+Converter::TagRules Converter::buildTagTable(bool keepHtml)
 {
+    TagRules tagTable;
     const std::shared_ptr<Tag> ignored = std::make_shared<TagIgnored>();
     for (const char *name : {"head", "meta", "nav", "noscript", "script", "style", "template"})
         tagTable[name] = ignored;
@@ -259,7 +254,7 @@ void Converter::buildTagTable()
     tagTable["details"] = std::make_shared<TagKeptBlock>();
     tagTable["input"] = std::make_shared<TagInput>();
     tagTable[std::string()] = std::make_shared<TagUnknown>();
-    if (options.keepHtml) {
+    if (keepHtml) {
         const std::shared_ptr<Tag> rawText = std::make_shared<TagRawText>();
         for (const char *name : {"style", "script", "textarea"})
             tagTable[name] = rawText;
@@ -274,6 +269,7 @@ void Converter::buildTagTable()
         for (const char *name : {"thead", "tbody", "tfoot", "html", "body"})
             tagTable[name] = section;
     }
+    return tagTable;
 }
 
 std::string Converter::convert() &
@@ -446,12 +442,12 @@ void Converter::finishTag()
     currentTag.resize(nameEnd);
     updateContext();
 
-    auto rule = tagTable.find(currentTag);
-    if (rule == tagTable.end()) {
+    auto rule = tagTable->find(currentTag);
+    if (rule == tagTable->end()) {
         // Elements Markdown has no rule for are kept as written.
         if (!options.keepHtml || currentTag.empty() || !isAsciiAlpha(currentTag[0]))
             return;
-        rule = tagTable.find(std::string());
+        rule = tagTable->find(std::string());
     }
     if (isClosingTag) {
         isClosingTag = false;

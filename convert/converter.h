@@ -99,7 +99,8 @@ private:
 
     void initialize();
     void scan();
-    void buildTagTable();
+    using TagRules = std::unordered_map<std::string, std::shared_ptr<Tag>>;
+    static TagRules buildTagTable(bool keepHtml);
 
     // Scanner.
     void startTag();
@@ -250,8 +251,9 @@ private:
     size_t lineLength = 0;
     std::string markdown;
     ConverterOptions options;
-    std::unordered_map<std::string, std::string> entityTable;
-    std::unordered_map<std::string, std::shared_ptr<Tag>> tagTable;
+    // The rules hold no state of their own: one table per option set serves
+    // every converter (a save converts block by block).
+    const TagRules *tagTable = nullptr;
     bool skipTagSpace = true;
 
     // Tables opened and not yet closed: a closing tag only reformats a table

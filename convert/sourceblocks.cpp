@@ -545,8 +545,11 @@ SourceBlocks::~SourceBlocks() = default;
 
 void SourceBlocks::prepare() const
 {
-    if (data)
-        return;
+    std::call_once(prepared, [this] { build(); });
+}
+
+void SourceBlocks::build() const
+{
     data.reset(new Data);
     if (markdown.isEmpty())
         return;

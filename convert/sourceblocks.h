@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include <memory>
+#include <mutex>
 
 // The Markdown the editing page was filled from, cut into its top-level
 // blocks (each with the blank lines after it), so that a save writes the
@@ -24,6 +25,10 @@ class SourceBlocks
 public:
     explicit SourceBlocks(const QString &markdown);
     ~SourceBlocks();
+
+    // Cuts the text into blocks now; the other calls do it when first
+    // needed. It may run on another thread: a call made meanwhile waits for it.
+    void prepare() const;
 
     const QString &text() const { return markdown; }
     // The blocks' texts in order; together they are text().
@@ -50,10 +55,11 @@ public:
 
 private:
     struct Data;
-    void prepare() const;
+    void build() const;
 
     QString markdown;
     mutable std::unique_ptr<Data> data;
+    mutable std::once_flag prepared;
 };
 
 #endif // SOURCEBLOCKS_H

@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QThreadPool>
 #include <QUrl>
 #include <QWebChannel>
 #include <QWebEngineProfile>
@@ -318,8 +319,10 @@ void PageSurface::settlePageForms(const std::shared_ptr<SourceBlocks> &from, con
 void PageSurface::setMarkdown(const QString &markdown)
 {
     setHtml(markdownToHtml(markdown));
-    // What the user leaves alone is saved as it was written.
+    // What the user leaves alone is saved as it was written. Its blocks are
+    // found while the page fills, not when the first save waits for them.
     shownFrom = std::make_shared<SourceBlocks>(markdown);
+    QThreadPool::globalInstance()->start([blocks = shownFrom] { blocks->prepare(); });
 }
 
 void PageSurface::bold() { execCommand(QStringLiteral("'bold'")); }
