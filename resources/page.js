@@ -114,18 +114,42 @@ function getHtml() {
         return null;
     // The part of the document still waiting to be shown is part of it.
     finishFill();
-    var copy = document.cloneNode(true);
-    paragraphsForNewDivs(copy);
+    var parts = [];
+    for (var node = document.body.firstChild; node; node = node.nextSibling)
+        parts.push(savedHtml(node));
+    return parts.join('');
+}
+
+// What getHtml() writes otherwise than the page holds it.
+var SAVED_OTHERWISE = 'pre, textarea, div, img[' + ORIGINAL_SRC + ']';
+
+// The saved HTML of a top-level node. Only a node holding one of
+// SAVED_OTHERWISE is copied to be changed: copying the whole page made a
+// save of a long document slow.
+function savedHtml(node) {
+    if (node.nodeType === Node.TEXT_NODE)
+        return node.data.replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
+    if (node.nodeType === Node.COMMENT_NODE)
+        return '<!--' + node.data + '-->';
+    if (node.nodeType !== Node.ELEMENT_NODE)
+        return '';
+    if (node.veltraneBlock)
+        return savedCodeBlock(node, document).outerHTML;
+    if (!node.matches(SAVED_OTHERWISE) && !node.querySelector(SAVED_OTHERWISE))
+        return node.outerHTML;
+    var holder = document.createElement('div');
+    holder.appendChild(node.cloneNode(true));
+    paragraphsForNewDivs(node, holder.firstChild);
     // Code blocks, live or static, are saved as their code.
-    var blocks = document.querySelectorAll('pre.veltrane-code');
-    var copied = copy.querySelectorAll('pre.veltrane-code');
+    var blocks = node.querySelectorAll('pre.veltrane-code');
+    var copied = holder.querySelectorAll('pre.veltrane-code');
     for (var i = 0; i < blocks.length && i < copied.length; i++) {
         if (blocks[i].veltraneBlock)
-            copied[i].parentNode.replaceChild(savedCodeBlock(blocks[i], copy), copied[i]);
+            copied[i].parentNode.replaceChild(savedCodeBlock(blocks[i], document), copied[i]);
     }
-    restoreImageSources(copy);
-    keepPreLineFeeds(copy);
-    return copy.body ? copy.body.innerHTML : '';
+    restoreImageSources(holder);
+    keepPreLineFeeds(holder);
+    return holder.innerHTML;
 }
 
 // The serializer drops the line feed the parser takes from the start of a
@@ -194,17 +218,25 @@ function htmlTransferPiece(id, from, pieceSize) {
 // document brought stay what they were.
 var loadedDivs = new WeakSet();
 
-function paragraphsForNewDivs(copy) {
-    var live = document.body ? document.body.querySelectorAll('div') : [];
-    var copied = copy.body ? copy.body.querySelectorAll('div') : [];
-    for (var i = 0; i < live.length && i < copied.length; i++) {
-        if (loadedDivs.has(live[i]) || live[i].attributes.length > 0 || live[i].closest('.CodeMirror'))
+function paragraphsForNewDivs(live, copy) {
+    var divs = divsOf(live);
+    var copied = divsOf(copy);
+    for (var i = 0; i < divs.length && i < copied.length; i++) {
+        if (loadedDivs.has(divs[i]) || divs[i].attributes.length > 0 || divs[i].closest('.CodeMirror'))
             continue;
-        var p = copy.createElement('p');
+        var p = document.createElement('p');
         while (copied[i].firstChild)
             p.appendChild(copied[i].firstChild);
         copied[i].parentNode.replaceChild(p, copied[i]);
     }
+}
+
+// The divs in root, root itself included, in document order.
+function divsOf(root) {
+    var divs = Array.prototype.slice.call(root.querySelectorAll('div'));
+    if (root.tagName === 'DIV')
+        divs.unshift(root);
+    return divs;
 }
 
 // The tag names from the document down to the element at (x, y), joined by "|".
