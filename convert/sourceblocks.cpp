@@ -203,6 +203,14 @@ int tagEnd(const QString &html, int from)
 // starts a pre is the parser's, not text.
 QString inPageForm(const QString &html)
 {
+    // Most nodes need none of it: they are taken as they are, uncopied.
+    const ushort *data = html.utf16();
+    bool plain = true;
+    for (int i = 0; plain && i < html.size(); ++i)
+        plain = data[i] != 0xA0 && (data[i] != '&' || data[i + 1] != 'q')
+            && (data[i] != '<' || (data[i + 1] | 0x20) != 'p' || (data[i + 2] | 0x20) != 'r' || (data[i + 3] | 0x20) != 'e');
+    if (plain)
+        return html;
     QString out;
     out.reserve(html.size());
     for (int i = 0; i < html.size();) {
@@ -351,6 +359,7 @@ QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
     };
     int i = 0;
     const int size = html.size();
+    QString name;
     while (i < size) {
         const QChar c = html.at(i);
         if (c != QLatin1Char('<')) {
@@ -370,7 +379,9 @@ QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
                 i = end;
                 continue;
             }
-            ++i;
+            i = html.indexOf(QLatin1Char('<'), i + 1);
+            if (i < 0)
+                i = size;
             continue;
         }
         const QChar next = i + 1 < size ? html.at(i + 1) : QChar();
@@ -410,7 +421,10 @@ QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
             }
             continue;
         }
-        const QString name = html.mid(nameStart, nameEnd - nameStart).toLower();
+        // One buffer for every name: a long page has a great many tags.
+        name.resize(nameEnd - nameStart);
+        for (int k = nameStart; k < nameEnd; ++k)
+            name[k - nameStart] = html.at(k).toLower();
         int end = tagEnd(html, nameEnd);
         if (closing) {
             const int index = open.lastIndexOf(name);
