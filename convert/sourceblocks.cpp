@@ -814,13 +814,16 @@ QString SourceBlocks::markdownFor(const QString &html) const
         QString text;
         QByteArray expected;
     };
+    // Blocks the page never shows (link definitions, blank lines) are kept
+    // even when every other block changed.
+    const bool unseen = std::any_of(groups.begin(), groups.end(), [](const Data::Group &group) { return group.nodeCount == 0; });
     for (int round = 0; round < 6; ++round) {
         QHash<int, int> keptAt; // first page node -> group
         for (int g = 0; g < groups.size(); ++g) {
             if (kept.at(g))
                 keptAt.insert(partner.at(groups.at(g).firstNode), g);
         }
-        if (keptAt.isEmpty())
+        if (keptAt.isEmpty() && !unseen)
             break;
 
         QVector<Piece> pieces;

@@ -63,6 +63,7 @@ private slots:
     void splitsTopLevelBlocks();
     void unchangedPageGivesTheText_data();
     void unchangedPageGivesTheText();
+    void definitionsOutliveEveryOtherBlock();
     void editRewritesOnlyItsBlock_data();
     void editRewritesOnlyItsBlock();
     void editsFarApartKeepWhatLiesBetween();
@@ -97,6 +98,7 @@ void TestSourceBlocks::unchangedPageGivesTheText_data()
     QTest::newRow("definitions first and unused") << QStringLiteral("[x]: /x\n[y]: /y\n\nSee [x] and [Y].\n");
     QTest::newRow("blank lines before") << QStringLiteral("\n\n  \n# H\n");
     QTest::newRow("NUL characters") << QString::fromUtf8("a\0b\n\n\0\n", 7);
+    QTest::newRow("white space only") << QStringLiteral("\t \n\n");
     for (const QString &name : Corpus::files())
         QTest::newRow(qPrintable(name)) << Corpus::read(name);
 }
@@ -107,6 +109,13 @@ void TestSourceBlocks::unchangedPageGivesTheText()
     const SourceBlocks blocks(markdown);
     QCOMPARE(blocks.blocks().join(QString()), markdown);
     QCOMPARE(blocks.markdownFor(markdownToHtml(markdown)), markdown);
+}
+
+// Definitions the page never shows stay when every block it shows changed.
+void TestSourceBlocks::definitionsOutliveEveryOtherBlock()
+{
+    QCOMPARE(SourceBlocks(QStringLiteral("Old words.\n\n[a]: /x\n")).markdownFor(QStringLiteral("<p>New words.</p>")),
+             QStringLiteral("New words.\n\n[a]: /x\n"));
 }
 
 void TestSourceBlocks::editRewritesOnlyItsBlock_data()
