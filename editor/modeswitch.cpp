@@ -84,8 +84,12 @@ void ModeSwitch::setSourceMode(bool sourceMode)
         const bool pageHoldsDocument = awaitingPage;
         awaitingPage = false;
         show(false);
-        if (!pageHoldsDocument)
-            sourceSurface->markdown([this](bool, const QString &markdown) { pageSurface->setMarkdown(markdown); });
+        if (!pageHoldsDocument) {
+            sourceSurface->markdown([this](bool, const QString &markdown) {
+                pageSurface->setMarkdown(markdown);
+                handedFill = pageSurface->fills();
+            });
+        }
         return;
     }
     // The editor shows at once, but commands, saves and backups go to the page
@@ -98,7 +102,11 @@ void ModeSwitch::setSourceMode(bool sourceMode)
             return;
         awaitingPage = false;
         if (ok) {
-            sourceSurface->setMarkdown(markdown);
+            // Back from the page with the text the editor gave it, unchanged,
+            // the editor keeps it, its place and its undo history, and is not
+            // laid out again.
+            if (pageSurface->fills() != handedFill || sourceSurface->text() != markdown)
+                sourceSurface->setMarkdown(markdown);
             emit surfaceChanged(sourceSurface);
             return;
         }

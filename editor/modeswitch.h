@@ -51,6 +51,8 @@ private:
 
     QStackedWidget *stack;
     SourceSurface *sourceSurface;
+    // The page's fill that took the editor's text on the last switch to it.
+    int handedFill = -1;
     PageSurface *pageSurface;
     QPushButton *button;
     QList<QAction *> pageOnlyActions;

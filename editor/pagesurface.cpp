@@ -162,6 +162,7 @@ void PageSurface::setTransferPieceSize(int characters)
 
 void PageSurface::setHtml(const QString &html)
 {
+    ++fillCount;
     shownFrom.reset();
     // The folder first, so that the new content's relative images show.
     emit content.documentFolderSignal(folderUrl());

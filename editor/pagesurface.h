@@ -39,6 +39,8 @@ public:
     // Replaces the page content. The page shows the top at once and the rest
     // in slices; contentLoaded() follows once it holds the whole document.
     void setHtml(const QString &html);
+    // How many times the page was given a document.
+    int fills() const { return fillCount; }
     // The page's document HTML (getHtml()), moved in pieces; ok is false when
     // the page gave no complete answer.
     void documentHtml(const std::function<void(bool ok, const QString &html)> &done);
@@ -134,6 +136,7 @@ private:
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     int pending = 0;
     int transfers = 0;
+    int fillCount = 0;
     Content content;
     QString documentPath;
     QList<QAction *> menuActions;

@@ -170,9 +170,18 @@ QWidget *SourceSurface::widget() const
     return textEdit;
 }
 
+QString SourceSurface::text() const
+{
+    // toPlainText() would turn no-break spaces and line separators into
+    // spaces and line feeds: the file keeps what it holds.
+    QString text = textEdit->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 void SourceSurface::markdown(const MarkdownCallback &done)
 {
-    done(true, textEdit->toPlainText());
+    done(true, text());
 }
 
 void SourceSurface::setMarkdown(const QString &markdown)

@@ -26,6 +26,8 @@ public:
     void setDocumentPath(const QString &path);
 
     QWidget *widget() const override;
+    // The editor's text as the file gets it.
+    QString text() const;
     void markdown(const MarkdownCallback &done) override;
     void setMarkdown(const QString &markdown) override;
     void setModified(bool modified) override;

@@ -128,6 +128,9 @@ void TestDocument::fileKeepsLineEndsAndByteOrderMark_data()
     QTest::newRow("cr lf") << QByteArray("# A\r\n\r\nb\r\n") << QByteArray("# A\r\n\r\nb\r\nmore\r\nx");
     QTest::newRow("mark") << QByteArray("\xEF\xBB\xBF# A\n") << QByteArray("\xEF\xBB\xBF# A\nmore\nx");
     QTest::newRow("mark and cr lf") << QByteArray("\xEF\xBB\xBF# A\r\nb") << QByteArray("\xEF\xBB\xBF# A\r\nbmore\r\nx");
+    // The editor's plain text would make them a space and a line feed.
+    QTest::newRow("no-break space, line separator")
+        << QByteArray("# A\xC2\xA0\xE2\x80\xA8z\n") << QByteArray("# A\xC2\xA0\xE2\x80\xA8z\nmore\nx");
 }
 
 void TestDocument::fileKeepsLineEndsAndByteOrderMark()

@@ -41,11 +41,15 @@ public:
     // Switches mode and waits until the page's answer has reached the editor.
     bool switchTo(bool source)
     {
-        if (source)
-            modes()->source()->setMarkdown(QStringLiteral("\u0001"));
+        // In source mode once the page's answer is in the editor.
+        bool answered = false;
+        const auto connection = QObject::connect(modes(), &ModeSwitch::surfaceChanged, [&](EditingSurface *now) {
+            answered = answered || now == modes()->source();
+        });
         modes()->setSourceMode(source);
-        return !source
-            || GuiTest::waitFor([this] { return editor()->toPlainText() != QStringLiteral("\u0001"); }, 10000);
+        const bool done = !source || GuiTest::waitFor([&answered] { return answered; }, 10000);
+        QObject::disconnect(connection);
+        return done;
     }
 
     MainWindow window;
