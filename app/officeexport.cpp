@@ -4,8 +4,11 @@
 #include "editor/editingsurface.h"
 #include "export/documentexport.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QFileInfo>
+#include <QThreadPool>
 
 namespace {
 
@@ -59,11 +62,20 @@ void OfficeExport::exportTo(Format format, const QString &target)
             emit failed(tr("不能导出文件 %1: %2").arg(native(target), tr("编辑页面没有返回内容")));
             return;
         }
-        const exporting::Result result = format == Odt ? exporting::writeOdt(markdown, folder, target)
-                                                       : exporting::writeDocx(markdown, folder, target);
-        if (result.ok)
-            emit exported(target);
-        else
-            emit failed(tr("不能导出文件 %1: %2").arg(native(target), result.error));
+        // Writing a long document takes seconds (.odt most): the window stays
+        // in use meanwhile, and the program waits for it before it ends.
+        // The answer goes through the application: this may be gone by then.
+        QThreadPool::globalInstance()->start([self = QPointer<OfficeExport>(this), format, target, folder, markdown] {
+            const exporting::Result result = format == Odt ? exporting::writeOdt(markdown, folder, target)
+                                                           : exporting::writeDocx(markdown, folder, target);
+            QMetaObject::invokeMethod(qApp, [self, target, result] {
+                if (!self)
+                    return;
+                if (result.ok)
+                    emit self->exported(target);
+                else
+                    emit self->failed(tr("不能导出文件 %1: %2").arg(native(target), result.error));
+            }, Qt::QueuedConnection);
+        });
     });
 }

@@ -19,7 +19,8 @@ public:
     // dialogParent is the window the file dialogs belong to.
     OfficeExport(EditingSurface *surface, QWidget *dialogParent, QObject *parent = nullptr);
 
-    // Writes the document to target, which is used as given.
+    // Writes the document to target, which is used as given, beside the
+    // window; exported() or failed() follows.
     void exportTo(Format format, const QString &target);
 
 public slots:
