@@ -271,6 +271,7 @@ function addHtmlPiece(piece) {
 var pageFill = { nodes: [], next: 0, timer: 0, broken: false };
 var FILL_FIRST_MS = 30;
 var FILL_SLICE_MS = 8;
+var FILL_SLICE_MAX_MS = 100;
 
 // Replaces the document. Nothing in the new content can run: the page's
 // security policy admits the program's own scripts only.
@@ -322,9 +323,13 @@ function fillSlice(budget) {
             break;
     }
     if (fill.next < fill.nodes.length) {
+        var end = Date.now();
         fill.timer = setTimeout(function () {
+            // The longer the page, the longer the engine works between two
+            // slices: a slice takes as long, so the fill keeps pace with it
+            // instead of slowing down as the page grows.
             if (pageFill === fill)
-                fillSlice(FILL_SLICE_MS);
+                fillSlice(Math.max(FILL_SLICE_MS, Math.min(Date.now() - end, FILL_SLICE_MAX_MS)));
         }, 0);
         return;
     }
