@@ -270,6 +270,8 @@ function addHtmlPiece(piece) {
 // switching and searching see the whole document (see getHtml, finishFill).
 var pageFill = { nodes: [], next: 0, timer: 0, broken: false };
 var FILL_FIRST_MS = 30;
+// A screenful: the first frame lays out and paints only these, and shows sooner.
+var FILL_FIRST_NODES = 100;
 var FILL_SLICE_MS = 8;
 var FILL_SLICE_MAX_MS = 100;
 
@@ -302,11 +304,12 @@ function setBodyHtml(html) {
     pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
     document.body.innerHTML = '';
     resetWordCount();
-    fillSlice(FILL_FIRST_MS);
+    fillSlice(FILL_FIRST_MS, FILL_FIRST_NODES);
 }
 
-// Moves the next nodes of the document into the page for about budget ms.
-function fillSlice(budget) {
+// Moves the next nodes of the document into the page for about budget ms,
+// at most count of them when count is given.
+function fillSlice(budget, count) {
     var fill = pageFill;
     fill.timer = 0;
     var start = Date.now();
@@ -319,7 +322,7 @@ function fillSlice(budget) {
             if (node.tagName === 'PRE' || node.querySelector('pre'))
                 changePreToCodeMirror(node);
         }
-        if (budget >= 0 && Date.now() - start >= budget)
+        if (budget >= 0 && Date.now() - start >= budget || --count === 0)
             break;
     }
     if (fill.next < fill.nodes.length) {
