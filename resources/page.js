@@ -218,6 +218,50 @@ function addHtmlPiece(piece) {
 var pageFill = { nodes: [], next: 0, timer: 0, broken: false };
 var FILL_FIRST_MS = 30;
 var FILL_SLICE_MS = 8;
+// Above this many top-level blocks only those near the view are laid out (see
+// the page's style): a key typed in a long document then costs the engine
+// little. The mark sits on the root element, which an exported page drops.
+var LONG_DOCUMENT_BLOCKS = 2000;
+var longDocument = false;
+
+// The search marks measure text anywhere in the document, which the engine
+// measures only where it is laid out: while they show, all of it is.
+function updateLongLayout() {
+    var marked = typeof searchMatches !== 'undefined' && searchMatches.length > 0;
+    document.documentElement.classList.toggle('veltrane-long', longDocument && !marked);
+    keepCaretBlocksLaidOut();
+}
+
+// The engine places the caret by the layout of the blocks it moves through,
+// and misplaces it in a block that is not laid out: the blocks around both
+// ends of the selection always are (the first and the last block too, for
+// Ctrl+Home and Ctrl+End; see the page's style).
+var caretBlocksStyle = null;
+
+function blockIndex(node, offset) {
+    var block = node === document.body ? node.childNodes[Math.max(0, offset - 1)] : topBlock(node);
+    while (block && block.nodeType !== Node.ELEMENT_NODE)
+        block = block.previousSibling;
+    return block ? Array.prototype.indexOf.call(document.body.children, block) : -1;
+}
+
+function keepCaretBlocksLaidOut() {
+    if (!caretBlocksStyle) {
+        caretBlocksStyle = document.createElement('style');
+        document.head.appendChild(caretBlocksStyle);
+    }
+    var selection = window.getSelection();
+    var rules = [];
+    if (longDocument && selection && selection.rangeCount > 0) {
+        [blockIndex(selection.anchorNode, selection.anchorOffset), blockIndex(selection.focusNode, selection.focusOffset)].forEach(function (index) {
+            if (index >= 0)
+                rules.push('html.veltrane-long body > :nth-child(n+' + Math.max(1, index - 1) + '):nth-child(-n+' + (index + 3) + ')');
+        });
+    }
+    var text = rules.length > 0 ? rules.join(',') + ' { content-visibility: visible; }' : '';
+    if (caretBlocksStyle.textContent !== text)
+        caretBlocksStyle.textContent = text;
+}
 
 // Replaces the document. Nothing in the new content can run: the page's
 // security policy admits the program's own scripts only.
@@ -248,6 +292,8 @@ function setBodyHtml(html) {
     parsed.innerHTML = prepareCodeBlockHtml(html.replace(/<a(\s[^<>]*?)?\s*\/>/gi, '<a$1 data-veltrane-selfclosing></a>'));
     loadedDivs = new WeakSet(parsed.content.querySelectorAll('div'));
     pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
+    longDocument = pageFill.nodes.length > LONG_DOCUMENT_BLOCKS;
+    updateLongLayout();
     document.body.innerHTML = '';
     resetWordCount();
     fillSlice(FILL_FIRST_MS);
@@ -475,6 +521,7 @@ window.addEventListener('load', function () {
     body.addEventListener('mouseup', onBodyMouseUp);
     body.addEventListener('focusin', function () { contentObj.webViewFocus(); });
     blockWatcher.observe(body, { childList: true, subtree: true, characterData: true });
+    document.addEventListener('selectionchange', keepCaretBlocksLaidOut);
 });
 
 // ---------------------------------------------------------------------------
