@@ -358,6 +358,7 @@ function setBodyHtml(html) {
     loadedDivs = new WeakSet(parsed.content.querySelectorAll('div'));
     pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
     longLayout.on = pageFill.nodes.length > LONG_DOCUMENT_BLOCKS;
+    longLayout.whole = false;
     longLayout.view = null;
     longLayout.selection = null;
     updateLongLayout();

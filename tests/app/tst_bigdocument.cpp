@@ -225,7 +225,17 @@ void TestBigDocument::longDocumentCaretAndMarks()
     QTRY_COMPARE(h->js(QStringLiteral("document.body.firstElementChild.textContent")).toString(),
                  QStringLiteral("HOMEPart 0"));
 
-    // A match far down is scrolled to and marked where it shows.
+    // The engine's find reaches text far from the view and shows it.
+    const QString shown = QStringLiteral("(function () { var found = Array.prototype.filter.call(document.body.children,"
+                                         " function (b) { return b.textContent === '%1'; })[0].getBoundingClientRect();"
+                                         " return found.height > 0 && found.top >= 0 && found.bottom <= innerHeight; })()");
+    h->surface.find(QStringLiteral("Part 900"), false);
+    QTRY_VERIFY(h->js(shown.arg(QStringLiteral("Part 900"))).toBool());
+    // Back in the page, far blocks are left out of the layout again.
+    h->js(QStringLiteral("document.body.blur(); document.body.focus(); true"));
+    QTRY_VERIFY(h->js(isLong).toBool());
+
+    // A match of the page's own search far down is scrolled to and marked where it shows.
     h->js(QStringLiteral("highLightKeyword('Part 1100'); selectedText(false); true"));
     QVERIFY(h->js(QStringLiteral("(function () {"
                                  " var match = searchMatches[searchCurrent].getBoundingClientRect();"
