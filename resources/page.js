@@ -226,8 +226,8 @@ var LONG_DOCUMENT_BLOCKS = 2000;
 // Blocks laid out beyond the view (a few screens: scrolling and Page Down meet
 // laid-out text) and around each end of the selection (the caret moves by the
 // layout of the blocks it passes, and lands wrong in one that has none).
-var AROUND_VIEW = 60;
-var AROUND_SELECTION = 40;
+var AROUND_VIEW = 40;
+var AROUND_SELECTION = 25;
 var longLayout = { on: false, whole: false, view: null, selection: null, style: null };
 
 // Everything is laid out while the search marks show (they measure text
@@ -361,8 +361,8 @@ function setBodyHtml(html) {
     longLayout.whole = false;
     longLayout.view = null;
     longLayout.selection = null;
-    updateLongLayout();
     document.body.innerHTML = '';
+    updateLongLayout();
     resetWordCount();
     fillSlice(FILL_FIRST_MS);
 }
