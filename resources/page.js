@@ -226,8 +226,8 @@ var LONG_DOCUMENT_BLOCKS = 2000;
 // Blocks laid out beyond the view (a few screens: scrolling and Page Down meet
 // laid-out text) and around each end of the selection (the caret moves by the
 // layout of the blocks it passes, and lands wrong in one that has none).
-var AROUND_VIEW = 40;
-var AROUND_SELECTION = 25;
+var AROUND_VIEW = 60;
+var AROUND_SELECTION = 40;
 var longLayout = { on: false, whole: false, view: null, selection: null, style: null };
 
 // Everything is laid out while the search marks show (they measure text
@@ -309,6 +309,21 @@ function followView() {
     if (view && first - view[0] >= AROUND_VIEW / 2 && view[1] - last >= AROUND_VIEW / 2)
         return;
     longLayout.view = [first - AROUND_VIEW, last + AROUND_VIEW];
+    writeLongLayout();
+}
+
+// Page Down and Page Up move the caret a screen at once: the blocks it may
+// reach are laid out before the key moves it.
+function beforePageKey(event) {
+    if (!longLayout.on || (event.key !== 'PageDown' && event.key !== 'PageUp'))
+        return;
+    var selection = window.getSelection();
+    if (!selection || selection.rangeCount === 0)
+        return;
+    var at = blockIndex(selection.focusNode, selection.focusOffset);
+    if (at < 0)
+        return;
+    longLayout.selection = [at - 2 * AROUND_SELECTION, at + 2 * AROUND_SELECTION];
     writeLongLayout();
 }
 
@@ -595,6 +610,7 @@ window.addEventListener('load', function () {
     });
     blockWatcher.observe(body, { childList: true, subtree: true, characterData: true });
     document.addEventListener('selectionchange', followSelection);
+    document.addEventListener('keydown', beforePageKey, true);
     window.addEventListener('scroll', followView, { passive: true });
     window.addEventListener('resize', followView);
 });
