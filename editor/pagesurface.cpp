@@ -221,6 +221,12 @@ void PageSurface::withWholeDocument(const std::function<void()> &then)
                                     answer<const QVariant &>([then](const QVariant &) { then(); }));
 }
 
+void PageSurface::withWholeDocumentLaidOut(const std::function<void()> &then)
+{
+    pageView->page()->runJavaScript(QStringLiteral("finishFill(); layOutWholeDocument(true)"),
+                                    answer<const QVariant &>([then](const QVariant &) { then(); }));
+}
+
 void PageSurface::applyTheme()
 {
     // The page lives in the resource scheme: only a file URL reaches a file on disk.
@@ -367,14 +373,18 @@ QString PageSurface::selectedText() const
 
 void PageSurface::find(const QString &text, bool backward)
 {
-    withWholeDocument([this, text, backward] {
+    withWholeDocumentLaidOut([this, text, backward] {
         pageView->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
     });
 }
 
 void PageSurface::findAsTyped(const QString &text)
 {
-    withWholeDocument([this, text] { pageView->findText(text); });
+    const auto findText = [this, text] { pageView->findText(text); };
+    if (text.isEmpty())
+        withWholeDocument(findText);
+    else
+        withWholeDocumentLaidOut(findText);
 }
 
 void PageSurface::markMatches(const QString &text)

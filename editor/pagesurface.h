@@ -116,6 +116,8 @@ signals:
 private:
     // Runs then() once the page holds the whole document.
     void withWholeDocument(const std::function<void()> &then);
+    // The same for the engine's find, which finds only text the page lays out.
+    void withWholeDocumentLaidOut(const std::function<void()> &then);
     void fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, qint64 length,
                         const std::function<void(bool, const QString &)> &done);
     // Runs then() once from knows how the page writes its raw HTML.

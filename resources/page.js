@@ -274,6 +274,130 @@ var FILL_FIRST_MS = 30;
 var FILL_FIRST_NODES = 100;
 var FILL_SLICE_MS = 8;
 var FILL_SLICE_MAX_MS = 100;
+// A long document (above this many top-level blocks) lays out only the blocks
+// near the view and near the selection, and the first and the last (see the
+// page's style): what a key costs the engine grows with what is laid out. The
+// mark sits on the root element, which an exported page drops.
+var LONG_DOCUMENT_BLOCKS = 2000;
+// Blocks laid out beyond the view (a few screens: scrolling and Page Down meet
+// laid-out text) and around each end of the selection (the caret moves by the
+// layout of the blocks it passes, and lands wrong in one that has none).
+var AROUND_VIEW = 60;
+var AROUND_SELECTION = 40;
+var longLayout = { on: false, whole: false, view: null, selection: null, style: null };
+
+// Everything is laid out while the search marks show (they measure text
+// anywhere) and while the engine's find is at work (it finds laid-out text
+// only), until the page has the focus again.
+function updateLongLayout() {
+    var marked = typeof searchMatches !== 'undefined' && searchMatches.length > 0;
+    var on = longLayout.on && !marked && !longLayout.whole;
+    if (document.documentElement.classList.contains('veltrane-long') !== on)
+        keepingView(function () { document.documentElement.classList.toggle('veltrane-long', on); });
+    if (longLayout.on) {
+        followView();
+        followSelection();
+    }
+}
+
+function layOutWholeDocument(whole) {
+    longLayout.whole = whole;
+    updateLongLayout();
+}
+
+// The index among the body's elements of the block holding the point, -1 when none.
+function blockIndex(node, offset) {
+    var block = node === document.body ? node.childNodes[Math.max(0, offset - 1)] : topBlock(node);
+    while (block && block.nodeType !== Node.ELEMENT_NODE)
+        block = block.previousSibling;
+    return block ? Array.prototype.indexOf.call(document.body.children, block) : -1;
+}
+
+// The index of the first block whose bottom is below y (view coordinates).
+function blockIndexAtY(y) {
+    var blocks = document.body.children;
+    var low = 0;
+    var high = blocks.length - 1;
+    while (low < high) {
+        var middle = (low + high) >> 1;
+        if (blocks[middle].getBoundingClientRect().bottom < y)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// Runs change (which lays out blocks anew) so that the text at the top of the
+// view stays where it is: the blocks above it may change their height.
+function keepingView(change) {
+    var blocks = document.body.children;
+    var anchor = blocks.length > 0 ? blocks[blockIndexAtY(0)] : null;
+    var before = anchor ? anchor.getBoundingClientRect().top : 0;
+    change();
+    if (anchor && anchor.parentNode === document.body) {
+        var after = anchor.getBoundingClientRect().top;
+        if (after !== before)
+            window.scrollBy(0, after - before);
+    }
+}
+
+function writeLongLayout() {
+    if (!longLayout.style) {
+        longLayout.style = document.createElement('style');
+        document.head.appendChild(longLayout.style);
+    }
+    var rules = [longLayout.view, longLayout.selection].filter(Boolean).map(function (range) {
+        return 'html.veltrane-long body > :nth-child(n+' + (Math.max(0, range[0]) + 1) + '):nth-child(-n+' + (range[1] + 1) + ')';
+    });
+    var text = rules.length > 0 ? rules.join(',') + ' { content-visibility: visible; }' : '';
+    if (longLayout.style.textContent !== text)
+        keepingView(function () { longLayout.style.textContent = text; });
+}
+
+function followView() {
+    if (!longLayout.on || !document.body.firstElementChild)
+        return;
+    var first = blockIndexAtY(0);
+    var last = blockIndexAtY(window.innerHeight);
+    var view = longLayout.view;
+    // Moved only once the view nears its edge: each move lays out blocks anew.
+    if (view && first - view[0] >= AROUND_VIEW / 2 && view[1] - last >= AROUND_VIEW / 2)
+        return;
+    longLayout.view = [first - AROUND_VIEW, last + AROUND_VIEW];
+    writeLongLayout();
+}
+
+// Page Down and Page Up move the caret a screen at once: the blocks it may
+// reach are laid out before the key moves it.
+function beforePageKey(event) {
+    if (!longLayout.on || (event.key !== 'PageDown' && event.key !== 'PageUp'))
+        return;
+    var selection = window.getSelection();
+    if (!selection || selection.rangeCount === 0)
+        return;
+    var at = blockIndex(selection.focusNode, selection.focusOffset);
+    if (at < 0)
+        return;
+    longLayout.selection = [at - 2 * AROUND_SELECTION, at + 2 * AROUND_SELECTION];
+    writeLongLayout();
+}
+
+function followSelection() {
+    var selection = window.getSelection();
+    var range = null;
+    if (longLayout.on && selection && selection.rangeCount > 0) {
+        var anchor = blockIndex(selection.anchorNode, selection.anchorOffset);
+        var focus = blockIndex(selection.focusNode, selection.focusOffset);
+        if (anchor >= 0 && focus >= 0)
+            range = [Math.min(anchor, focus) - AROUND_SELECTION, Math.max(anchor, focus) + AROUND_SELECTION];
+    }
+    var old = longLayout.selection;
+    if (old === range || (old && range && old[0] === range[0] && old[1] === range[1]))
+        return;
+    longLayout.selection = range;
+    writeLongLayout();
+}
 
 // Replaces the document. Nothing in the new content can run: the page's
 // security policy admits the program's own scripts only.
@@ -302,7 +426,12 @@ function setBodyHtml(html) {
     parsed.innerHTML = prepareCodeBlockHtml(withClosedAnchors(html));
     loadedDivs = new WeakSet(parsed.content.querySelectorAll('div'));
     pageFill.nodes = Array.prototype.slice.call(parsed.content.childNodes);
+    longLayout.on = pageFill.nodes.length > LONG_DOCUMENT_BLOCKS;
+    longLayout.whole = false;
+    longLayout.view = null;
+    longLayout.selection = null;
     document.body.innerHTML = '';
+    updateLongLayout();
     resetWordCount();
     fillSlice(FILL_FIRST_MS, FILL_FIRST_NODES);
 }
@@ -325,6 +454,7 @@ function fillSlice(budget, count) {
         if (budget >= 0 && Date.now() - start >= budget || --count === 0)
             break;
     }
+    followView();
     if (fill.next < fill.nodes.length) {
         var end = Date.now();
         fill.timer = setTimeout(function () {
@@ -532,8 +662,16 @@ window.addEventListener('load', function () {
     body.addEventListener('paste', onBodyPaste);
     body.addEventListener('mousedown', onBodyMouseDown);
     body.addEventListener('mouseup', onBodyMouseUp);
-    body.addEventListener('focusin', function () { contentObj.webViewFocus(); });
+    body.addEventListener('focusin', function () {
+        if (longLayout.whole)
+            layOutWholeDocument(false);
+        contentObj.webViewFocus();
+    });
     blockWatcher.observe(body, { childList: true, subtree: true, characterData: true });
+    document.addEventListener('selectionchange', followSelection);
+    document.addEventListener('keydown', beforePageKey, true);
+    window.addEventListener('scroll', followView, { passive: true });
+    window.addEventListener('resize', followView);
 });
 
 // ---------------------------------------------------------------------------

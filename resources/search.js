@@ -55,6 +55,7 @@ function addBlockMatches(pre, text) {
 
 // Draws one mark per line box of every match; the current one inverts its text.
 function drawMatches() {
+    updateLongLayout();
     if (searchMatches.length === 0) {
         if (searchLayer && searchLayer.parentNode)
             searchLayer.parentNode.removeChild(searchLayer);

@@ -1,6 +1,7 @@
 // Large documents in the editing page: shown in slices and moved in pieces,
 // yet saved whole; a transfer that fails is never saved or backed up; the
-// word count and the modified mark.
+// word count and the modified mark; a long document, laid out only near the
+// view, still takes keys where the caret goes and shows its search marks.
 
 #include "app/document.h"
 #include "convert/htmltomarkdown.h"
@@ -23,6 +24,7 @@ private slots:
     void failedTransferIsNeverSaved_data();
     void failedTransferIsNeverSaved();
     void wordCountAndModifiedMark();
+    void longDocumentCaretAndMarks();
 
 private:
     // Sets markdown through the page surface and waits until all of it is in.
@@ -199,6 +201,50 @@ void TestBigDocument::wordCountAndModifiedMark()
         QTRY_VERIFY(!counted.isEmpty());
         QCOMPARE(counted.last().first().toString(), pair.second);
     }
+}
+
+void TestBigDocument::longDocumentCaretAndMarks()
+{
+    QVERIFY(load(generated(1200)));
+    const QString isLong = QStringLiteral("document.documentElement.classList.contains('veltrane-long')");
+    QVERIFY(h->js(isLong).toBool());
+    h->view.activateWindow();
+    QWidget *keys = h->view.focusProxy();
+    keys->setFocus();
+    QTRY_VERIFY(keys->hasFocus());
+    h->js(QStringLiteral("document.body.focus(); getSelection().collapse(document.body.firstElementChild.firstChild, 2); true"));
+
+    // Ctrl+End and Ctrl+Home reach blocks far from the view: every key goes
+    // there, in order.
+    QTest::keyClick(keys, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(keys, QStringLiteral("END"));
+    QTest::keyClick(keys, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClicks(keys, QStringLiteral("HOME"));
+    QTRY_COMPARE(h->js(QStringLiteral("document.body.lastElementChild.textContent")).toString(),
+                 QStringLiteral("The very last line.END"));
+    QTRY_COMPARE(h->js(QStringLiteral("document.body.firstElementChild.textContent")).toString(),
+                 QStringLiteral("HOMEPart 0"));
+
+    // The engine's find reaches text far from the view and shows it.
+    const QString shown = QStringLiteral("(function () { var found = Array.prototype.filter.call(document.body.children,"
+                                         " function (b) { return b.textContent === '%1'; })[0].getBoundingClientRect();"
+                                         " return found.height > 0 && found.top >= 0 && found.bottom <= innerHeight; })()");
+    h->surface.find(QStringLiteral("Part 900"), false);
+    QTRY_VERIFY(h->js(shown.arg(QStringLiteral("Part 900"))).toBool());
+    // Back in the page, far blocks are left out of the layout again.
+    h->js(QStringLiteral("document.body.blur(); document.body.focus(); true"));
+    QTRY_VERIFY(h->js(isLong).toBool());
+
+    // A match of the page's own search far down is scrolled to and marked where it shows.
+    h->js(QStringLiteral("highLightKeyword('Part 1100'); selectedText(false); true"));
+    QVERIFY(h->js(QStringLiteral("(function () {"
+                                 " var match = searchMatches[searchCurrent].getBoundingClientRect();"
+                                 " var mark = document.querySelector('.search-select').getBoundingClientRect();"
+                                 " return match.height > 0 && match.top >= 0 && match.bottom <= innerHeight"
+                                 " && mark.top === match.top && mark.width === match.width; })()")).toBool());
+    h->js(QStringLiteral("clearHighLight(); true"));
+    QVERIFY(h->js(isLong).toBool());
+    QVERIFY(PageHarness::errors().isEmpty());
 }
 
 QTEST_MAIN(TestBigDocument)
