@@ -59,7 +59,7 @@ QString generated(int sections)
 {
     QString text;
     for (int i = 0; i < sections; ++i) {
-        text += QStringLiteral("## Part %1\n\nWords \U0001F600 and \U0001F680%2 more.\n\n").arg(i).arg(i % 7);
+        text += QStringLiteral("## Chapter %1\n\nWords \U0001F600 and \U0001F680%2 more.\n\n").arg(i).arg(i % 7);
         if (i % 3 == 0)
             text += QStringLiteral("```python\nprint(%1)\n```\n\n").arg(i);
         if (i % 5 == 0)
@@ -97,7 +97,7 @@ void TestBigDocument::wholeDocumentInPieces()
     // Asked for at once, before the page has shown all of it: still all of it.
     QSignalSpy loaded(&h->surface, &PageSurface::contentLoaded);
     h->surface.setMarkdown(markdown);
-    QTRY_VERIFY(h->js(QStringLiteral("document.body.textContent.indexOf('Part 0') >= 0")).toBool());
+    QTRY_VERIFY(h->js(QStringLiteral("document.body.textContent.indexOf('Chapter 0') >= 0")).toBool());
     QString early;
     QVERIFY(pageMarkdown(&early));
     QCOMPARE(early, expected);
@@ -223,20 +223,20 @@ void TestBigDocument::longDocumentCaretAndMarks()
     QTRY_COMPARE(h->js(QStringLiteral("document.body.lastElementChild.textContent")).toString(),
                  QStringLiteral("The very last line.END"));
     QTRY_COMPARE(h->js(QStringLiteral("document.body.firstElementChild.textContent")).toString(),
-                 QStringLiteral("HOMEPart 0"));
+                 QStringLiteral("HOMEChapter 0"));
 
     // The engine's find reaches text far from the view and shows it.
     const QString shown = QStringLiteral("(function () { var found = Array.prototype.filter.call(document.body.children,"
                                          " function (b) { return b.textContent === '%1'; })[0].getBoundingClientRect();"
                                          " return found.height > 0 && found.top >= 0 && found.bottom <= innerHeight; })()");
-    h->surface.find(QStringLiteral("Part 900"), false);
-    QTRY_VERIFY(h->js(shown.arg(QStringLiteral("Part 900"))).toBool());
+    h->surface.find(QStringLiteral("Chapter 900"), false);
+    QTRY_VERIFY(h->js(shown.arg(QStringLiteral("Chapter 900"))).toBool());
     // Back in the page, far blocks are left out of the layout again.
     h->js(QStringLiteral("document.body.blur(); document.body.focus(); true"));
     QTRY_VERIFY(h->js(isLong).toBool());
 
     // A match of the page's own search far down is scrolled to and marked where it shows.
-    h->js(QStringLiteral("highLightKeyword('Part 1100'); selectedText(false); true"));
+    h->js(QStringLiteral("highLightKeyword('Chapter 1100'); selectedText(false); true"));
     QVERIFY(h->js(QStringLiteral("(function () {"
                                  " var match = searchMatches[searchCurrent].getBoundingClientRect();"
                                  " var mark = document.querySelector('.search-select').getBoundingClientRect();"
