@@ -6,8 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QPointer>
 #include <QFileInfo>
+#include <QPointer>
 #include <QThreadPool>
 
 namespace {

@@ -215,15 +215,10 @@ void PageSurface::fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, q
         }));
 }
 
-void PageSurface::withWholeDocument(const std::function<void()> &then)
+void PageSurface::withWholeDocument(const std::function<void()> &then, bool laidOut)
 {
-    pageView->page()->runJavaScript(QStringLiteral("finishFill()"),
-                                    answer<const QVariant &>([then](const QVariant &) { then(); }));
-}
-
-void PageSurface::withWholeDocumentLaidOut(const std::function<void()> &then)
-{
-    pageView->page()->runJavaScript(QStringLiteral("finishFill(); layOutWholeDocument(true)"),
+    pageView->page()->runJavaScript(laidOut ? QStringLiteral("finishFill(); layOutWholeDocument(true)")
+                                            : QStringLiteral("finishFill()"),
                                     answer<const QVariant &>([then](const QVariant &) { then(); }));
 }
 
@@ -373,18 +368,14 @@ QString PageSurface::selectedText() const
 
 void PageSurface::find(const QString &text, bool backward)
 {
-    withWholeDocumentLaidOut([this, text, backward] {
+    withWholeDocument([this, text, backward] {
         pageView->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
-    });
+    }, true);
 }
 
 void PageSurface::findAsTyped(const QString &text)
 {
-    const auto findText = [this, text] { pageView->findText(text); };
-    if (text.isEmpty())
-        withWholeDocument(findText);
-    else
-        withWholeDocumentLaidOut(findText);
+    withWholeDocument([this, text] { pageView->findText(text); }, !text.isEmpty());
 }
 
 void PageSurface::markMatches(const QString &text)

@@ -114,10 +114,9 @@ signals:
     void contentLoaded();
 
 private:
-    // Runs then() once the page holds the whole document.
-    void withWholeDocument(const std::function<void()> &then);
-    // The same for the engine's find, which finds only text the page lays out.
-    void withWholeDocumentLaidOut(const std::function<void()> &then);
+    // Runs then() once the page holds the whole document, and with laidOut
+    // lays all of it out (the engine's find finds only text laid out).
+    void withWholeDocument(const std::function<void()> &then, bool laidOut = false);
     void fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, qint64 length,
                         const std::function<void(bool, const QString &)> &done);
     // Runs then() once from knows how the page writes its raw HTML.
