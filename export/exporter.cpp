@@ -60,6 +60,7 @@ Exporter::FileType Exporter::fileType(Kind kind)
 Exporter::Exporter(std::unique_ptr<ExportSource> source, QObject *parent)
     : QObject(parent), source(std::move(source))
 {
+    qRegisterMetaType<Kind>();
 }
 
 Exporter::~Exporter() = default;

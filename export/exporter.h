@@ -42,6 +42,7 @@ class Exporter : public QObject
 
 public:
     enum Kind { Html, Pdf, Docx, Odt, Print };
+    Q_ENUM(Kind)
 
     // What the save dialog of a file kind shows and the suffix a bare name gets.
     struct FileType
@@ -67,7 +68,8 @@ public slots:
 
 signals:
     // The file is complete on disk, or the page printed; message tells the user.
-    void exported(const QString &message, Kind kind);
+    // (The kind named in full, the name its registered type goes by.)
+    void exported(const QString &message, exporting::Exporter::Kind kind);
     // Nothing was written; message tells the user why.
     void failed(const QString &message);
 
