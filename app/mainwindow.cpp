@@ -358,8 +358,10 @@ void MainWindow::warn(const QString &text)
 
 double MainWindow::zoomFactor() const
 {
+    // As stored: what the user sees follows it.
     const Settings &settings = Settings::instance();
-    return qBound(Settings::minZoom, modeSwitch->isSourceMode() ? settings.sourceZoom() : settings.zoom(), Settings::maxZoom);
+    const double factor = modeSwitch->isSourceMode() ? settings.sourceZoom() : settings.zoom();
+    return qBound(Settings::minZoom, factor, Settings::maxZoom);
 }
 
 // Zooms what the user sees: the page, or in source mode the source editor.

@@ -52,6 +52,7 @@ Settings::Settings(const QString &fileName, const QString &legacyFileName, QObje
 
 void Settings::clear()
 {
+    // Every key is a property: what each reads before and after tells which changed.
     const QMetaObject *meta = metaObject();
     QVariantList before;
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
