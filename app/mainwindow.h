@@ -3,12 +3,12 @@
 
 #include "editor/tabledialog.h"
 #include "export/exporter.h"
+#include "settings/settings.h"
 
 #include <QFont>
 #include <QMainWindow>
 #include <QPalette>
 #include <QPrinter>
-#include <QTranslator>
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -55,7 +55,9 @@ protected:
 private:
     void connectActions();
     void setupThemeMenu();
-    void setTheme(int theme);
+    void checkTheme(Settings::Theme theme);
+    // The palette of the theme, on the application and the widgets that keep their own.
+    void applyTheme(Settings::Theme theme);
     void setStatusBarPalette(const QPalette &palette);
     void setupStatusBar();
     void setToolBarGlyphs();
@@ -84,7 +86,6 @@ private:
     Ui::MainWindow *ui;
     QPalette lightPalette;
     QPalette darkPalette;
-    QTranslator translator;
     QFont iconFont;
     QMenu *themeMenu = nullptr;
     QAction *lightThemeAction = nullptr;
