@@ -1,11 +1,9 @@
-#include "app/exporthtml.h"
+#include "export/exporthtml.h"
 
 #include <QFile>
 #include <QMimeDatabase>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
-#include <QTextStream>
 #include <QUrl>
 
 namespace {
@@ -320,25 +318,4 @@ QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss, con
     else
         html.prepend(QLatin1String(kExportPolicy));
     return html;
-}
-
-bool writeTextFile(const QString &path, const QString &text, QString *error)
-{
-    // Unbuffered: QSaveFile would commit a buffer that failed to reach a full disk.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    out << text;
-    out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
 }
