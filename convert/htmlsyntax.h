@@ -7,6 +7,7 @@
 // in lower case. The scanners work on UTF-8 bytes (char) and on QString's
 // UTF-16 units (ushort) alike. Qt Core only.
 
+#include <QChar>
 #include <QStringView>
 
 #include <cstddef>
@@ -78,6 +79,12 @@ inline bool isVoidElement(std::string_view name)
 inline bool isVoidElement(QStringView name)
 {
     return detail::isVoid(name.utf16(), static_cast<size_t>(name.size()));
+}
+
+// Characters of an element name after its first letter.
+inline bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char(':') || c == QLatin1Char('_');
 }
 
 template<typename Unit>

@@ -1,10 +1,11 @@
 #include "convert/sourceblocks.h"
 
+#include "convert/htmlsyntax.h"
 #include "convert/htmltomarkdown.h"
+#include "convert/keyalignment.h"
 #include "convert/markdowntohtml.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <md4c.h>
 
@@ -141,62 +142,6 @@ bool isAtxHeading(const char *begin, const char *end)
 }
 
 // ---------------------------------------------------------------------------
-// HTML top-level nodes
-
-bool isVoidElement(const QString &name)
-{
-    static const QSet<QString> names = {
-        QStringLiteral("area"), QStringLiteral("base"), QStringLiteral("br"), QStringLiteral("col"),
-        QStringLiteral("embed"), QStringLiteral("hr"), QStringLiteral("img"), QStringLiteral("input"),
-        QStringLiteral("link"), QStringLiteral("meta"), QStringLiteral("param"), QStringLiteral("source"),
-        QStringLiteral("track"), QStringLiteral("wbr")};
-    return names.contains(name);
-}
-
-bool isRawTextElement(const QString &name)
-{
-    static const QSet<QString> names = {QStringLiteral("script"), QStringLiteral("style"),
-                                        QStringLiteral("textarea"), QStringLiteral("title"),
-                                        QStringLiteral("xmp"), QStringLiteral("plaintext")};
-    return names.contains(name);
-}
-
-// Elements whose start ends an open paragraph.
-bool closesParagraph(const QString &name)
-{
-    static const QSet<QString> names = {
-        QStringLiteral("address"), QStringLiteral("article"), QStringLiteral("aside"),
-        QStringLiteral("blockquote"), QStringLiteral("details"), QStringLiteral("div"), QStringLiteral("dl"),
-        QStringLiteral("fieldset"), QStringLiteral("figure"), QStringLiteral("footer"), QStringLiteral("form"),
-        QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"), QStringLiteral("h4"),
-        QStringLiteral("h5"), QStringLiteral("h6"), QStringLiteral("header"), QStringLiteral("hr"),
-        QStringLiteral("main"), QStringLiteral("nav"), QStringLiteral("ol"), QStringLiteral("p"),
-        QStringLiteral("pre"), QStringLiteral("section"), QStringLiteral("table"), QStringLiteral("ul")};
-    return names.contains(name);
-}
-
-bool isNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char(':') || c == QLatin1Char('_');
-}
-
-// Index just after the '>' that ends the tag starting at from (quotes respected).
-int tagEnd(const QString &html, int from)
-{
-    QChar quote;
-    for (int i = from; i < html.size(); ++i) {
-        const QChar c = html.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if ((c == QLatin1Char('"') || c == QLatin1Char('\'')) && i > 0 && html.at(i - 1) == QLatin1Char('=')) {
-            quote = c;
-        } else if (c == QLatin1Char('>')) {
-            return i + 1;
-        }
-    }
-    return html.size();
-}
 
 // MD4C's HTML as the page gives the same content back: quotes in text are
 // bare, a no-break space is written as its entity, and the line feed that
@@ -216,12 +161,12 @@ QString inPageForm(const QString &html)
     for (int i = 0; i < html.size();) {
         const QChar c = html.at(i);
         if (c == QLatin1Char('<')) {
-            const int end = tagEnd(html, i + 1);
+            const int end = int(htmlsyntax::tagEnd(html.utf16(), size_t(i + 1), size_t(html.size())));
             const QStringRef tag = html.midRef(i, end - i);
             out += tag;
             i = end;
             if (tag.startsWith(QLatin1String("<pre"), Qt::CaseInsensitive)
-                && (tag.size() == 5 || !isNameChar(tag.at(4))) && html.midRef(i, 1) == QLatin1String("\n")
+                && (tag.size() == 5 || !htmlsyntax::isNameChar(tag.at(4))) && html.midRef(i, 1) == QLatin1String("\n")
                 && html.midRef(i + 1, 1) != QLatin1String("\n"))
                 ++i;
         } else if (c == QLatin1Char('&') && html.midRef(i, 6) == QLatin1String("&quot;")) {
@@ -238,305 +183,7 @@ QString inPageForm(const QString &html)
     return out;
 }
 
-// ---------------------------------------------------------------------------
-// Alignment: for each a[i], the index of its partner in b or -1, keeping order
-// and matching as many as possible.
-
-using Keys = std::vector<int>;
-
-// The longest common subsequence of x[x0, x0 + n) and y[y0, y0 + m), by a
-// table of n x m entries.
-void alignByTable(const Keys &x, const Keys &y, int x0, int n, int y0, int m, QVector<int> &partner)
-{
-    std::vector<int> length(size_t(n + 1) * size_t(m + 1), 0);
-    auto at = [&](int i, int j) -> int & { return length[size_t(i) * size_t(m + 1) + size_t(j)]; };
-    for (int i = n - 1; i >= 0; --i) {
-        for (int j = m - 1; j >= 0; --j)
-            at(i, j) = x[size_t(x0 + i)] == y[size_t(y0 + j)] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
-    }
-    int i = 0;
-    int j = 0;
-    while (i < n && j < m) {
-        if (x[size_t(x0 + i)] == y[size_t(y0 + j)] && at(i, j) == at(i + 1, j + 1) + 1) {
-            partner[x0 + i] = y0 + j;
-            ++i;
-            ++j;
-        } else if (at(i + 1, j) >= at(i, j + 1)) {
-            ++i;
-        } else {
-            ++j;
-        }
-    }
-}
-
-// The keys that stand once on each side of x[x0, x1) and y[y0, y1), as
-// pairs of positions: the longest run of them in the same order on both sides.
-std::vector<std::pair<int, int>> uniqueAnchors(const Keys &x, const Keys &y, int x0, int x1, int y0, int y1)
-{
-    QHash<int, int> countX;
-    QHash<int, int> countY;
-    QHash<int, int> whereY;
-    for (int i = x0; i < x1; ++i)
-        ++countX[x[size_t(i)]];
-    for (int j = y0; j < y1; ++j) {
-        ++countY[y[size_t(j)]];
-        whereY.insert(y[size_t(j)], j);
-    }
-    std::vector<std::pair<int, int>> pairs;
-    for (int i = x0; i < x1; ++i) {
-        const int key = x[size_t(i)];
-        if (countX.value(key) == 1 && countY.value(key) == 1)
-            pairs.emplace_back(i, whereY.value(key));
-    }
-    // The longest run of those pairs increasing on both sides.
-    std::vector<int> tails; // index into pairs of the smallest end of each run length
-    std::vector<int> before(pairs.size(), -1);
-    for (size_t k = 0; k < pairs.size(); ++k) {
-        auto it = std::lower_bound(tails.begin(), tails.end(), pairs[k].second,
-                                   [&pairs](int index, int value) { return pairs[size_t(index)].second < value; });
-        if (it != tails.begin())
-            before[k] = *(it - 1);
-        if (it == tails.end())
-            tails.push_back(int(k));
-        else
-            *it = int(k);
-    }
-    std::vector<std::pair<int, int>> anchors;
-    for (int k = tails.empty() ? -1 : tails.back(); k >= 0; k = before[size_t(k)])
-        anchors.push_back(pairs[size_t(k)]);
-    std::reverse(anchors.begin(), anchors.end());
-    return anchors;
-}
-
-// Pairs x[x0, x1) with y[y0, y1): equal ends first, then the longest common
-// subsequence when the rest is small; a large rest is cut at the keys that
-// stand once on each side (in order), and each piece between them is aligned
-// the same way, so that two edits far apart in a long document keep
-// everything between them.
-void alignRange(const Keys &x, const Keys &y, int x0, int x1, int y0, int y1, QVector<int> &partner)
-{
-    while (x0 < x1 && y0 < y1 && x[size_t(x0)] == y[size_t(y0)])
-        partner[x0++] = y0++;
-    while (x0 < x1 && y0 < y1 && x[size_t(x1 - 1)] == y[size_t(y1 - 1)])
-        partner[--x1] = --y1;
-    const int n = x1 - x0;
-    const int m = y1 - y0;
-    if (n == 0 || m == 0)
-        return;
-    if (qint64(n + 1) * (m + 1) <= 8000000) {
-        alignByTable(x, y, x0, n, y0, m, partner);
-        return;
-    }
-    const std::vector<std::pair<int, int>> anchors = uniqueAnchors(x, y, x0, x1, y0, y1);
-    if (anchors.empty())
-        return; // nothing to hold on to: the rest is converted
-    int px = x0;
-    int py = y0;
-    for (const auto &[ax, ay] : anchors) {
-        alignRange(x, y, px, ax, py, ay, partner);
-        partner[ax] = ay;
-        px = ax + 1;
-        py = ay + 1;
-    }
-    alignRange(x, y, px, x1, py, y1, partner);
-}
-
-QVector<int> align(const QStringList &a, const QStringList &b)
-{
-    QVector<int> partner(a.size(), -1);
-    QHash<QString, int> ids;
-    auto idsOf = [&ids](const QStringList &list) {
-        std::vector<int> out;
-        out.reserve(static_cast<size_t>(list.size()));
-        for (const QString &key : list)
-            out.push_back(ids.insert(key, ids.value(key, ids.size())).value());
-        return out;
-    };
-    const std::vector<int> x = idsOf(a);
-    const std::vector<int> y = idsOf(b);
-    alignRange(x, y, 0, int(x.size()), 0, int(y.size()), partner);
-    return partner;
-}
-
 } // namespace
-
-namespace {
-
-// Reads the top-level nodes of a page as the HTML parser nests them: which
-// elements are open, and where the node being read began.
-class NodeReader
-{
-public:
-    explicit NodeReader(const QString &html) : html(html), size(html.size()) {}
-
-    QVector<SourceBlocks::Span> read()
-    {
-        while (i < size) {
-            if (html.at(i) != QLatin1Char('<'))
-                readText();
-            else if (!readCommentOrDeclaration())
-                readTag();
-        }
-        if (nodeStart >= 0)
-            nodes.append({nodeStart, size});
-        return nodes;
-    }
-
-private:
-    bool atTop() const { return open.isEmpty() && nodeStart < 0; }
-
-    void endNodeAt(int end)
-    {
-        if (open.isEmpty() && nodeStart >= 0) {
-            nodes.append({nodeStart, end});
-            nodeStart = -1;
-        }
-    }
-
-    // Up to the next "<"; at the top a node, less its trailing white space.
-    void readText()
-    {
-        if (!atTop()) {
-            i = html.indexOf(QLatin1Char('<'), i + 1);
-            if (i < 0)
-                i = size;
-            return;
-        }
-        if (html.at(i).isSpace()) {
-            ++i;
-            return;
-        }
-        int end = html.indexOf(QLatin1Char('<'), i);
-        if (end < 0)
-            end = size;
-        int last = end;
-        while (last > i && html.at(last - 1).isSpace())
-            --last;
-        nodes.append({i, last});
-        i = end;
-    }
-
-    bool readCommentOrDeclaration()
-    {
-        int end;
-        if (html.midRef(i, 4) == QLatin1String("<!--")) {
-            const int close = html.indexOf(QLatin1String("-->"), i + 4);
-            end = close < 0 ? size : close + 3;
-        } else if (i + 1 < size && (html.at(i + 1) == QLatin1Char('!') || html.at(i + 1) == QLatin1Char('?'))) {
-            const int close = html.indexOf(QLatin1Char('>'), i);
-            end = close < 0 ? size : close + 1;
-        } else {
-            return false;
-        }
-        if (open.isEmpty())
-            nodes.append({i, end});
-        i = end;
-        return true;
-    }
-
-    void readTag()
-    {
-        const bool closing = i + 1 < size && html.at(i + 1) == QLatin1Char('/');
-        const int nameStart = i + (closing ? 2 : 1);
-        int nameEnd = nameStart;
-        if (nameEnd < size && html.at(nameEnd).isLetter()) {
-            while (nameEnd < size && isNameChar(html.at(nameEnd)))
-                ++nameEnd;
-        }
-        if (nameEnd == nameStart) {
-            readStrayLessThan();
-            return;
-        }
-        // One buffer for every name: a long page has a great many tags.
-        name.resize(nameEnd - nameStart);
-        for (int k = nameStart; k < nameEnd; ++k)
-            name[k - nameStart] = html.at(k).toLower();
-        const int end = tagEnd(html, nameEnd);
-        if (closing)
-            readEndTag(end);
-        else
-            readStartTag(end);
-    }
-
-    // A "<" that starts no tag: text.
-    void readStrayLessThan()
-    {
-        if (!atTop()) {
-            ++i;
-            return;
-        }
-        int end = html.indexOf(QLatin1Char('<'), i + 1);
-        if (end < 0)
-            end = size;
-        nodes.append({i, end});
-        i = end;
-    }
-
-    void readEndTag(int end)
-    {
-        const int index = open.lastIndexOf(name);
-        if (index >= 0) {
-            while (open.size() > index)
-                open.removeLast();
-        } else if (name == QLatin1String("p") && open.isEmpty()) {
-            // A stray end of paragraph makes an empty paragraph.
-            nodes.append({i, end});
-        }
-        i = end;
-        endNodeAt(end);
-    }
-
-    // The elements a start tag closes: an open paragraph, an open item.
-    void closeImpliedElements()
-    {
-        if (!open.isEmpty() && open.last() == QLatin1String("p") && closesParagraph(name)) {
-            open.removeLast();
-            endNodeAt(i);
-        }
-        if (name != QLatin1String("li"))
-            return;
-        for (int k = open.size() - 1; k >= 0; --k) {
-            if (open.at(k) == QLatin1String("ul") || open.at(k) == QLatin1String("ol"))
-                return;
-            if (open.at(k) == QLatin1String("li")) {
-                while (open.size() > k)
-                    open.removeLast();
-                return;
-            }
-        }
-    }
-
-    void readStartTag(int end)
-    {
-        closeImpliedElements();
-        if (open.isEmpty() && nodeStart < 0)
-            nodeStart = i;
-        const bool selfClosing = end >= 2 && html.at(end - 2) == QLatin1Char('/');
-        if (isRawTextElement(name) && !selfClosing) {
-            const int close = html.indexOf(QStringLiteral("</") + name, end, Qt::CaseInsensitive);
-            end = close < 0 ? size : tagEnd(html, close + 2);
-        } else if (!isVoidElement(name) && !selfClosing) {
-            open.append(name);
-        }
-        i = end;
-        endNodeAt(end);
-    }
-
-    const QString &html;
-    const int size;
-    int i = 0;
-    QStringList open; // element names, innermost last
-    int nodeStart = -1;
-    QString name;
-    QVector<SourceBlocks::Span> nodes;
-};
-
-} // namespace
-
-QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
-{
-    return NodeReader(html).read();
-}
 
 // ---------------------------------------------------------------------------
 
@@ -1114,7 +761,7 @@ QString SourceBlocks::markdownFor(const QString &html) const
         return htmlToMarkdown(html);
 
     const QVector<Span> nodes = topLevelNodes(html);
-    const QVector<int> partner = align(data->nodeKeys, data->pageKeys(html, nodes));
+    const QVector<int> partner = alignKeys(data->nodeKeys, data->pageKeys(html, nodes));
     QVector<bool> kept = data->keptGroups(partner);
     // Blocks the page never shows (link definitions, blank lines) are kept
     // even when every other block changed.
