@@ -40,12 +40,13 @@ bool runsPastBlankLines(std::string_view name)
 }
 
 // The byte after the end tag that closes the element opened before from,
-// counting elements of the same name inside; npos when it is not closed.
+// counting elements of the same name inside (comments skipped); npos when it
+// is not closed. In raw text only the first end tag counts.
 size_t elementEnd(Conversion &c, std::string_view name, size_t from)
 {
     const char *data = c.html.data();
     const size_t size = c.html.size();
-    const bool rawText = runsPastBlankLines(name);
+    const bool rawText = htmlsyntax::isRawTextElement(name);
     auto nameAt = [&](size_t k) {
         if (size - k < name.size() || !equalsLower(std::string_view(data + k, name.size()), name))
             return false;

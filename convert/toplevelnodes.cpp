@@ -10,14 +10,6 @@
 
 namespace {
 
-bool isRawTextElement(const QString &name)
-{
-    static const QSet<QString> names = {QStringLiteral("script"), QStringLiteral("style"),
-                                        QStringLiteral("textarea"), QStringLiteral("title"),
-                                        QStringLiteral("xmp"), QStringLiteral("plaintext")};
-    return names.contains(name);
-}
-
 // Elements whose start ends an open paragraph.
 bool closesParagraph(const QString &name)
 {
@@ -184,7 +176,7 @@ private:
         if (open.isEmpty() && nodeStart < 0)
             nodeStart = i;
         const bool selfClosing = end >= 2 && html.at(end - 2) == QLatin1Char('/');
-        if (isRawTextElement(name) && !selfClosing) {
+        if (htmlsyntax::isRawTextElement(name) && !selfClosing) {
             const int close = html.indexOf(QStringLiteral("</") + name, end, Qt::CaseInsensitive);
             end = close < 0 ? size : tagEnd(close + 2);
         } else if (!htmlsyntax::isVoidElement(name) && !selfClosing) {
