@@ -130,6 +130,9 @@ struct Conversion
     TableState table;
     ListState lists;
 
+    // Most rules write nothing inside code or text that is not the document's.
+    bool inCodeOrIgnored() const { return code.inPre || code.inCode || ignoredContext; }
+
     // The text of the tag just read, after its "<".
     std::string_view tagText() const;
     // The decoded value of its attribute, "" when it has none.

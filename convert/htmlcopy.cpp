@@ -15,21 +15,9 @@ using escape::isAsciiAlpha;
 using escape::isDigit;
 using escape::isSpace;
 
-bool equalsLower(std::string_view text, std::string_view lower)
-{
-    if (text.size() != lower.size())
-        return false;
-    for (size_t k = 0; k < text.size(); ++k) {
-        const char c = text[k];
-        if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c) != lower[k])
-            return false;
-    }
-    return true;
-}
-
 bool isPageAttribute(std::string_view name)
 {
-    return name.size() > 13 && equalsLower(name.substr(0, 13), "data-veltrane");
+    return name.size() > 13 && htmlsyntax::equalsName(name.substr(0, 13), "data-veltrane");
 }
 
 // Markdown's HTML blocks that start with these elements end at their end
@@ -48,7 +36,7 @@ size_t elementEnd(Conversion &c, std::string_view name, size_t from)
     const size_t size = c.html.size();
     const bool rawText = htmlsyntax::isRawTextElement(name);
     auto nameAt = [&](size_t k) {
-        if (size - k < name.size() || !equalsLower(std::string_view(data + k, name.size()), name))
+        if (size - k < name.size() || !htmlsyntax::equalsName(std::string_view(data + k, name.size()), name))
             return false;
         const size_t after = k + name.size();
         return after >= size || isSpace(data[after]) || data[after] == '>' || data[after] == '/';
@@ -88,11 +76,6 @@ size_t elementEnd(Conversion &c, std::string_view name, size_t from)
     return std::string::npos;
 }
 
-bool codeOrIgnored(const Conversion &c)
-{
-    return c.code.inPre || c.code.inCode || c.ignoredContext;
-}
-
 // Around Markdown blocks the tags stand on lines of their own; around
 // anything else the whole element stays HTML.
 void openKeptBlock(Conversion &c)
@@ -101,7 +84,7 @@ void openKeptBlock(Conversion &c)
     bool wrapper = false;
     for (std::string_view b : {"p", "h1", "h2", "h3", "h4", "h5", "h6", "ul", "ol", "blockquote", "pre", "table",
                                "hr", "div", "details", "summary", "section", "figure"}) {
-        if (equalsLower(next, b))
+        if (htmlsyntax::equalsName(next, b))
             wrapper = true;
     }
     const bool selfClosing = c.tag.selfClosing;
@@ -131,7 +114,7 @@ void closeKeptBlock(Conversion &c)
 
 void openKeptInline(Conversion &c)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     // A summary shares its line with the details tag: an HTML block, so
     // its content is HTML too.
@@ -143,7 +126,7 @@ void openKeptInline(Conversion &c)
 
 void closeKeptInline(Conversion &c)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     if (!popRawInline(c) && !c.tag.syntheticClose) {
         c.beginContent();
@@ -153,7 +136,7 @@ void closeKeptInline(Conversion &c)
 
 void openKeptBlockRule(Conversion &c)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     if (!c.options.keepHtml || c.table.inTable) {
         c.requestBlockBreak();
@@ -164,7 +147,7 @@ void openKeptBlockRule(Conversion &c)
 
 void closeKeptBlockRule(Conversion &c)
 {
-    if (codeOrIgnored(c) || c.tag.syntheticClose)
+    if (c.inCodeOrIgnored() || c.tag.syntheticClose)
         return;
     if (!c.options.keepHtml || c.table.inTable) {
         c.requestBlockBreak();
@@ -182,7 +165,7 @@ void openRawText(Conversion &c)
 
 void openUnknown(Conversion &c)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     if (c.tag.name == "span") {
         // The page's search marks are not the document's.
@@ -200,7 +183,7 @@ void openUnknown(Conversion &c)
 
 void closeUnknown(Conversion &c)
 {
-    if (codeOrIgnored(c) || c.tag.syntheticClose)
+    if (c.inCodeOrIgnored() || c.tag.syntheticClose)
         return;
     // An element the browser closed at its parent's end was never closed
     // in the document: its end tag stays out.
@@ -234,7 +217,7 @@ bool hasForeignAttributes(const Conversion &c, std::initializer_list<std::string
         if (isPageAttribute(name))
             return false;
         for (std::string_view a : allowed) {
-            if (equalsLower(name, a))
+            if (htmlsyntax::equalsName(name, a))
                 return false;
         }
         foreign = true;
@@ -251,9 +234,9 @@ bool linkNeedsHtml(const Conversion &c)
     bool href = false;
     bool foreign = false;
     htmlsyntax::forEachAttribute(c.tagText(), [&](std::string_view name, std::string_view) {
-        if (equalsLower(name, "href"))
+        if (htmlsyntax::equalsName(name, "href"))
             href = true;
-        else if (!equalsLower(name, "title") && !equalsLower(name, "target") && !isPageAttribute(name))
+        else if (!htmlsyntax::equalsName(name, "title") && !htmlsyntax::equalsName(name, "target") && !isPageAttribute(name))
             foreign = true;
         return foreign;
     });

@@ -20,22 +20,6 @@ namespace {
 using escape::isAsciiAlpha;
 using escape::isSpace;
 
-inline char toLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsLower(std::string_view text, std::string_view lower)
-{
-    if (text.size() != lower.size())
-        return false;
-    for (size_t k = 0; k < text.size(); ++k) {
-        if (toLower(text[k]) != lower[k])
-            return false;
-    }
-    return true;
-}
-
 // Tag bytes that are simply stored (lower-cased): all but the bytes with a
 // meaning to the tag reader and white space.
 struct TagBytes
@@ -171,7 +155,7 @@ void readTagChar(Conversion &c, char b)
         if (b == tag.quote)
             tag.inValue = false;
         else
-            tag.name.push_back(toLower(b));
+            tag.name.push_back(htmlsyntax::toLowerAscii(b));
         return;
     }
     if (b == '/') {
@@ -194,10 +178,10 @@ void readTagChar(Conversion &c, char b)
         if (tag.skipSpace)
             return;
     } else {
-        tag.lastNonSpace = toLower(b);
+        tag.lastNonSpace = htmlsyntax::toLowerAscii(b);
     }
     tag.skipSpace = false;
-    tag.name.push_back(toLower(b));
+    tag.name.push_back(htmlsyntax::toLowerAscii(b));
 }
 
 void readTagBytes(Conversion &c)
@@ -212,7 +196,7 @@ void readTagBytes(Conversion &c)
             readTagChar(c, b);
             return;
         }
-        const char lower = toLower(b);
+        const char lower = htmlsyntax::toLowerAscii(b);
         tag.skipSpace = false;
         tag.lastNonSpace = lower;
         tag.name.push_back(lower);
@@ -327,7 +311,7 @@ std::string Conversion::attributeValue(std::string_view name) const
     if (name.empty())
         return value;
     htmlsyntax::forEachAttribute(tagText(), [&](std::string_view attribute, std::string_view written) {
-        if (!equalsLower(attribute, name))
+        if (!htmlsyntax::equalsName(attribute, name))
             return false;
         for (size_t k = 0; k < written.size();) {
             if (written[k] == '&') {
@@ -348,7 +332,7 @@ bool Conversion::hasAttribute(std::string_view name) const
 {
     bool found = false;
     htmlsyntax::forEachAttribute(tagText(), [&](std::string_view attribute, std::string_view) {
-        found = !name.empty() && equalsLower(attribute, name);
+        found = !name.empty() && htmlsyntax::equalsName(attribute, name);
         return found;
     });
     return found;

@@ -81,6 +81,23 @@ inline bool isVoidElement(QStringView name)
     return detail::isVoid(name.utf16(), static_cast<size_t>(name.size()));
 }
 
+inline char toLowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Names are compared ignoring ASCII case; lower is in lower case.
+inline bool equalsName(std::string_view text, std::string_view lower)
+{
+    if (text.size() != lower.size())
+        return false;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (toLowerAscii(text[k]) != lower[k])
+            return false;
+    }
+    return true;
+}
+
 // Characters of an element name after its first letter.
 inline bool isNameChar(QChar c)
 {

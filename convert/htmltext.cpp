@@ -5,6 +5,7 @@
 #include "convert/htmltext.h"
 
 #include "convert/conversion.h"
+#include "convert/htmlsyntax.h"
 #include "convert/markdownescape.h"
 
 #include <algorithm>
@@ -16,11 +17,6 @@ namespace {
 
 using escape::isDigit;
 using escape::isSpace;
-
-inline char toLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Text bytes that can be copied without escaping or line handling.
 struct PlainBytes
@@ -88,8 +84,8 @@ size_t decodeEntity(const char *data, size_t i, size_t end, std::string &out)
         int v;
         if (isDigit(c))
             v = c - '0';
-        else if (hex && toLower(c) >= 'a' && toLower(c) <= 'f')
-            v = toLower(c) - 'a' + 10;
+        else if (hex && htmlsyntax::toLowerAscii(c) >= 'a' && htmlsyntax::toLowerAscii(c) <= 'f')
+            v = htmlsyntax::toLowerAscii(c) - 'a' + 10;
         else
             break;
         cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(v);

@@ -145,15 +145,10 @@ bool plainLinkText(std::string_view inner, std::string &text)
 
 using Inline = InlineState::Inline;
 
-bool codeOrIgnored(const Conversion &c)
-{
-    return c.code.inPre || c.code.inCode || c.ignoredContext;
-}
-
 // A marker written as text: a stray end tag.
 void writeMarker(Conversion &c, std::string_view marker)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     c.beginContent();
     c.appendText(marker);
@@ -193,7 +188,7 @@ void closeInline(Conversion &c, char marker, size_t width)
 
 void openEmphasis(Conversion &c, size_t width, char plain)
 {
-    if (codeOrIgnored(c) || copyHtmlBlock(c))
+    if (c.inCodeOrIgnored() || copyHtmlBlock(c))
         return;
     if (hasForeignAttributes(c)) {
         c.beginContent();
@@ -214,7 +209,7 @@ void openEmphasis(Conversion &c, size_t width, char plain)
 
 void closeEmphasis(Conversion &c, std::string_view plain)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     if (!popRawInline(c))
         writeMarker(c, plain); // a stray end tag
@@ -230,7 +225,7 @@ void closeStrikethrough(Conversion &c) { closeEmphasis(c, "~~"); }
 // Markdown has no underline; it stays HTML.
 void openUnderline(Conversion &c)
 {
-    if (codeOrIgnored(c) || copyHtmlBlock(c))
+    if (c.inCodeOrIgnored() || copyHtmlBlock(c))
         return;
     c.beginContent();
     pushRawInline(c);
@@ -238,7 +233,7 @@ void openUnderline(Conversion &c)
 
 void closeUnderline(Conversion &c)
 {
-    if (codeOrIgnored(c))
+    if (c.inCodeOrIgnored())
         return;
     if (!popRawInline(c))
         writeMarker(c, "</u>");
