@@ -120,7 +120,6 @@ struct Conversion
     bool afterLinkTag = false;
     int noWrap = 0;     // inside a header or a title
     int textBlocks = 0; // inside a paragraph, header or cell
-    std::vector<std::string> keptBlocks; // open elements written around Markdown
     size_t lookaheadBudget = 0;          // bytes left for searching end tags
 
     MarkdownWriter out;

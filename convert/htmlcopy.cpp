@@ -93,16 +93,12 @@ void openKeptBlock(Conversion &c)
     c.out.requestBreak(MarkdownWriter::Break::Blank);
     c.writeRawTag();
     c.out.requestBreak(selfClosing ? MarkdownWriter::Break::Blank : MarkdownWriter::Break::Line);
-    if (!selfClosing)
-        c.keptBlocks.push_back(c.tag.name);
     c.tag.copied = selfClosing;
 }
 
 void closeKeptBlock(Conversion &c)
 {
     closeInlines(c);
-    if (!c.keptBlocks.empty() && c.keptBlocks.back() == c.tag.name)
-        c.keptBlocks.pop_back();
     c.out.requestBreak(MarkdownWriter::Break::Blank);
     c.beginContent();
     c.writeRawTag();
