@@ -4,144 +4,17 @@
 #include "convert/htmltomarkdown.h"
 #include "convert/keyalignment.h"
 #include "convert/markdowntohtml.h"
+#include "convert/sourcechunks.h"
 
 #include <QHash>
-
-#include <md4c.h>
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+using namespace sourcechunks;
+
 namespace {
-
-// ---------------------------------------------------------------------------
-// Where MD4C's top-level blocks lie in the source: the text it reports points
-// into the input buffer, so each block's first and last text byte are known.
-
-struct TopBlock
-{
-    MD_BLOCKTYPE type;
-    char fence = 0;
-    int first = -1;
-    int last = -1;
-};
-
-struct ParseState
-{
-    const char *begin;
-    const char *end;
-    int depth = 0;
-    std::vector<TopBlock> blocks;
-    std::vector<int> rawHtml; // where raw HTML starts in the source
-};
-
-int enterBlock(MD_BLOCKTYPE type, void *detail, void *user)
-{
-    auto *state = static_cast<ParseState *>(user);
-    if (state->depth == 1) {
-        TopBlock block{type};
-        if (type == MD_BLOCK_CODE)
-            block.fence = static_cast<MD_BLOCK_CODE_DETAIL *>(detail)->fence_char;
-        state->blocks.push_back(block);
-    }
-    ++state->depth;
-    return 0;
-}
-
-int leaveBlock(MD_BLOCKTYPE, void *, void *user)
-{
-    --static_cast<ParseState *>(user)->depth;
-    return 0;
-}
-
-int span(MD_SPANTYPE, void *, void *)
-{
-    return 0;
-}
-
-int text(MD_TEXTTYPE type, const MD_CHAR *text, MD_SIZE size, void *user)
-{
-    auto *state = static_cast<ParseState *>(user);
-    if (state->depth < 2 || state->blocks.empty() || size == 0 || text < state->begin || text + size > state->end)
-        return 0;
-    TopBlock &block = state->blocks.back();
-    const int offset = static_cast<int>(text - state->begin);
-    if (type == MD_TEXT_HTML)
-        state->rawHtml.push_back(offset);
-    if (block.first < 0 || offset < block.first)
-        block.first = offset;
-    block.last = std::max(block.last, offset + static_cast<int>(size) - 1);
-    return 0;
-}
-
-ParseState topBlocks(const QByteArray &source)
-{
-    ParseState state{source.constData(), source.constData() + source.size(), 0, {}, {}};
-    MD_PARSER parser = {};
-    parser.flags = markdownParserFlags;
-    parser.enter_block = enterBlock;
-    parser.leave_block = leaveBlock;
-    parser.enter_span = span;
-    parser.leave_span = span;
-    parser.text = text;
-    md_parse(source.constData(), static_cast<MD_SIZE>(source.size()), &parser, &state);
-    return state;
-}
-
-// All of the bytes, NULs included (the QByteArray overload stops at one).
-QString fromUtf8(const QByteArray &bytes)
-{
-    return QString::fromUtf8(bytes.constData(), bytes.size());
-}
-
-// ---------------------------------------------------------------------------
-// Lines
-
-bool isBlank(const char *begin, const char *end)
-{
-    for (const char *p = begin; p < end; ++p) {
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
-            return false;
-    }
-    return true;
-}
-
-// The line, less up to three spaces of indentation.
-const char *unindented(const char *begin, const char *end)
-{
-    int spaces = 0;
-    while (begin < end && *begin == ' ' && spaces < 3) {
-        ++begin;
-        ++spaces;
-    }
-    return begin;
-}
-
-// A run of at least `least` marks, then only white space.
-bool isMarkLine(const char *begin, const char *end, char mark, int least)
-{
-    const char *p = unindented(begin, end);
-    int count = 0;
-    while (p < end && *p == mark) {
-        ++p;
-        ++count;
-    }
-    return count >= least && isBlank(p, end);
-}
-
-bool isAtxHeading(const char *begin, const char *end)
-{
-    const char *p = unindented(begin, end);
-    int count = 0;
-    while (p < end && *p == '#') {
-        ++p;
-        ++count;
-    }
-    return count >= 1 && count <= 6 && (p == end || *p == ' ' || *p == '\t' || *p == '\r' || *p == '\n');
-}
-
-// ---------------------------------------------------------------------------
 
 // MD4C's HTML as the page gives the same content back: quotes in text are
 // bare, a no-break space is written as its entity, and the line feed that
@@ -183,82 +56,11 @@ QString inPageForm(const QString &html)
     return out;
 }
 
+struct Piece;
+
 } // namespace
 
 // ---------------------------------------------------------------------------
-
-namespace {
-
-struct Chunks;
-struct Part;
-struct Piece;
-
-// The definition-only blocks with the labels they define: those a part
-// names go before it when it is rendered alone, so that its reference links
-// resolve as in the whole text.
-class LinkDefinitions
-{
-public:
-    bool isEmpty() const { return definitions.isEmpty(); }
-
-    void add(const QByteArray &text)
-    {
-        Definition entry{text, {}};
-        if (!entry.text.endsWith('\n'))
-            entry.text += '\n';
-        entry.text += '\n';
-        for (const QByteArray &line : text.split('\n')) {
-            const int open = line.indexOf('[');
-            const int close = line.indexOf("]:", open + 1);
-            if (open >= 0 && open <= 3 && close > open && line.left(open).trimmed().isEmpty())
-                entry.labels << normalizedLabel(line.mid(open + 1, close - open - 1));
-        }
-        for (const QString &label : qAsConst(entry.labels))
-            byLabel[label].append(definitions.size());
-        definitions.append(entry);
-    }
-
-    // The rendering of markdown with the definitions it names before it.
-    QByteArray renderAlone(const QByteArray &markdown) const
-    {
-        if (definitions.isEmpty())
-            return markdownToHtml(markdown.constData(), markdown.size());
-        // Every bracketed text of the part may name a definition.
-        QVector<int> used;
-        for (int open = markdown.indexOf('['); open >= 0; open = markdown.indexOf('[', open + 1)) {
-            const int close = markdown.indexOf(']', open + 1);
-            if (close < 0)
-                break;
-            if (close - open > 1000)
-                continue;
-            const auto found = byLabel.constFind(normalizedLabel(markdown.mid(open + 1, close - open - 1)));
-            if (found != byLabel.constEnd())
-                used += found.value();
-        }
-        if (used.isEmpty())
-            return markdownToHtml(markdown.constData(), markdown.size());
-        std::sort(used.begin(), used.end());
-        used.erase(std::unique(used.begin(), used.end()), used.end());
-        QByteArray withDefinitions;
-        for (int index : qAsConst(used))
-            withDefinitions += definitions.at(index).text;
-        withDefinitions += markdown;
-        return markdownToHtml(withDefinitions.constData(), withDefinitions.size());
-    }
-
-private:
-    static QString normalizedLabel(const QByteArray &label) { return fromUtf8(label).simplified().toLower(); }
-
-    struct Definition
-    {
-        QByteArray text;
-        QStringList labels;
-    };
-    QVector<Definition> definitions;
-    QHash<QString, QVector<int>> byLabel;
-};
-
-} // namespace
 
 struct SourceBlocks::Data
 {
@@ -281,7 +83,6 @@ struct SourceBlocks::Data
     QVector<int> rawNodeIndex;
     bool pageFormsSettled = false;
 
-    std::vector<QByteArray> renderChunks(const Chunks &chunks);
     void groupParts(const std::vector<Part> &parts, const Chunks &chunks, const std::vector<int> &rawHtml,
                     const QVector<Span> &nodes);
     void indexNodes(const QString &wholeText, const QVector<Span> &nodes);
@@ -297,205 +98,6 @@ SourceBlocks::~SourceBlocks() = default;
 void SourceBlocks::prepare() const
 {
     std::call_once(prepared, [this] { build(); });
-}
-
-namespace {
-
-// The lines of the source, by byte offset.
-struct Lines
-{
-    explicit Lines(const QByteArray &source) : base(source.constData())
-    {
-        for (int i = 0; i < source.size(); ++i) {
-            if (i == 0 || source.at(i - 1) == '\n')
-                start.push_back(i);
-        }
-        count = int(start.size());
-        start.push_back(source.size());
-    }
-
-    int lineOf(int offset) const
-    {
-        return int(std::upper_bound(start.begin(), start.end() - 1, offset) - start.begin()) - 1;
-    }
-    const char *begin(int line) const { return base + start[size_t(line)]; }
-    const char *end(int line) const { return base + start[size_t(line) + 1]; }
-    bool blank(int line) const { return isBlank(begin(line), end(line)); }
-    bool isMark(int line, char mark, int least) const { return isMarkLine(begin(line), end(line), mark, least); }
-
-    const char *base;
-    std::vector<int> start; // of each line, and the end of the text
-    int count;
-};
-
-// Lines right after a block that still belong to it although the parser
-// reported no text there: a closing fence, a setext underline, table rows
-// without text.
-void markBlockEnds(const Lines &lines, const TopBlock &block, int first, int last, std::vector<bool> &ending)
-{
-    int next = last + 1;
-    if (block.type == MD_BLOCK_CODE && block.fence) {
-        while (next < lines.count && lines.blank(next))
-            ++next;
-        if (next < lines.count && lines.isMark(next, block.fence, 3))
-            ending[size_t(next)] = true;
-    } else if (block.type == MD_BLOCK_H && next < lines.count && !isAtxHeading(lines.begin(first), lines.end(first))) {
-        if (lines.isMark(next, '=', 1) || lines.isMark(next, '-', 1))
-            ending[size_t(next)] = true;
-    } else if (block.type == MD_BLOCK_TABLE) {
-        while (next < lines.count && !lines.blank(next)
-               && std::memchr(lines.begin(next), '|', size_t(lines.end(next) - lines.begin(next)))) {
-            ending[size_t(next)] = true;
-            ++next;
-        }
-    }
-}
-
-// The source cut into chunks: one may start on any line that is not blank
-// and not inside the text of a top-level block.
-struct Chunks
-{
-    Chunks(const Lines &lines, const ParseState &parsed) : lines(lines)
-    {
-        std::vector<int> inside(size_t(lines.count) + 1, 0);
-        std::vector<bool> ending(size_t(lines.count), false);
-        for (const TopBlock &block : parsed.blocks) {
-            if (block.first < 0)
-                continue;
-            const int first = lines.lineOf(block.first);
-            const int last = lines.lineOf(block.last);
-            ++inside[size_t(first) + 1];
-            --inside[size_t(last) + 1];
-            markBlockEnds(lines, block, first, last, ending);
-        }
-        starts.push_back(0);
-        int depth = 0;
-        for (int line = 0; line < lines.count; ++line) {
-            depth += inside[size_t(line)];
-            if (line > 0 && depth == 0 && !ending[size_t(line)] && !lines.blank(line))
-                starts.push_back(line);
-        }
-        count = int(starts.size());
-        starts.push_back(lines.count);
-    }
-
-    // Byte offset where chunk k starts (count: the end of the text).
-    int offset(int k) const { return lines.start[size_t(starts[size_t(k)])]; }
-    QByteArray bytes(int from, int to) const { return QByteArray(lines.base + offset(from), offset(to) - offset(from)); }
-
-    const Lines &lines;
-    std::vector<int> starts; // first line of each chunk, and the line count
-    int count;
-};
-
-// A run of chunks that renders alone as it does in the whole text.
-struct Part
-{
-    int from;
-    int to; // chunk indexes
-    QByteArray html;
-};
-
-// Cuts the source into parts: each part must render alone as it does in the
-// whole; a part that does not joins its neighbour (a closing fence, a lazy
-// line, a list that goes on).
-class PartFinder
-{
-public:
-    PartFinder(const LinkDefinitions &definitions, const Chunks &chunks, const QByteArray &whole,
-               std::vector<QByteArray> alone)
-        : definitions(definitions), chunks(chunks), whole(whole), alone(std::move(alone)),
-          budget(16 * qint64(chunks.offset(chunks.count)) + (1 << 20))
-    {
-    }
-
-    // The parts, or one part holding everything when they never agree.
-    std::vector<Part> find()
-    {
-        bool agreed = true;
-        for (int k = 0; agreed && k < chunks.count; k = parts.back().to)
-            agreed = findPartFrom(k);
-        if (!agreed || budget <= 0 || pos != whole.size())
-            parts.assign(1, Part{0, chunks.count, whole});
-        return parts;
-    }
-
-private:
-    QByteArray render(int from, int to)
-    {
-        if (to == from + 1 && definitions.isEmpty())
-            return alone[size_t(from)];
-        const QByteArray bytes = chunks.bytes(from, to);
-        budget -= bytes.size();
-        return definitions.renderAlone(bytes);
-    }
-
-    bool matchesAt(int at, const QByteArray &html) const
-    {
-        return whole.size() - at >= html.size() && std::memcmp(whole.constData() + at, html.constData(), size_t(html.size())) == 0;
-    }
-
-    bool findPartFrom(int k)
-    {
-        Part current{k, k + 1, {}};
-        for (;;) {
-            if (budget <= 0)
-                return false;
-            current.html = render(current.from, current.to);
-            if (matchesAt(pos, current.html)) {
-                pos += current.html.size();
-                parts.push_back(current);
-                return true;
-            }
-            if (joinToPrevious(current.to))
-                return true;
-            if (current.to == chunks.count)
-                return false;
-            ++current.to;
-        }
-    }
-
-    // Whether the chunks up to `to` render as they should joined to one of
-    // the last few parts (they end one of them).
-    bool joinToPrevious(int to)
-    {
-        int previousPos = pos;
-        for (size_t back = 1; back <= 3 && back <= parts.size(); ++back) {
-            const int from = parts[parts.size() - back].from;
-            previousPos -= parts[parts.size() - back].html.size();
-            const QByteArray html = render(from, to);
-            if (matchesAt(previousPos, html)) {
-                parts.resize(parts.size() - back);
-                parts.push_back(Part{from, to, html});
-                pos = previousPos + html.size();
-                return true;
-            }
-        }
-        return false;
-    }
-
-    const LinkDefinitions &definitions;
-    const Chunks &chunks;
-    const QByteArray &whole;
-    const std::vector<QByteArray> alone; // each chunk's own rendering
-    std::vector<Part> parts;
-    qint64 budget;
-    int pos = 0; // in whole, after the parts found
-};
-
-} // namespace
-
-// Each chunk's rendering alone; those that render nothing are link definitions.
-std::vector<QByteArray> SourceBlocks::Data::renderChunks(const Chunks &chunks)
-{
-    std::vector<QByteArray> alone(static_cast<size_t>(chunks.count));
-    for (int k = 0; k < chunks.count; ++k) {
-        const QByteArray bytes = chunks.bytes(k, k + 1);
-        alone[size_t(k)] = markdownToHtml(bytes.constData(), bytes.size());
-        if (alone[size_t(k)].isEmpty() && !isBlank(bytes.constBegin(), bytes.constEnd()))
-            definitions.add(bytes);
-    }
-    return alone;
 }
 
 // Parts whose HTML leaves an element open go with the following ones, so
@@ -561,8 +163,8 @@ void SourceBlocks::build() const
     ParseState parsed = topBlocks(source);
     std::sort(parsed.rawHtml.begin(), parsed.rawHtml.end());
     const Chunks chunks(lines, parsed);
-    std::vector<QByteArray> alone = data->renderChunks(chunks);
-    const std::vector<Part> parts = PartFinder(data->definitions, chunks, whole, std::move(alone)).find();
+    std::vector<QByteArray> alone = renderChunks(chunks, data->definitions);
+    const std::vector<Part> parts = findParts(data->definitions, chunks, whole, std::move(alone));
     const QString wholeText = fromUtf8(whole);
     const QVector<Span> nodes = topLevelNodes(wholeText);
     data->groupParts(parts, chunks, parsed.rawHtml, nodes);
