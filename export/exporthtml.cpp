@@ -1,5 +1,7 @@
 #include "export/exporthtml.h"
 
+#include "convert/htmlsyntax.h"
+
 #include <QFile>
 #include <QMimeDatabase>
 #include <QRegularExpression>
@@ -66,15 +68,6 @@ const QSet<QString> &droppedElements()
                                      QStringLiteral("embed"), QStringLiteral("noembed"), QStringLiteral("noframes"),
                                      QStringLiteral("noscript"), QStringLiteral("portal")};
     return names;
-}
-
-// Elements whose content the engine writes as raw text, not markup.
-bool isRawText(const QString &name)
-{
-    static const QSet<QString> names{QStringLiteral("script"), QStringLiteral("style"), QStringLiteral("xmp"),
-                                     QStringLiteral("iframe"), QStringLiteral("noembed"), QStringLiteral("noframes"),
-                                     QStringLiteral("noscript"), QStringLiteral("plaintext")};
-    return names.contains(name);
 }
 
 const QRegularExpression &attributePattern()
@@ -169,7 +162,7 @@ int elementEnd(const QString &html, const QString &name, int from)
     QRegularExpressionMatchIterator it = tags.globalMatch(html, from);
     while (it.hasNext()) {
         const QRegularExpressionMatch match = it.next();
-        if (match.capturedLength(1) == 0 && !isRawText(name)) {
+        if (match.capturedLength(1) == 0 && !htmlsyntax::isRawTextElement(name)) {
             ++depth;
             continue;
         }
@@ -237,7 +230,7 @@ QString inertHtml(const QString &html)
             || (element == QLatin1String("meta") && httpEquiv.match(tag).hasMatch()))
             continue;
         result += inertStartTag(element, tag);
-        if (isRawText(element)) {
+        if (htmlsyntax::isRawTextElement(element)) {
             // Copied as it is, up to its end tag: it is not markup.
             const int close = html.indexOf(QStringLiteral("</") + element, pos, Qt::CaseInsensitive);
             const int end = close < 0 ? html.size() : close;
