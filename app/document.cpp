@@ -2,6 +2,7 @@
 
 #include "app/documentfile.h"
 #include "editor/editingsurface.h"
+#include "files/filekind.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -57,6 +58,9 @@ Document::DiskState Document::DiskState::of(const QString &path, const QByteArra
 
 void Document::DiskState::readHash()
 {
+    // Replaced by a pipe or a device: reading it could block or never end.
+    if (isSpecialFile(path))
+        return;
     QFile file(path);
     QCryptographicHash sha1(QCryptographicHash::Sha1);
     if (file.open(QIODevice::ReadOnly) && sha1.addData(&file))
@@ -143,6 +147,10 @@ void Document::addRecentFile(const QString &filePath)
 
 bool Document::open(const QString &filePath)
 {
+    if (isSpecialFile(filePath)) {
+        emit failed(tr("不能打开文件 %1: %2").arg(native(filePath), specialFileReason()));
+        return false;
+    }
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         emit failed(tr("不能打开文件 %1: %2").arg(native(filePath), file.errorString()));

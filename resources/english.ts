@@ -162,6 +162,13 @@
     </message>
 </context>
 <context>
+    <name>FileKind</name>
+    <message>
+        <source>它不是普通文件，而是设备、管道或套接字</source>
+        <translation>it is not a regular file but a device, a pipe or a socket</translation>
+    </message>
+</context>
+<context>
     <name>Document</name>
     <message>
         <source>[未保存]</source>

@@ -5,6 +5,7 @@
 #include "app/documentfile.h"
 #include "editor/sourcesurface.h"
 #include "settings/settings.h"
+#include "support/faults.h"
 #include "support/guitest.h"
 
 #include <QPlainTextEdit>
@@ -230,6 +231,17 @@ void TestDocument::openFailuresAreReported()
     QVERIFY(messages.first().contains(QStringLiteral("windows-1252")));
     QCOMPARE(editor->toPlainText(), QStringLiteral("café au lait\n"));
     QCOMPARE(document->filePath(), latin1);
+
+#ifdef Q_OS_UNIX
+    // Devices, pipes and sockets are refused unread: reading one could block or never end.
+    Faults::Pipe pipe(files.filePath(QStringLiteral("pipe.md")));
+    QVERIFY(pipe.isMade());
+    for (const QString &special : {files.filePath(QStringLiteral("pipe.md")), QStringLiteral("/dev/null")}) {
+        QVERIFY(!document->open(special));
+        QVERIFY2(failures.last().contains(QStringLiteral("管道")), qPrintable(failures.last()));
+    }
+    QCOMPARE(document->filePath(), latin1);
+#endif
 }
 
 void TestDocument::clearMakesAnUntitledDocument()
