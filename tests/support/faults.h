@@ -17,6 +17,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <thread>
 
 namespace Faults {
@@ -94,7 +95,8 @@ private:
 #ifdef Q_OS_UNIX
 // A named pipe with a writer waiting at its other end: code that opens it
 // reads nothing at once instead of blocking for good, so a test of code that
-// must not read it fails rather than hangs.
+// must not read it fails rather than hangs. A reader sees the end of the pipe
+// only after wasOpened() has become true.
 class Pipe
 {
 public:
@@ -104,6 +106,7 @@ public:
         if (made)
             writer = std::thread([this] {
                 const int fd = ::open(name.constData(), O_WRONLY);
+                opened = true;
                 if (fd >= 0)
                     ::close(fd);
             });
@@ -119,10 +122,12 @@ public:
             ::close(fd);
     }
     bool isMade() const { return made; }
+    bool wasOpened() const { return opened; }
 
 private:
     QByteArray name;
     bool made = false;
+    std::atomic<bool> opened{false};
     std::thread writer;
 };
 #endif
