@@ -25,6 +25,8 @@ private slots:
     void failedTransferIsNeverSaved();
     void wordCountAndModifiedMark();
     void longDocumentCaretAndMarks();
+    void untouchedBlocksKeepTheirBytes_data();
+    void untouchedBlocksKeepTheirBytes();
 
 private:
     // Sets markdown through the page surface and waits until all of it is in.
@@ -245,6 +247,32 @@ void TestBigDocument::longDocumentCaretAndMarks()
     h->js(QStringLiteral("clearHighLight(); true"));
     QVERIFY(h->js(isLong).toBool());
     QVERIFY(PageHarness::errors().isEmpty());
+}
+
+void TestBigDocument::untouchedBlocksKeepTheirBytes_data()
+{
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("pieceSize");
+    QString wrapped;
+    for (int i = 0; i < 40; ++i)
+        wrapped += QStringLiteral("Paragraph %1 wrapped\nby  hand *here*.\n\n* one\n* two\n\n").arg(i);
+    QTest::newRow("in small pieces") << wrapped << 997;
+    QTest::newRow("a quote deeper than the page") << QStringLiteral("> ").repeated(10000) + QStringLiteral("deep\n") << (4 << 20);
+    QTest::newRow("a list deeper than the page") << QStringLiteral("- ").repeated(10000) + QStringLiteral("deep\n") << (4 << 20);
+}
+
+void TestBigDocument::untouchedBlocksKeepTheirBytes()
+{
+    QFETCH(QString, kept);
+    QFETCH(int, pieceSize);
+    PageSurface::setTransferPieceSize(pieceSize);
+    const QString markdown = kept + QStringLiteral("\nThe very last line.\n");
+    QVERIFY(load(markdown));
+    h->js(QStringLiteral("document.body.lastElementChild.firstChild.data = 'The very first line.'; true"));
+    QString saved;
+    QVERIFY(pageMarkdown(&saved));
+    QCOMPARE(saved.size(), markdown.size() + 1);
+    QCOMPARE(saved, kept + QStringLiteral("\nThe very first line.\n"));
 }
 
 QTEST_MAIN(TestBigDocument)
