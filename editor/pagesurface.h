@@ -121,6 +121,9 @@ private:
                         const std::function<void(bool, const QString &)> &done);
     // Runs then() once from knows how the page writes its raw HTML.
     void settlePageForms(const std::shared_ptr<SourceBlocks> &from, const std::function<void()> &then);
+    // The page's forms of nodes from forms->size() on, in batches the bridge carries.
+    void askPageForms(const std::shared_ptr<SourceBlocks> &from, const QStringList &nodes,
+                      const std::shared_ptr<QStringList> &forms, const std::function<void()> &then);
     void run(const QString &statement);
     void execCommand(const QString &command);
     void insert(const QMimeData *mimeData, const QPointF *dropPos);

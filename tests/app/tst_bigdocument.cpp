@@ -1,7 +1,8 @@
 // Large documents in the editing page: shown in slices and moved in pieces,
 // yet saved whole; a transfer that fails is never saved or backed up; the
 // word count and the modified mark; a long document, laid out only near the
-// view, still takes keys where the caret goes and shows its search marks.
+// view, still takes keys where the caret goes and shows its search marks; an
+// edit leaves the other blocks' bytes alone at any size and depth.
 
 #include "app/document.h"
 #include "convert/htmltomarkdown.h"
@@ -253,14 +254,18 @@ void TestBigDocument::untouchedBlocksKeepTheirBytes_data()
 {
     QTest::addColumn<QString>("kept");
     QTest::addColumn<int>("pieceSize");
-    QString wrapped;
-    for (int i = 0; i < 40; ++i)
-        wrapped += QStringLiteral("Paragraph %1 wrapped\nby  hand *here*.\n\n* one\n* two\n\n").arg(i);
-    QTest::newRow("in small pieces") << wrapped << 997;
+    // The page writes the document's own HTML its way ("class=x" quoted).
+    const QString wrapped = QStringLiteral("Paragraph wrapped\nby  hand *here* <span class=x>raw</span>.\n\n* one\n* two\n\n");
+    QTest::newRow("in small pieces") << wrapped.repeated(40) << 997;
+    // Long paragraphs: as many bytes in fewer blocks fill the page sooner.
+    const QString large = QStringLiteral("Words of a long paragraph,\nwrapped  by hand. ").repeated(40) + wrapped;
+    QTest::newRow("eight megabytes") << large.repeated((8 << 20) / large.size() + 1) << (4 << 20);
     QTest::newRow("a quote deeper than the page") << QStringLiteral("> ").repeated(10000) + QStringLiteral("deep\n") << (4 << 20);
     QTest::newRow("a list deeper than the page") << QStringLiteral("- ").repeated(10000) + QStringLiteral("deep\n") << (4 << 20);
 }
 
+// One word changed in the last paragraph: the save writes that line anew and
+// every other byte as it was.
 void TestBigDocument::untouchedBlocksKeepTheirBytes()
 {
     QFETCH(QString, kept);
