@@ -100,6 +100,8 @@ private:
     {
         return js("searchMatches.map(function (r, i) { return i === searchCurrent ? '[' + r + ']' : String(r); }).join(' ')");
     }
+    // Once the theme sheet the settings name is the page's and has loaded.
+    bool themeLoaded() { return GuiTest::themeSheetLoaded(h->page(), QUrl::fromLocalFile(Themes::currentPath())); }
     // The sources of the images as getHtml() writes them.
     QString savedImageSources()
     {
@@ -374,18 +376,21 @@ void TestPage::themeChangesThePageStyle()
     const QString rules = QStringLiteral("String(!!document.getElementById('themecss').sheet"
                                          " && document.getElementById('themecss').sheet.cssRules.length > 0)");
     h->surface.applyTheme();
-    QTRY_COMPARE(js(rules), QStringLiteral("true"));
+    QVERIFY(themeLoaded());
+    QCOMPARE(js(rules), QStringLiteral("true"));
     const QString light = js(color);
     QVERIFY(light != QLatin1String("rgb(0, 0, 0)")); // the theme's text colour, not the default
 
     Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     h->bridge().loadThemeCss(); // as the page asks
-    QTRY_VERIFY(js(color) != light);
+    QVERIFY(themeLoaded());
+    QVERIFY(js(color) != light);
     QVERIFY(js(QStringLiteral("document.getElementById('themecss').href")).endsWith(QLatin1String("/themes/github-markdown-dark.css")));
 
     Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
     h->surface.applyTheme();
-    QTRY_COMPARE(js(color), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(js(color), light);
 }
 
 void TestPage::paletteRestylesThePageInPlace()
@@ -405,7 +410,8 @@ void TestPage::paletteRestylesThePageInPlace()
     // A code block shown as static HTML carries its theme class too.
     setBody(QStringLiteral("<p id=\"p\">one</p><pre><code class=\"language-Python\">x = 1\n</code></pre>"
                            "<div id=\"stat\" class=\"cm-s-default\"></div>"));
-    QTRY_COMPARE(look(), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), light);
     h->select(QStringLiteral("#p"));
     js(QStringLiteral("document.execCommand('insertText', false, ' two'); true"));
     const QString text = js(QStringLiteral("document.body.innerText"));
@@ -416,7 +422,8 @@ void TestPage::paletteRestylesThePageInPlace()
     const QString before = js(caret);
     QCOMPARE(before, QStringLiteral("p:7:true"));
     Settings::instance().setTheme(Settings::Theme::Dark);
-    QTRY_COMPARE(look(), dark);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), dark);
     QCOMPARE(js(caret), before);
     QCOMPARE(js(QStringLiteral("document.body.innerText")), text);
     // Blocks made later take the theme too.
@@ -435,20 +442,24 @@ void TestPage::paletteRestylesThePageInPlace()
                           [&pdf](const QByteArray &result) { pdf = result; });
     QTRY_VERIFY_WITH_TIMEOUT(!pdf.isEmpty(), 20000);
     QVERIFY(js(QStringLiteral("window.printed")).contains(QStringLiteral("cm-s-default")));
-    QTRY_COMPARE(look(), dark);
+    QVERIFY(themeLoaded());
+    QTRY_COMPARE(look(), dark); // the code blocks take the screen theme again after the print
 
     // A sheet chosen in the settings wins over the palette, on screen and in print.
     Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
     h->surface.applyTheme();
-    QTRY_COMPARE(look(), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), light);
     QVERIFY(!js(QStringLiteral("document.getElementById('printcss').hasAttribute('href')")).contains(QStringLiteral("true")));
     Settings::instance().setTheme(Settings::Theme::Light);
     Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     h->surface.applyTheme();
-    QTRY_COMPARE(look(), dark);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), dark);
     Settings::instance().setCssFile(QString());
     h->surface.applyTheme();
-    QTRY_COMPARE(look(), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), light);
 }
 
 void TestPage::linksStayTextAndAttributes()
