@@ -51,6 +51,7 @@ private slots:
     void signalsReachTheirPageFunctions();
     void themeChangesThePageStyle();
     void paletteRestylesThePageInPlace();
+    void documentStylesCannotHideTheText();
 
     void linksStayTextAndAttributes();
     void linkClicks();
@@ -460,6 +461,20 @@ void TestPage::paletteRestylesThePageInPlace()
     h->surface.applyTheme();
     QVERIFY(themeLoaded());
     QCOMPARE(look(), light);
+}
+
+void TestPage::documentStylesCannotHideTheText()
+{
+    // The document's sheet styles the page, hides none of it, and is saved as written.
+    const QString style = QStringLiteral("<style>h1,p,li{display:none!important} p{color:red; opacity:0}"
+                                         " @media screen { li { visibility: hidden; font-size: 0 } }</style>");
+    QVERIFY(h->setHtml(style + QStringLiteral("<h1>Title</h1><p>text</p><ul><li>item</li></ul>")));
+    const QString shown = QStringLiteral("Array.prototype.map.call(document.querySelectorAll('h1, p, li'), function (e) {"
+                                         " var s = getComputedStyle(e); return e.offsetHeight > 0 && s.visibility === 'visible'"
+                                         " && s.opacity === '1' && parseFloat(s.fontSize) > 0; }).join(' ')");
+    QCOMPARE(js(shown), QStringLiteral("true true true"));
+    QCOMPARE(js(QStringLiteral("getComputedStyle(document.querySelector('p')).color")), QStringLiteral("rgb(255, 0, 0)"));
+    QVERIFY(js(QStringLiteral("getHtml()")).startsWith(style));
 }
 
 void TestPage::linksStayTextAndAttributes()
