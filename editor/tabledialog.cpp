@@ -1,7 +1,7 @@
 #include "editor/tabledialog.h"
 #include "ui_tabledialog.h"
 
-#include "editor/mypushbutton.h"
+#include "editor/tablesizecell.h"
 
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -25,7 +25,7 @@ TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDia
 
     for (int row = 0; row < gridRows; ++row) {
         for (int column = 0; column < gridColumns; ++column) {
-            auto *button = new MyPushButton(ui->gridLayoutWidget);
+            auto *button = new TableSizeCell(ui->gridLayoutWidget);
             button->row = row;
             button->column = column;
             button->setText(QStringLiteral(" "));
@@ -37,7 +37,7 @@ TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDia
             ui->gridLayout->addWidget(button, row, column);
             cells.append(button);
 
-            connect(button, &MyPushButton::hovered, this, [this, row, column] {
+            connect(button, &TableSizeCell::hovered, this, [this, row, column] {
                 ui->lineEdit->setText(QString::number(row + 1));
                 ui->lineEdit_2->setText(QString::number(column + 1));
                 highlightUpTo(row, column);
@@ -56,7 +56,7 @@ TableDialog::~TableDialog()
     delete ui;
 }
 
-MyPushButton *TableDialog::cell(int row, int column) const
+TableSizeCell *TableDialog::cell(int row, int column) const
 {
     if (row < 0 || row >= gridRows || column < 0 || column >= gridColumns)
         return nullptr;
@@ -91,7 +91,7 @@ void TableDialog::changeEvent(QEvent *event)
 
 void TableDialog::highlightUpTo(int row, int column)
 {
-    for (MyPushButton *button : qAsConst(cells)) {
+    for (TableSizeCell *button : qAsConst(cells)) {
         const bool selected = button->row <= row && button->column <= column;
         button->setStyleSheet(QLatin1String(selected ? selectedCellStyle : cellStyle));
     }

@@ -52,7 +52,7 @@
     </message>
 </context>
 <context>
-    <name>Content</name>
+    <name>PageBridge</name>
     <message>
         <source>已拒绝打开地址：%1</source>
         <translation>Refused to open the address: %1</translation>

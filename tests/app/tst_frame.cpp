@@ -219,7 +219,7 @@ void TestFrame::englishInterface()
     QCOMPARE(titles, (QStringList{"File", "Edit", "Options", "Help", "Export"}));
     QCOMPARE(w.action("actionNew")->toolTip(), QStringLiteral("new file"));
     QCOMPARE(w.child<QMenu>("recentMenu")->title(), QStringLiteral("open recently"));
-    w.page()->bridge()->showInfoInStatusBar(QStringLiteral("12"));
+    w.page()->bridge()->wordCount(QStringLiteral("12"));
     QCOMPARE(w.child<QLabel>("wordCountLabel")->text(), QStringLiteral("12 words"));
     QCOMPARE(w.document()->title(), QStringLiteral("[Not saved]  -  Veltrane"));
 }
