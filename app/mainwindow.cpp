@@ -9,7 +9,7 @@
 #include "app/messagebox.h"
 #include "app/savedialog.h"
 #include "app/officeexport.h"
-#include "backup/backupmanage.h"
+#include "backup/backupmanager.h"
 #include "editor/findreplacebar.h"
 #include "editor/imagedialog.h"
 #include "editor/imagestore.h"
@@ -98,9 +98,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/resources/logo.png")));
-    ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
-    ui->horizontalLayout_2->setContentsMargins(0, 0, 0, 0);
-    setCentralWidget(ui->stackedWidget);
+    ui->sourceLayout->setContentsMargins(0, 0, 0, 0);
+    ui->pageLayout->setContentsMargins(0, 0, 0, 0);
+    setCentralWidget(ui->modeStack);
     setAcceptDrops(false);
     setAttribute(Qt::WA_MouseTracking);
 
@@ -121,7 +121,7 @@ MainWindow::MainWindow(QWidget *parent)
     page->view()->setZoomFactor(Settings::instance().zoom());
     page->setMenuActions({ui->actionUndo, ui->actionRedo, nullptr, ui->actionCut, ui->actionCopy,
                           ui->actionPaste, ui->actionDelete, ui->actionSelectAll, nullptr});
-    modeSwitch = new ModeSwitch(ui->stackedWidget, source, page, modeButton, this);
+    modeSwitch = new ModeSwitch(ui->modeStack, source, page, modeButton, this);
     // Word and OpenDocument are written from the Markdown, so they work in both modes.
     for (QAction *action : {ui->actionHTML, ui->actionPDF, ui->actionPrint, ui->actionClearFormat, ui->actionUnlink})
         modeSwitch->addPageOnly(action);
@@ -235,7 +235,7 @@ void MainWindow::connectActions()
         settingDialog->loadSettings();
         settingDialog->exec();
     });
-    connect(ui->actionBackup, &QAction::triggered, this, [] { BackupManage(nullptr).exec(); });
+    connect(ui->actionBackup, &QAction::triggered, this, [] { BackupManager(nullptr).exec(); });
     connect(ui->actionHelp, &QAction::triggered, this,
             [] { openSite(QStringLiteral("/%1/help.html").arg(QCoreApplication::applicationName())); });
     connect(ui->actionWhatsNew, &QAction::triggered, this,
@@ -244,7 +244,7 @@ void MainWindow::connectActions()
     connect(ui->actionFeedback, &QAction::triggered, this, [] {
         QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:feedback@veltrane.example?subject=反馈给我们&body=")));
     });
-    connect(ui->actionAbout, &QAction::triggered, this, [this] { runDialog(new aboutDialog, windowIcon(), tr("关于我们")); });
+    connect(ui->actionAbout, &QAction::triggered, this, [this] { runDialog(new AboutDialog, windowIcon(), tr("关于我们")); });
     connect(ui->actionLicenses, &QAction::triggered, this,
             [this] { runDialog(new DialogLicense, windowIcon(), tr("Licenses")); });
 }

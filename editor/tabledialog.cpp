@@ -20,12 +20,12 @@ const char *const selectedCellStyle = "background-color: rgb(208,208,208);border
 TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDialog)
 {
     ui->setupUi(this);
-    ui->lineEdit->setValidator(new QIntValidator(1, gridRows, this));
-    ui->lineEdit_2->setValidator(new QIntValidator(1, gridColumns, this));
+    ui->rowsEdit->setValidator(new QIntValidator(1, gridRows, this));
+    ui->columnsEdit->setValidator(new QIntValidator(1, gridColumns, this));
 
     for (int row = 0; row < gridRows; ++row) {
         for (int column = 0; column < gridColumns; ++column) {
-            auto *button = new TableSizeCell(ui->gridLayoutWidget);
+            auto *button = new TableSizeCell(ui->cellGrid);
             button->row = row;
             button->column = column;
             button->setText(QStringLiteral(" "));
@@ -34,12 +34,12 @@ TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDia
             // Return means the size in the fields, never whichever cell has the focus.
             button->setAutoDefault(false);
             button->setStyleSheet(QLatin1String(row == 0 && column == 0 ? selectedCellStyle : cellStyle));
-            ui->gridLayout->addWidget(button, row, column);
+            ui->cellLayout->addWidget(button, row, column);
             cells.append(button);
 
             connect(button, &TableSizeCell::hovered, this, [this, row, column] {
-                ui->lineEdit->setText(QString::number(row + 1));
-                ui->lineEdit_2->setText(QString::number(column + 1));
+                ui->rowsEdit->setText(QString::number(row + 1));
+                ui->columnsEdit->setText(QString::number(column + 1));
                 highlightUpTo(row, column);
             });
             connect(button, &QPushButton::clicked, this, [this, row, column] {
@@ -66,9 +66,9 @@ TableSizeCell *TableDialog::cell(int row, int column) const
 void TableDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (ui->lineEdit->hasAcceptableInput() && ui->lineEdit_2->hasAcceptableInput()) {
-            rowIndex = ui->lineEdit->text().toInt() - 1;
-            columnIndex = ui->lineEdit_2->text().toInt() - 1;
+        if (ui->rowsEdit->hasAcceptableInput() && ui->columnsEdit->hasAcceptableInput()) {
+            rowIndex = ui->rowsEdit->text().toInt() - 1;
+            columnIndex = ui->columnsEdit->text().toInt() - 1;
             accept();
         }
         return;
@@ -81,11 +81,11 @@ void TableDialog::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         // The fields show the size last previewed; the form's texts would reset them.
-        const QString rows = ui->lineEdit->text();
-        const QString columns = ui->lineEdit_2->text();
+        const QString rows = ui->rowsEdit->text();
+        const QString columns = ui->columnsEdit->text();
         ui->retranslateUi(this);
-        ui->lineEdit->setText(rows);
-        ui->lineEdit_2->setText(columns);
+        ui->rowsEdit->setText(rows);
+        ui->columnsEdit->setText(columns);
     }
 }
 

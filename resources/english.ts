@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>BackupManage</name>
+    <name>BackupManager</name>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
@@ -45,7 +45,7 @@
     </message>
 </context>
 <context>
-    <name>BakPreview</name>
+    <name>BackupPreview</name>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
@@ -1025,7 +1025,7 @@
     </message>
 </context>
 <context>
-    <name>aboutDialog</name>
+    <name>AboutDialog</name>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>

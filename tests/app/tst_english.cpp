@@ -192,11 +192,11 @@ void TestEnglish::nothingChineseIsShown()
         dialog->findChild<QAbstractItemView *>()->selectionModel()->select(
             dialog->findChild<QAbstractItemView *>()->model()->index(0, 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        dialog->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        dialog->findChild<QPushButton *>(QStringLiteral("previewButton"))->click();
     };
     QCOMPARE(GuiTest::throughModals([&] { w.action("actionBackup")->trigger(); },
                                     {preview, walk(QStringLiteral("backup preview")), walk(QStringLiteral("backup manager"))}),
-             (QStringList{QStringLiteral("BackupManage"), QStringLiteral("BakPreview"), QStringLiteral("BackupManage")}));
+             (QStringList{QStringLiteral("BackupManager"), QStringLiteral("BackupPreview"), QStringLiteral("BackupManager")}));
     QVERIFY(QDir(BackupStore::defaultDir()).removeRecursively()); // or the next window offers it
     w.document()->setModified(true);
     QCOMPARE(GuiTest::throughModals([&] { w.action("actionNew")->trigger(); }, {walk(QStringLiteral("message box"))}),

@@ -79,8 +79,8 @@ void TestTableDialog::hoverPreviewsSize()
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), target->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(target, &enter);
     QCOMPARE(hovered.count(), 1);
-    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit"))->text(), QStringLiteral("3"));
-    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->text(), QStringLiteral("4"));
+    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("rowsEdit"))->text(), QStringLiteral("3"));
+    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("columnsEdit"))->text(), QStringLiteral("4"));
     QCOMPARE(styles(dialog), QStringLiteral("####../####../####../....../....../....../....../....../....../....../"));
 
     // Moving back to a smaller size clears the rest.
