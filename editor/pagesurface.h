@@ -65,6 +65,18 @@ public:
     // Answers the page still owes (a save, a switch, an export); settled() once none is left.
     bool isBusy() const { return pending > 0; }
 
+    // The functions of the page's `page` object (resources/page/page.js).
+    enum class PageCall {
+        SetDocumentFolder, ReceivePiece, SetHtml, StartHtmlTransfer, HtmlTransferPiece, PageForms,
+        ShowWholeDocument, SetTheme,
+        ExecCommand, InlineCode, Heading, Quote, CodeBlock, InsertTable, Link, SetLink, Insert, InsertImage,
+        MarkMatches, StepMatch, ReplaceMatch, ReplaceAllMatches, ClearMatches,
+        ContextAt, SetCodeBlockMode, InsertRow, InsertColumn, DeleteRow, DeleteColumn, MoveRow, MoveColumn,
+        AlignColumn, DeleteTable,
+    };
+    // The function's name; "" past the last call.
+    static const char *functionName(PageCall call);
+
     QWidget *widget() const override;
     void markdown(const MarkdownCallback &done) override;
     void setMarkdown(const QString &markdown) override;
@@ -123,16 +135,6 @@ private:
                         const std::function<void(bool, const QString &)> &done);
     // Runs then() once from knows how the page writes its raw HTML.
     void settlePageForms(const std::shared_ptr<SourceBlocks> &from, const std::function<void()> &then);
-    // The functions of the page's `page` object (resources/page/page.js).
-    enum class PageCall {
-        SetDocumentFolder, ReceivePiece, SetHtml, StartHtmlTransfer, HtmlTransferPiece, PageForms,
-        ShowWholeDocument, SetTheme,
-        ExecCommand, InlineCode, Heading, Quote, CodeBlock, InsertTable, Link, SetLink, Insert, InsertImage,
-        MarkMatches, StepMatch, ReplaceMatch, ReplaceAllMatches, ClearMatches,
-        ContextAt, SetCodeBlockMode, InsertRow, InsertColumn, DeleteRow, DeleteColumn, MoveRow, MoveColumn,
-        AlignColumn, DeleteTable,
-    };
-    static const char *functionName(PageCall call);
     // Calls the page's function with arguments; done, when given, gets its answer.
     void send(PageCall call, const QJsonArray &arguments = {},
               const std::function<void(const QVariant &)> &done = nullptr);

@@ -39,6 +39,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
+    void everyCommandHasItsPageFunction();
     void programStatementsRunUnderThePolicy();
     void htmlWithoutCodeBlocksIsTheBody();
     void htmlTurnsCodeEditorsBackIntoCodeBlocks();
@@ -130,6 +131,22 @@ void TestPage::cleanupTestCase()
 {
     modified.reset();
     h.reset();
+}
+
+void TestPage::everyCommandHasItsPageFunction()
+{
+    // A command naming no function of the page would be lost without a word.
+    QStringList missing;
+    int calls = 0;
+    for (int i = 0; *PageSurface::functionName(PageSurface::PageCall(i)); ++i, ++calls) {
+        const QString name = QString::fromLatin1(PageSurface::functionName(PageSurface::PageCall(i)));
+        if (js(QStringLiteral("typeof page.%1").arg(name)) != QLatin1String("function"))
+            missing << name;
+    }
+    QCOMPARE(missing, QStringList());
+    // And the page offers nothing the program does not call (but html(), the
+    // whole document at once, which the transfer is made of).
+    QCOMPARE(h->js(QStringLiteral("Object.keys(page).filter(function (k) { return k !== 'html'; }).length")).toInt(), calls);
 }
 
 void TestPage::programStatementsRunUnderThePolicy()
