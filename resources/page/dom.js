@@ -93,26 +93,16 @@ export function announceEdit() {
 // The line from the start of node's block (or of its line of bare text in the
 // body) up to offset in node, as a range.
 export function lineStartRange(node, offset) {
-    var block = blockOf(node);
-    var range = document.createRange();
-    if (block !== document.body) {
-        range.setStart(block, 0);
-    } else {
-        var top = node;
-        while (top.parentNode !== document.body)
-            top = top.parentNode;
-        var first = top;
-        while (first.previousSibling && !isLineBoundary(first.previousSibling))
-            first = first.previousSibling;
-        range.setStartBefore(first);
-    }
-    range.setEnd(node, offset);
-    return range;
+    return lineRange(node, offset, false);
 }
 
 // The line from offset in node to the end of its block (or of its line of
 // bare text in the body), as a range.
 export function lineEndRange(node, offset) {
+    return lineRange(node, offset, true);
+}
+
+function lineRange(node, offset, toEnd) {
     var block = blockOf(node);
     var range = document.createRange();
     if (block !== document.body) {
@@ -121,12 +111,19 @@ export function lineEndRange(node, offset) {
         var top = node;
         while (top.parentNode !== document.body)
             top = top.parentNode;
-        var last = top;
-        while (last.nextSibling && !isLineBoundary(last.nextSibling))
-            last = last.nextSibling;
-        range.setEndAfter(last);
+        var step = toEnd ? 'nextSibling' : 'previousSibling';
+        var edge = top;
+        while (edge[step] && !isLineBoundary(edge[step]))
+            edge = edge[step];
+        if (toEnd)
+            range.setEndAfter(edge);
+        else
+            range.setStartBefore(edge);
     }
-    range.setStart(node, offset);
+    if (toEnd)
+        range.setStart(node, offset);
+    else
+        range.setEnd(node, offset);
     return range;
 }
 
