@@ -30,13 +30,10 @@ QString native(const QString &path)
 Document::Document(EditingSurface *surface, QObject *parent)
     : QObject(parent), surface(surface)
 {
-    // The timer follows the setting as it was at start.
-    if (Settings::instance().autoSave()) {
-        backupTimer = new QTimer(this);
-        backupTimer->setObjectName(QStringLiteral("backupTimer"));
-        connect(backupTimer, &QTimer::timeout, this, &Document::backupTick);
-        backupTimer->start(kBackupInterval);
-    }
+    runBackups(Settings::instance().autoBackup());
+    connect(&Settings::instance(), &Settings::autoBackupChanged, this, &Document::runBackups);
+    // The list is the settings', wherever it was changed.
+    connect(&Settings::instance(), &Settings::recentFilesChanged, this, [this] { emit recentFilesChanged(recentFiles()); });
     watcher = new QFileSystemWatcher(this);
     diskCheck = new QTimer(this);
     diskCheck->setSingleShot(true);
@@ -144,7 +141,6 @@ void Document::addRecentFile(const QString &filePath)
     while (list.size() > kRecentFiles)
         list.removeLast();
     Settings::instance().setRecentFiles(list);
-    emit recentFilesChanged(recentFiles());
 }
 
 bool Document::open(const QString &filePath)
@@ -245,6 +241,19 @@ void Document::saveFailed(const QString &filePath, const QString &reason)
     // Nothing was written: the document keeps its unsaved mark and its backup.
     setModified(true);
     emit failed(tr("不能保存文件 %1: %2").arg(native(filePath), reason));
+}
+
+void Document::runBackups(bool on)
+{
+    if (on && !backupTimer) {
+        backupTimer = new QTimer(this);
+        backupTimer->setObjectName(QStringLiteral("backupTimer"));
+        connect(backupTimer, &QTimer::timeout, this, &Document::backupTick);
+    }
+    if (on)
+        backupTimer->start(kBackupInterval);
+    else if (backupTimer)
+        backupTimer->stop();
 }
 
 void Document::backupTick()

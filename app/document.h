@@ -105,6 +105,8 @@ private:
     void write(const QString &filePath, const QString &markdown);
     void saveFailed(const QString &filePath, const QString &reason);
     void addRecentFile(const QString &filePath);
+    // Timed backups run while the setting is on.
+    void runBackups(bool on);
     void removeBackup();
     void backupFailed();
 

@@ -9,6 +9,7 @@
 #include "app/messagebox.h"
 #include "app/savedialog.h"
 #include "app/officeexport.h"
+#include "app/palettes.h"
 #include "backup/backupmanager.h"
 #include "editor/findreplacebar.h"
 #include "editor/imagedialog.h"
@@ -17,10 +18,12 @@
 #include "editor/pagesurface.h"
 #include "editor/pageview.h"
 #include "editor/sourcesurface.h"
+#include "settings/catalogue.h"
 #include "settings/settingdialog.h"
 #include "settings/settings.h"
 #include "settings/themes.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -47,8 +50,6 @@ const int kMessageTimeout = 3000;
 // A quit that waits longer than this for a save shows that it is waiting.
 const int kCloseWaitShown = 500;
 const double kZoomStep = 0.05;
-const double kZoomMin = 0.25;
-const double kZoomMax = 5.0;
 
 const QString kVendorSite = QStringLiteral("https://veltrane.example");
 
@@ -119,6 +120,8 @@ MainWindow::MainWindow(QWidget *parent)
     auto *source = new SourceSurface(ui->editor, this);
     auto *page = new PageSurface(ui->webView, this);
     page->view()->setZoomFactor(Settings::instance().zoom());
+    connect(&Settings::instance(), &Settings::zoomChanged, page->view(), &QWebEngineView::setZoomFactor);
+    connect(&Settings::instance(), &Settings::cssFileChanged, page, &PageSurface::applyTheme);
     page->setMenuActions({ui->actionUndo, ui->actionRedo, nullptr, ui->actionCut, ui->actionCopy,
                           ui->actionPaste, ui->actionDelete, ui->actionSelectAll, nullptr});
     modeSwitch = new ModeSwitch(ui->modeStack, source, page, modeButton, this);
@@ -158,18 +161,9 @@ MainWindow::MainWindow(QWidget *parent)
     doc->setConflictResolver([this](const QString &path) { return keepMineOnConflict(path); });
     connect(officeExport, &OfficeExport::exported, this, &MainWindow::showExported);
     connect(officeExport, &OfficeExport::failed, this, &MainWindow::warn);
-    connect(settingDialog, &SettingDialog::changeCssTheme, page, &PageSurface::applyTheme);
-    connect(settingDialog, &SettingDialog::setEditorFontSizeSignal, source, &SourceSurface::setFontSize);
-    connect(settingDialog, &SettingDialog::zoomValueChangeSignal, page->view(), &QWebEngineView::setZoomFactor);
     connectActions();
     rebuildRecentMenu(doc->recentFiles());
-
-    const int language = Settings::instance().language();
-    if (language == 0)
-        translator.load(QStringLiteral(":/chinese.qm"));
-    else if (language == 1)
-        translator.load(QStringLiteral(":/english.qm"));
-    QCoreApplication::installTranslator(&translator);
+    Catalogue::followSetting();
 
     registerFileAssociation(QCoreApplication::applicationFilePath().replace(QLatin1Char('/'), QLatin1Char('\\')),
                             QStringLiteral("file1"), QStringLiteral(".md"), QStringLiteral("markdown"));
@@ -177,7 +171,6 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    QCoreApplication::removeTranslator(&translator);
     delete ui;
 }
 
@@ -260,9 +253,8 @@ void MainWindow::setPalettes(const QPalette &dark, const QPalette &light)
     lightPalette = light;
     // The source editor takes the application palette at start: one of its own, set
     // before its style sheet is polished, would stay on its text area for good.
-    const int theme = Settings::instance().theme();
-    if (theme == 0 || theme == 1)
-        setStatusBarPalette(theme == 1 ? darkPalette : lightPalette);
+    if (const QPalette *palette = themePalette(Settings::instance().theme(), darkPalette, lightPalette))
+        setStatusBarPalette(*palette);
 }
 
 // Widgets under the status bar's style sheet keep the palette they were polished
@@ -283,25 +275,32 @@ void MainWindow::setupThemeMenu()
     darkThemeAction = themeMenu->addAction(tr("深色"));
     lightThemeAction->setObjectName(QStringLiteral("actionLightTheme"));
     darkThemeAction->setObjectName(QStringLiteral("actionDarkTheme"));
-    const int theme = Settings::instance().theme();
+    // Exclusive: choosing the theme in use again leaves it checked.
+    auto *group = new QActionGroup(themeMenu);
     for (QAction *action : {lightThemeAction, darkThemeAction})
-        action->setCheckable(true);
-    lightThemeAction->setChecked(theme == 0);
-    darkThemeAction->setChecked(theme == 1);
-    connect(lightThemeAction, &QAction::triggered, this, [this] { setTheme(0); });
-    connect(darkThemeAction, &QAction::triggered, this, [this] { setTheme(1); });
+        group->addAction(action)->setCheckable(true);
+    checkTheme(Settings::instance().theme());
+    connect(lightThemeAction, &QAction::triggered, this, [] { Settings::instance().setTheme(Settings::Theme::Light); });
+    connect(darkThemeAction, &QAction::triggered, this, [] { Settings::instance().setTheme(Settings::Theme::Dark); });
+    connect(&Settings::instance(), &Settings::themeChanged, this, &MainWindow::applyTheme);
     ui->menuOptions->addMenu(themeMenu);
 }
 
-void MainWindow::setTheme(int theme)
+void MainWindow::checkTheme(Settings::Theme theme)
 {
-    lightThemeAction->setChecked(theme == 0);
-    darkThemeAction->setChecked(theme == 1);
-    const QPalette palette = theme == 1 ? darkPalette : lightPalette;
-    Settings::instance().setTheme(theme);
-    QApplication::setPalette(palette);
-    setStatusBarPalette(palette);
-    ui->editor->setPalette(palette);
+    lightThemeAction->setChecked(theme == Settings::Theme::Light);
+    darkThemeAction->setChecked(theme == Settings::Theme::Dark);
+}
+
+void MainWindow::applyTheme(Settings::Theme theme)
+{
+    checkTheme(theme);
+    const QPalette *palette = themePalette(theme, darkPalette, lightPalette);
+    if (!palette)
+        return;
+    QApplication::setPalette(*palette);
+    setStatusBarPalette(*palette);
+    ui->editor->setPalette(*palette);
 }
 
 void MainWindow::setupStatusBar()
@@ -359,21 +358,21 @@ void MainWindow::warn(const QString &text)
 
 double MainWindow::zoomFactor() const
 {
-    return modeSwitch->isSourceMode() ? modeSwitch->source()->zoom() : ui->webView->zoomFactor();
+    // As stored: what the user sees follows it.
+    const Settings &settings = Settings::instance();
+    const double factor = modeSwitch->isSourceMode() ? settings.sourceZoom() : settings.zoom();
+    return qBound(Settings::minZoom, factor, Settings::maxZoom);
 }
 
 // Zooms what the user sees: the page, or in source mode the source editor.
 void MainWindow::zoom(double factor)
 {
     // Whole percents, so that repeated steps never drift off the grid.
-    factor = qBound(kZoomMin, qRound(factor * 100) / 100.0, kZoomMax);
-    if (modeSwitch->isSourceMode()) {
+    factor = qBound(Settings::minZoom, qRound(factor * 100) / 100.0, Settings::maxZoom);
+    if (modeSwitch->isSourceMode())
         Settings::instance().setSourceZoom(factor);
-        modeSwitch->source()->setZoom(factor);
-    } else {
+    else
         Settings::instance().setZoom(factor);
-        ui->webView->setZoomFactor(factor);
-    }
     showStatus(tr("缩放比例%1%").arg(qRound(factor * 100)));
 }
 
@@ -426,7 +425,7 @@ void MainWindow::openAtStartup()
         return;
     }
     const QStringList recent = doc->recentFiles();
-    if (Settings::instance().openType() == 1 && !recent.isEmpty())
+    if (Settings::instance().startupDocument() == Settings::StartupDocument::MostRecent && !recent.isEmpty())
         doc->open(recent.first());
 }
 

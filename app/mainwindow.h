@@ -2,12 +2,12 @@
 #define MAINWINDOW_H
 
 #include "editor/tabledialog.h"
+#include "settings/settings.h"
 
 #include <QFont>
 #include <QMainWindow>
 #include <QPalette>
 #include <QPrinter>
-#include <QTranslator>
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -55,7 +55,9 @@ protected:
 private:
     void connectActions();
     void setupThemeMenu();
-    void setTheme(int theme);
+    void checkTheme(Settings::Theme theme);
+    // The palette of the theme, on the application and the widgets that keep their own.
+    void applyTheme(Settings::Theme theme);
     void setStatusBarPalette(const QPalette &palette);
     void setupStatusBar();
     void setToolBarGlyphs();
@@ -91,7 +93,6 @@ private:
     Ui::MainWindow *ui;
     QPalette lightPalette;
     QPalette darkPalette;
-    QTranslator translator;
     QFont iconFont;
     QMenu *themeMenu = nullptr;
     QAction *lightThemeAction = nullptr;

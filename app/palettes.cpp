@@ -49,13 +49,23 @@ QPalette makeLightPalette()
     return p;
 }
 
+const QPalette *themePalette(Settings::Theme theme, const QPalette &dark, const QPalette &light)
+{
+    switch (theme) {
+    case Settings::Theme::Light:
+        return &light;
+    case Settings::Theme::Dark:
+        return &dark;
+    case Settings::Theme::StylePalette:
+        break;
+    }
+    return nullptr;
+}
+
 void applyStoredPalette(const QPalette &dark, const QPalette &light)
 {
-    const int theme = Settings::instance().theme();
-    if (theme == 0)
-        QApplication::setPalette(light);
-    else if (theme == 1)
-        QApplication::setPalette(dark);
+    if (const QPalette *palette = themePalette(Settings::instance().theme(), dark, light))
+        QApplication::setPalette(*palette);
 }
 
 QString startupPathFromArgument(const char *argument)

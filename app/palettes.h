@@ -1,13 +1,17 @@
 #ifndef PALETTES_H
 #define PALETTES_H
 
+#include "settings/settings.h"
+
 #include <QPalette>
 #include <QString>
 
 QPalette makeDarkPalette();
 QPalette makeLightPalette();
 
-// Applies the palette chosen by "theme" (0 light, 1 dark, anything else: none).
+// The palette a theme asks for, dark or light; none for the style's own.
+const QPalette *themePalette(Settings::Theme theme, const QPalette &dark, const QPalette &light);
+// Applies the palette of the stored theme.
 void applyStoredPalette(const QPalette &dark, const QPalette &light);
 
 // The command-line document path: decoded from the local 8-bit encoding,

@@ -150,7 +150,7 @@ StoredImage storeImage(const QString &documentPath, const QString &imagePath)
     // Web addresses, and paths of another system, are not files here.
     if (!QDir::isAbsolutePath(image) || documentPath.isEmpty())
         return named(imagePath);
-    if (isInside(folderOf(documentPath), image) || Settings::instance().saveImageType() != 1)
+    if (isInside(folderOf(documentPath), image) || Settings::instance().imageHandling() != Settings::ImageHandling::CopyToAssets)
         return named(imageReference(documentPath, image));
 
     const QString assets = assetsFolder(documentPath);

@@ -28,7 +28,7 @@ QString imageReference(const QString &documentPath, const QString &imagePath);
 // An image file chosen in the dialog, pasted or dropped. A web address, and any
 // file of an untitled document, is named as given; a file in the document's
 // folder or below by its relative path; a file elsewhere is copied into the
-// assets folder when "saveImageType" is 1, else named by its absolute path.
+// assets folder when the settings say to copy images, else named by its absolute path.
 StoredImage storeImage(const QString &documentPath, const QString &imagePath);
 
 // Pasted image data, written as "image-YYYYMMDD-HHMMSS.png" into the assets folder

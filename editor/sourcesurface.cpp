@@ -58,11 +58,13 @@ SourceSurface::SourceSurface(QPlainTextEdit *editor, QObject *parent)
     font.setFixedPitch(true);
     font.setPointSize(10);
     textEdit->setFont(font);
-    fontPixels = Settings::instance().editorFontSize();
-    zoomFactor = qBound(0.25, Settings::instance().sourceZoom(), 5.0); // the window's zoom range
+    const Settings &settings = Settings::instance();
+    fontPixels = settings.editorFontSize();
     highlighter = new Highlighter(textEdit->document(), fontPixels);
     highlighter->setDark(isDarkPalette(textEdit->palette()));
-    applyFontSize();
+    setZoom(settings.sourceZoom());
+    connect(&settings, &Settings::editorFontSizeChanged, this, &SourceSurface::setFontSize);
+    connect(&settings, &Settings::sourceZoomChanged, this, &SourceSurface::setZoom);
     // A palette switch recolours the text in place: the document, its undo history
     // and the cursor stay.
     textEdit->installEventFilter(this);
@@ -154,7 +156,7 @@ void SourceSurface::setFontSize(int pixels)
 
 void SourceSurface::setZoom(double factor)
 {
-    zoomFactor = factor;
+    zoomFactor = qBound(Settings::minZoom, factor, Settings::maxZoom);
     applyFontSize();
 }
 

@@ -18,10 +18,6 @@ public:
     explicit SourceSurface(QPlainTextEdit *editor, QObject *parent = nullptr);
 
     QPlainTextEdit *editor() const { return textEdit; }
-    void setFontSize(int pixels);
-    // Scales the editor's text (1.0 is the font size as set).
-    void setZoom(double factor);
-    double zoom() const { return zoomFactor; }
     // The open document's file, next to which pasted images are kept; empty when untitled.
     void setDocumentPath(const QString &path);
 
@@ -73,6 +69,9 @@ protected:
 
 private:
     void insertText(const QString &text);
+    // The text size follows the settings: the font size in pixels, scaled by the zoom.
+    void setFontSize(int pixels);
+    void setZoom(double factor);
     void applyFontSize();
     // Image data and files pasted or dropped into the editor, as Markdown; false
     // when the editor's own plain-text insertion should take mimeData.

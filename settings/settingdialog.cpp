@@ -4,11 +4,26 @@
 #include "settings/settings.h"
 #include "settings/themes.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+
+namespace {
+
+// The boxes list a setting's choices in the order of their numbers; a choice
+// the box does not list shows nothing selected.
+template <typename Choice>
+void showChoice(QComboBox *box, Choice choice)
+{
+    const QSignalBlocker blocker(box);
+    const int index = static_cast<int>(choice);
+    box->setCurrentIndex(index < box->count() ? index : -1);
+}
+
+} // namespace
 
 SettingDialog::SettingDialog(QWidget *parent) : QDialog(parent), ui(new Ui::SettingDialog)
 {
@@ -29,16 +44,12 @@ SettingDialog::~SettingDialog()
 void SettingDialog::loadSettings()
 {
     const Settings &settings = Settings::instance();
-    {
-        const QSignalBlocker blocker(ui->cbLanguage);
-        ui->cbLanguage->setCurrentIndex(settings.language());
-    }
-    // These two write back what they show, which is the stored value.
-    ui->cbOpenType->setCurrentIndex(settings.openType());
-    ui->cbSaveImageType->setCurrentIndex(settings.saveImageType());
+    showChoice(ui->cbLanguage, settings.language());
+    showChoice(ui->cbOpenType, settings.startupDocument());
+    showChoice(ui->cbSaveImageType, settings.imageHandling());
 
     ui->cbAutoSave->setCheckable(true);
-    ui->cbAutoSave->setChecked(settings.autoSave());
+    ui->cbAutoSave->setChecked(settings.autoBackup());
 
     loadThemeList();
 
@@ -73,19 +84,11 @@ void SettingDialog::on_cbCssFiles_currentIndexChanged(const QString &)
     if (ui->cbCssFiles->currentIndex() < 0)
         return;
     Settings::instance().setCssFile(ui->cbCssFiles->currentData().toString());
-    emit changeCssTheme();
 }
 
 void SettingDialog::on_cbLanguage_activated(int index)
 {
-    // Reinstalled every time, so this translator goes in front of the start-up one.
-    QCoreApplication::removeTranslator(&translator);
-    if (index == 0)
-        translator.load(QStringLiteral(":/chinese.qm"));
-    else if (index == 1)
-        translator.load(QStringLiteral(":/english.qm"));
-    QCoreApplication::installTranslator(&translator);
-    Settings::instance().setLanguage(index);
+    Settings::instance().setLanguage(static_cast<Settings::Language>(index));
 }
 
 void SettingDialog::keyPressEvent(QKeyEvent *event)
@@ -110,31 +113,28 @@ void SettingDialog::changeEvent(QEvent *e)
 
 void SettingDialog::on_cbOpenType_currentIndexChanged(int index)
 {
-    // -1 means "nothing selected" (a stored value out of range), not a choice.
+    // -1 means "nothing selected", not a choice.
     if (index >= 0)
-        Settings::instance().setOpenType(index);
+        Settings::instance().setStartupDocument(static_cast<Settings::StartupDocument>(index));
 }
 
 void SettingDialog::on_cbAutoSave_clicked(bool checked)
 {
-    Settings::instance().setAutoSave(checked);
+    Settings::instance().setAutoBackup(checked);
 }
 
 void SettingDialog::on_cbSaveImageType_currentIndexChanged(int index)
 {
     if (index >= 0)
-        Settings::instance().setSaveImageType(index);
+        Settings::instance().setImageHandling(static_cast<Settings::ImageHandling>(index));
 }
 
 void SettingDialog::on_SpinBoxFontSize_valueChanged(int value)
 {
     Settings::instance().setEditorFontSize(value);
-    emit setEditorFontSizeSignal(value);
 }
 
 void SettingDialog::on_SpinBoxZoom_valueChanged(int value)
 {
-    const double zoom = value / 100.0;
-    Settings::instance().setZoom(zoom);
-    emit zoomValueChangeSignal(zoom);
+    Settings::instance().setZoom(value / 100.0);
 }

@@ -2,12 +2,12 @@
 #define SETTINGDIALOG_H
 
 #include <QDialog>
-#include <QTranslator>
 
 namespace Ui { class SettingDialog; }
 
 // The preferences window; every control writes its key at once, so Return
-// closes it as Escape does: there is nothing left to confirm or undo.
+// closes it as Escape does: there is nothing left to confirm or undo. What a
+// setting changes follows the settings' own signals.
 class SettingDialog : public QDialog
 {
     Q_OBJECT
@@ -16,13 +16,9 @@ public:
     explicit SettingDialog(QWidget *parent = nullptr);
     ~SettingDialog() override;
 
+    // Shows the stored values, writing none.
     void loadSettings();
     void loadThemeList();
-
-signals:
-    void changeCssTheme();
-    void setEditorFontSizeSignal(int fontSize);
-    void zoomValueChangeSignal(double zoom);
 
 private slots:
     void on_cbCssFiles_currentIndexChanged(const QString &fileName);
@@ -39,7 +35,6 @@ protected:
 
 private:
     Ui::SettingDialog *ui;
-    QTranslator translator;
 };
 
 #endif // SETTINGDIALOG_H

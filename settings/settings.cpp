@@ -2,14 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaEnum>
+#include <QMetaProperty>
 #include <QStandardPaths>
 
 namespace {
+// The stored names, as earlier versions wrote them.
 const char *const kTheme = "theme";
 const char *const kLanguage = "language";
-const char *const kOpenType = "openType";
-const char *const kSaveImageType = "saveImageType";
-const char *const kAutoSave = "autoSave";
+const char *const kStartupDocument = "openType";
+const char *const kImageHandling = "saveImageType";
+const char *const kAutoBackup = "autoSave";
 const char *const kCssFile = "cssfile";
 const char *const kZoom = "zoom";
 const char *const kSourceZoom = "sourceZoom";
@@ -31,6 +34,11 @@ Settings &Settings::instance()
 Settings::Settings(const QString &fileName, const QString &legacyFileName, QObject *parent)
     : QObject(parent), store(fileName, QSettings::IniFormat)
 {
+    // Choices travel in signals, which spies and queued connections copy.
+    qRegisterMetaType<Theme>();
+    qRegisterMetaType<Language>();
+    qRegisterMetaType<StartupDocument>();
+    qRegisterMetaType<ImageHandling>();
     const QFileInfo file(fileName);
     QDir().mkpath(file.absolutePath());
     if (file.exists() || legacyFileName.isEmpty() || !QFileInfo(legacyFileName).isFile()
@@ -44,7 +52,44 @@ Settings::Settings(const QString &fileName, const QString &legacyFileName, QObje
 
 void Settings::clear()
 {
+    // Every key is a property: what each reads before and after tells which changed.
+    const QMetaObject *meta = metaObject();
+    QVariantList before;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
+        before << meta->property(i).read(this);
     store.clear();
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty key = meta->property(i);
+        const QVariant now = key.read(this);
+        if (now != before.at(i - meta->propertyOffset()))
+            key.notifySignal().invoke(this, Qt::DirectConnection, QGenericArgument(key.typeName(), now.constData()));
+    }
+}
+
+template <typename T>
+T Settings::value(const char *key, const T &fallback) const
+{
+    return store.value(QLatin1String(key), QVariant::fromValue(fallback)).template value<T>();
+}
+
+template <typename Choice>
+Choice Settings::choice(const char *key, Choice fallback, Choice unknown) const
+{
+    // A number that is no choice counts as 0, as it always has ("english" is 0).
+    const int number = store.value(QLatin1String(key), static_cast<int>(fallback)).toInt();
+    return QMetaEnum::fromType<Choice>().valueToKey(number) ? static_cast<Choice>(number) : unknown;
+}
+
+template <typename T, typename Signal>
+void Settings::change(const char *key, const T &value, Signal changed)
+{
+    QVariant stored;
+    if constexpr (std::is_enum<T>::value)
+        stored = static_cast<int>(value);
+    else
+        stored = QVariant::fromValue(value);
+    if (write(key, stored))
+        emit (this->*changed)(value);
 }
 
 bool Settings::write(const char *key, const QVariant &value)
@@ -68,74 +113,56 @@ void Settings::setVersion(const QString &version)
     write("version", version);
 }
 
-int Settings::theme() const { return store.value(QLatin1String(kTheme), 0).toInt(); }
-void Settings::setTheme(int theme)
+Settings::Theme Settings::theme() const { return choice(kTheme, Theme::Light, Theme::StylePalette); }
+void Settings::setTheme(Theme theme) { change(kTheme, theme, &Settings::themeChanged); }
+
+Settings::Language Settings::language() const { return choice(kLanguage, Language::Chinese, Language::Untranslated); }
+void Settings::setLanguage(Language language) { change(kLanguage, language, &Settings::languageChanged); }
+
+Settings::StartupDocument Settings::startupDocument() const
 {
-    if (write(kTheme, theme))
-        emit themeChanged(theme);
+    return choice(kStartupDocument, StartupDocument::Blank, StartupDocument::Blank);
+}
+void Settings::setStartupDocument(StartupDocument startupDocument)
+{
+    change(kStartupDocument, startupDocument, &Settings::startupDocumentChanged);
 }
 
-int Settings::language() const { return store.value(QLatin1String(kLanguage), 0).toInt(); }
-void Settings::setLanguage(int language)
+Settings::ImageHandling Settings::imageHandling() const
 {
-    if (write(kLanguage, language))
-        emit languageChanged(language);
+    return choice(kImageHandling, ImageHandling::KeepAddress, ImageHandling::KeepAddress);
+}
+void Settings::setImageHandling(ImageHandling imageHandling)
+{
+    change(kImageHandling, imageHandling, &Settings::imageHandlingChanged);
 }
 
-int Settings::openType() const { return store.value(QLatin1String(kOpenType), 0).toInt(); }
-void Settings::setOpenType(int openType)
-{
-    if (write(kOpenType, openType))
-        emit openTypeChanged(openType);
-}
-
-int Settings::saveImageType() const { return store.value(QLatin1String(kSaveImageType), 0).toInt(); }
-void Settings::setSaveImageType(int saveImageType)
-{
-    if (write(kSaveImageType, saveImageType))
-        emit saveImageTypeChanged(saveImageType);
-}
-
-bool Settings::autoSave() const { return store.value(QLatin1String(kAutoSave), false).toBool(); }
-void Settings::setAutoSave(bool autoSave)
-{
-    if (write(kAutoSave, autoSave))
-        emit autoSaveChanged(autoSave);
-}
+bool Settings::autoBackup() const { return value(kAutoBackup, false); }
+void Settings::setAutoBackup(bool autoBackup) { change(kAutoBackup, autoBackup, &Settings::autoBackupChanged); }
 
 // Absent means no choice: a name stored by earlier versions was always the user's
 // pick in the settings dialog, so it keeps meaning that file.
-QString Settings::cssFile() const { return store.value(QLatin1String(kCssFile)).toString(); }
+QString Settings::cssFile() const { return value(kCssFile, QString()); }
 void Settings::setCssFile(const QString &cssFile)
 {
     if (cssFile.isEmpty() ? remove(kCssFile) : write(kCssFile, cssFile))
         emit cssFileChanged(cssFile);
 }
 
-double Settings::zoom() const { return store.value(QLatin1String(kZoom), 1).toDouble(); }
-void Settings::setZoom(double zoom)
-{
-    if (write(kZoom, zoom))
-        emit zoomChanged(zoom);
-}
+double Settings::zoom() const { return value(kZoom, 1.0); }
+void Settings::setZoom(double zoom) { change(kZoom, zoom, &Settings::zoomChanged); }
 
-double Settings::sourceZoom() const { return store.value(QLatin1String(kSourceZoom), 1).toDouble(); }
-void Settings::setSourceZoom(double sourceZoom)
-{
-    if (write(kSourceZoom, sourceZoom))
-        emit sourceZoomChanged(sourceZoom);
-}
+double Settings::sourceZoom() const { return value(kSourceZoom, 1.0); }
+void Settings::setSourceZoom(double sourceZoom) { change(kSourceZoom, sourceZoom, &Settings::sourceZoomChanged); }
 
-int Settings::editorFontSize() const { return store.value(QLatin1String(kEditorFontSize), 16).toInt(); }
+int Settings::editorFontSize() const { return value(kEditorFontSize, 16); }
 void Settings::setEditorFontSize(int editorFontSize)
 {
-    if (write(kEditorFontSize, editorFontSize))
-        emit editorFontSizeChanged(editorFontSize);
+    change(kEditorFontSize, editorFontSize, &Settings::editorFontSizeChanged);
 }
 
-QStringList Settings::recentFiles() const { return store.value(QLatin1String(kRecentFiles)).toStringList(); }
+QStringList Settings::recentFiles() const { return value(kRecentFiles, QStringList()); }
 void Settings::setRecentFiles(const QStringList &recentFiles)
 {
-    if (write(kRecentFiles, recentFiles))
-        emit recentFilesChanged(recentFiles);
+    change(kRecentFiles, recentFiles, &Settings::recentFilesChanged);
 }

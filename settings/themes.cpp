@@ -47,7 +47,7 @@ QString Themes::currentPath()
 {
     if (!followsPalette())
         return folder() + QLatin1Char('/') + Settings::instance().cssFile();
-    return folder() + QLatin1Char('/') + QLatin1String(Settings::instance().theme() == 1 ? darkTheme : defaultTheme);
+    return folder() + QLatin1Char('/') + QLatin1String(Settings::instance().theme() == Settings::Theme::Dark ? darkTheme : defaultTheme);
 }
 
 QString Themes::currentCss()

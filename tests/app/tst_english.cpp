@@ -156,7 +156,7 @@ void TestEnglish::everyTextHasATranslation()
 
 void TestEnglish::nothingChineseIsShown()
 {
-    Settings::instance().setLanguage(1);
+    Settings::instance().setLanguage(Settings::Language::English);
     WindowHarness w;
     QVERIFY(w.showAndWait());
     QStringList found;
@@ -209,7 +209,7 @@ void TestEnglish::nothingChineseIsShown()
 
 void TestEnglish::countsAndMessages()
 {
-    Settings::instance().setLanguage(1);
+    Settings::instance().setLanguage(Settings::Language::English);
     WindowHarness w;
     QVERIFY(w.showAndWait());
     auto *count = w.child<QLabel>("wordCountLabel");

@@ -30,6 +30,7 @@ private slots:
     void zoomKeysFollowTheVisibleEditor();
     void glyphsSurviveLanguageChange();
     void englishInterface();
+    void settingsReachTheirConsumers();
     void startupOffersBackupThenOpens();
     void recoveryOffersEachBackupNoWindowHolds();
     void messageBoxButtonSets();
@@ -66,9 +67,10 @@ void TestFrame::settingsDefaults()
 
 void TestFrame::wrongTypedSettings()
 {
-    Settings::instance().setTheme(2);
-    QSettings(Settings::instance().fileName(), QSettings::IniFormat).setValue(QStringLiteral("language"), QStringLiteral("english"));
-    Settings::instance().setAutoSave(true);
+    QSettings file(Settings::instance().fileName(), QSettings::IniFormat);
+    file.setValue(QStringLiteral("theme"), 2);
+    file.setValue(QStringLiteral("language"), QStringLiteral("english"));
+    Settings::instance().setAutoBackup(true);
 
     const QPalette before = QApplication::palette();
     applyStoredPalette(makeDarkPalette(), makeLightPalette());
@@ -84,20 +86,23 @@ void TestFrame::wrongTypedSettings()
     QCOMPARE(timer->interval(), 10000);
 
     // Started with the dark palette stored, the status bar's own widgets are dark too.
-    Settings::instance().setTheme(1);
+    file.setValue(QStringLiteral("theme"), 1);
     w.window.setPalettes(makeDarkPalette(), makeLightPalette());
     QCOMPARE(w.child<QPushButton>("modeButton")->palette().color(QPalette::Button), QColor(53, 53, 53));
     QCOMPARE(w.child<QLabel>("wordCountLabel")->palette().color(QPalette::WindowText), QColor(Qt::white));
 
     // Choosing dark from the menu stores 1, checks only dark and applies the dark window colour.
+    file.setValue(QStringLiteral("theme"), 2);
     w.action("actionDarkTheme")->trigger();
-    QCOMPARE(Settings::instance().theme(), 1);
+    QCOMPARE(Settings::instance().theme(), Settings::Theme::Dark);
     QVERIFY(w.action("actionDarkTheme")->isChecked());
     QVERIFY(!w.action("actionLightTheme")->isChecked());
+    w.action("actionDarkTheme")->trigger(); // chosen again, it stays checked
+    QVERIFY(w.action("actionDarkTheme")->isChecked());
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
     QCOMPARE(w.editor()->palette().color(QPalette::Base), QColor(25, 25, 25));
     w.action("actionLightTheme")->trigger();
-    QCOMPARE(Settings::instance().theme(), 0);
+    QCOMPARE(Settings::instance().theme(), Settings::Theme::Light);
     QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(240, 240, 240));
     // Disabled menu items (drawn with Text) must look disabled in both palettes.
     for (const QPalette &palette : {makeDarkPalette(), makeLightPalette()})
@@ -145,7 +150,8 @@ void TestFrame::zoomBoundsAndMessages()
     QCOMPARE(w.statusText(), QStringLiteral("缩放比例500%"));
     QCOMPARE(Settings::instance().zoom(), 5.0);
 
-    view->setZoomFactor(0.3);
+    Settings::instance().setZoom(0.3); // as the settings dialog sets it
+    QCOMPARE(view->zoomFactor(), 0.3);
     w.action("actionZoomOut")->trigger();
     QCOMPARE(view->zoomFactor(), 0.25);
     QCOMPARE(w.statusText(), QStringLiteral("缩放比例25%"));
@@ -209,7 +215,7 @@ void TestFrame::glyphsSurviveLanguageChange()
 
 void TestFrame::englishInterface()
 {
-    Settings::instance().setLanguage(1);
+    Settings::instance().setLanguage(Settings::Language::English);
     WindowHarness w;
     QCoreApplication::processEvents(); // the language change is delivered through the event loop
     // Menu titles in title case, as desktop programs write them.
@@ -222,6 +228,45 @@ void TestFrame::englishInterface()
     w.page()->bridge()->wordCount(QStringLiteral("12"));
     QCOMPARE(w.child<QLabel>("wordCountLabel")->text(), QStringLiteral("12 words"));
     QCOMPARE(w.document()->title(), QStringLiteral("[Not saved]  -  Veltrane"));
+}
+
+void TestFrame::settingsReachTheirConsumers()
+{
+    // A change made anywhere (the settings dialog, a menu, here) reaches what it changes at once.
+    WindowHarness w;
+    QVERIFY(w.showAndWait());
+    w.window.setPalettes(makeDarkPalette(), makeLightPalette());
+    const auto sheet = [&w] { return QUrl(w.js(QStringLiteral("document.getElementById('themecss').href")).toString()).fileName(); };
+    QMenu *recent = w.child<QMenu>("recentMenu");
+    Settings &settings = Settings::instance();
+    settings.setZoom(1.5);
+    QCOMPARE(w.page()->view()->zoomFactor(), 1.5);
+    settings.setEditorFontSize(20);
+    settings.setSourceZoom(1.5);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 30px;}"));
+    settings.setCssFile(QStringLiteral("github-markdown-dark.css"));
+    QTRY_COMPARE(sheet(), QStringLiteral("github-markdown-dark.css"));
+    settings.setTheme(Settings::Theme::Dark);
+    QVERIFY(w.action("actionDarkTheme")->isChecked());
+    QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
+    settings.setLanguage(Settings::Language::English);
+    QTRY_COMPARE(w.child<QMenu>("menuFile")->title(), QStringLiteral("File"));
+    settings.setAutoBackup(true);
+    auto *timer = w.document()->findChild<QTimer *>(QStringLiteral("backupTimer"));
+    QVERIFY(timer && timer->isActive());
+    settings.setRecentFiles({QStringLiteral("/notes/a.md")});
+    QCOMPARE(recent->actions().size(), 1);
+
+    // Clearing the settings takes every consumer back to the defaults.
+    settings.clear();
+    QCOMPARE(w.page()->view()->zoomFactor(), 1.0);
+    QCOMPARE(w.editor()->styleSheet(), QStringLiteral("QPlainTextEdit{font-size: 16px;}"));
+    QTRY_COMPARE(sheet(), QStringLiteral("github-markdown-light.css"));
+    QVERIFY(w.action("actionLightTheme")->isChecked());
+    QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(240, 240, 240));
+    QTRY_COMPARE(w.child<QMenu>("menuFile")->title(), QStringLiteral("文件"));
+    QVERIFY(!timer->isActive());
+    QVERIFY(recent->actions().isEmpty());
 }
 
 void TestFrame::startupOffersBackupThenOpens()
@@ -265,7 +310,7 @@ void TestFrame::startupOffersBackupThenOpens()
     }
     // No backup: "openType" 1 opens the most recent file, if there is one.
     QVERIFY(QDir(backupDir).removeRecursively());
-    Settings::instance().setOpenType(1);
+    Settings::instance().setStartupDocument(Settings::StartupDocument::MostRecent);
     Settings::instance().setRecentFiles({});
     auto w = start(QString());
     QVERIFY(w && w->document()->filePath().isEmpty());

@@ -94,7 +94,7 @@ void TestImages::init()
 {
     w->switchTo(false);
     w->document()->setModified(false);
-    Settings::instance().setSaveImageType(0);
+    Settings::instance().setImageHandling(Settings::ImageHandling::KeepAddress);
 }
 
 void TestImages::cleanupTestCase()

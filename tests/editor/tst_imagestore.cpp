@@ -65,7 +65,7 @@ void TestImageStore::initTestCase()
 
 void TestImageStore::cleanup()
 {
-    Settings::instance().setSaveImageType(0);
+    Settings::instance().setImageHandling(Settings::ImageHandling::KeepAddress);
 }
 
 void TestImageStore::uniqueNames_data()
@@ -136,7 +136,8 @@ void TestImageStore::placesImageFiles()
         QDir(dir.path()).mkpath(folder);
     for (const char *file : {"pic.png", "docs/report.assets/pic.png", "docs/my pics/50% #1.png", "blocked/x.assets"})
         touch(dir.filePath(file));
-    Settings::instance().setSaveImageType(copyMode);
+    // As the settings file holds it; 2 is no choice of this version.
+    QSettings(Settings::instance().fileName(), QSettings::IniFormat).setValue(QStringLiteral("saveImageType"), copyMode);
 
     const QString documentPath = document.isEmpty() ? QString() : dir.filePath(document);
     const StoredImage stored = storeImage(documentPath, QString(image).replace("$", dir.path()));
@@ -278,7 +279,7 @@ void TestImageStore::pastedFilesAndText()
                   QUrl::fromLocalFile(dir.filePath("notes.txt"))});
     data.setText(QStringLiteral("ignored"));
     // A never saved document keeps the files' own paths, even in copy mode.
-    Settings::instance().setSaveImageType(1);
+    Settings::instance().setImageHandling(Settings::ImageHandling::CopyToAssets);
     const QList<QJsonObject> payloads = insertPayloads(&data, QString()).payloads;
     QCOMPARE(payloads.size(), 2);
     QCOMPARE(payloads.at(0), QJsonObject({{"type", "img"}, {"title", "shot 50%.dat"}, {"url", dir.filePath("shot 50%.dat")}}));

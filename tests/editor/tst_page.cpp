@@ -420,7 +420,7 @@ void TestPage::paletteRestylesThePageInPlace()
     const QString light = QStringLiteral("rgb(255, 255, 255) default rgb(245, 245, 245) cm-s-default");
     const QString dark = QStringLiteral("rgb(13, 17, 23) nord rgb(46, 52, 64) cm-s-nord");
     Settings::instance().setCssFile(QString()); // follow the palette
-    Settings::instance().setTheme(0);
+    Settings::instance().setTheme(Settings::Theme::Light);
     h->surface.applyTheme();
     // A code block shown as static HTML carries its theme class too.
     setBody(QStringLiteral("<p id=\"p\">one</p><pre><code class=\"language-Python\">x = 1\n</code></pre>"
@@ -435,7 +435,7 @@ void TestPage::paletteRestylesThePageInPlace()
                                          " + ':' + document.queryCommandEnabled('undo')");
     const QString before = js(caret);
     QCOMPARE(before, QStringLiteral("p:7:true"));
-    Settings::instance().setTheme(1);
+    Settings::instance().setTheme(Settings::Theme::Dark);
     QTRY_COMPARE(look(), dark);
     QCOMPARE(js(caret), before);
     QCOMPARE(js(QStringLiteral("document.body.innerText")), text);
@@ -462,7 +462,7 @@ void TestPage::paletteRestylesThePageInPlace()
     h->surface.applyTheme();
     QTRY_COMPARE(look(), light);
     QVERIFY(!js(QStringLiteral("document.getElementById('printcss').hasAttribute('href')")).contains(QStringLiteral("true")));
-    Settings::instance().setTheme(0);
+    Settings::instance().setTheme(Settings::Theme::Light);
     Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     h->surface.applyTheme();
     QTRY_COMPARE(look(), dark);
@@ -583,14 +583,14 @@ void TestPage::droppedImagesAreCopiedOnceAndShown()
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QVERIFY(picture.save(dir.filePath("red.png")) && picture.save(dir.filePath("also red.jpg")));
-    Settings::instance().setSaveImageType(1);
+    Settings::instance().setImageHandling(Settings::ImageHandling::CopyToAssets);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(dir.filePath("red.png")), QUrl::fromLocalFile(dir.filePath("also red.jpg"))});
     setBody("<p>x</p>");
     h->select("p");
     h->surface.setDocumentPath(dir.filePath("doc/notes.v2.md"));
     h->surface.insertMimeData(&data); // as a drop or a paste hands it over
-    Settings::instance().setSaveImageType(0);
+    Settings::instance().setImageHandling(Settings::ImageHandling::KeepAddress);
 
     const QString assets = dir.filePath("doc/notes.assets");
     QTRY_COMPARE(savedImageSources(), QStringLiteral("notes.assets/red.png|notes.assets/also%20red.jpg"));

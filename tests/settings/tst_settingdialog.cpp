@@ -1,3 +1,4 @@
+#include "settings/catalogue.h"
 #include "settings/settings.h"
 #include "settings/settingdialog.h"
 #include "settings/themes.h"
@@ -21,8 +22,8 @@ private slots:
     void defaults();
     void zoomShowsNearestPercent_data();
     void zoomShowsNearestPercent();
-    void loadingEmitsNothing();
-    void controlsWriteAndEmit();
+    void loadingWritesNothing();
+    void controlsWrite();
     void themeListOffersEveryFile();
     void themeStaysInItsFolder_data();
     void themeStaysInItsFolder();
@@ -45,6 +46,7 @@ private:
 void TestSettingDialog::initTestCase()
 {
     home = GuiTest::isolate();
+    Catalogue::followSetting(); // as the program's window does
     // The themes folder beside the test program holds what the build copied there.
     QVERIFY2(QFile::exists(Themes::folder() + QStringLiteral("/github-markdown-light.css")), qPrintable(Themes::folder()));
     QVERIFY(QFile::exists(Themes::folder() + QStringLiteral("/github-markdown-dark.css")));
@@ -106,21 +108,21 @@ void TestSettingDialog::zoomShowsNearestPercent()
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->value(), shown);
 }
 
-void TestSettingDialog::loadingEmitsNothing()
+void TestSettingDialog::loadingWritesNothing()
 {
     SettingDialog dialog;
-    QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
-    QSignalSpy font(&dialog, &SettingDialog::setEditorFontSizeSignal);
-    QSignalSpy zoom(&dialog, &SettingDialog::zoomValueChangeSignal);
     QSignalSpy language(child<QComboBox>(dialog, "cbLanguage"), QOverload<int>::of(&QComboBox::currentIndexChanged));
 
     // Values changed elsewhere (the window's zoom actions, say) are shown on the next load.
-    Settings::instance().setLanguage(1);
-    Settings::instance().setOpenType(1);
-    Settings::instance().setAutoSave(true);
+    Settings::instance().setLanguage(Settings::Language::English);
+    Settings::instance().setStartupDocument(Settings::StartupDocument::MostRecent);
+    Settings::instance().setAutoBackup(true);
     Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     Settings::instance().setZoom(1.25);
     Settings::instance().setEditorFontSize(21);
+    QSignalSpy theme(&Settings::instance(), &Settings::cssFileChanged);
+    QSignalSpy font(&Settings::instance(), &Settings::editorFontSizeChanged);
+    QSignalSpy zoom(&Settings::instance(), &Settings::zoomChanged);
     dialog.loadSettings();
 
     QCOMPARE(theme.count(), 0);
@@ -136,28 +138,30 @@ void TestSettingDialog::loadingEmitsNothing()
     // Showing the values wrote nothing new.
     QCOMPARE(Settings::instance().zoom(), 1.25);
 
-    // A stored start-up option out of range shows nothing selected and is not overwritten.
-    Settings::instance().setOpenType(7);
+    // A stored start-up option out of range shows the blank document it means and is not overwritten.
+    QSettings file(Settings::instance().fileName(), QSettings::IniFormat);
+    file.setValue(QStringLiteral("openType"), 7);
     dialog.loadSettings();
-    QCOMPARE(Settings::instance().openType(), 7);
+    QCOMPARE(child<QComboBox>(dialog, "cbOpenType")->currentIndex(), 0);
+    QCOMPARE(file.value(QStringLiteral("openType")).toInt(), 7);
 }
 
-void TestSettingDialog::controlsWriteAndEmit()
+void TestSettingDialog::controlsWrite()
 {
     SettingDialog dialog;
-    QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
-    QSignalSpy font(&dialog, &SettingDialog::setEditorFontSizeSignal);
-    QSignalSpy zoom(&dialog, &SettingDialog::zoomValueChangeSignal);
+    QSignalSpy theme(&Settings::instance(), &Settings::cssFileChanged);
+    QSignalSpy font(&Settings::instance(), &Settings::editorFontSizeChanged);
+    QSignalSpy zoom(&Settings::instance(), &Settings::zoomChanged);
     const Settings &settings = Settings::instance();
 
     child<QComboBox>(dialog, "cbOpenType")->setCurrentIndex(1);
-    QCOMPARE(settings.openType(), 1);
+    QCOMPARE(settings.startupDocument(), Settings::StartupDocument::MostRecent);
     child<QComboBox>(dialog, "cbSaveImageType")->setCurrentIndex(1);
-    QCOMPARE(settings.saveImageType(), 1);
+    QCOMPARE(settings.imageHandling(), Settings::ImageHandling::CopyToAssets);
     child<QCheckBox>(dialog, "cbAutoSave")->click();
-    QCOMPARE(settings.autoSave(), true);
+    QCOMPARE(settings.autoBackup(), true);
     child<QCheckBox>(dialog, "cbAutoSave")->click();
-    QCOMPARE(settings.autoSave(), false);
+    QCOMPARE(settings.autoBackup(), false);
 
     QComboBox *css = child<QComboBox>(dialog, "cbCssFiles");
     css->setCurrentIndex(css->findText(QStringLiteral("github-markdown-dark.css")));
@@ -197,8 +201,8 @@ void TestSettingDialog::themeListOffersEveryFile()
              items.indexOf(QStringLiteral("github-markdown-light.css")));
 
     // A stored theme that is gone: the first entry shows, the stored name stays.
-    QSignalSpy theme(&dialog, &SettingDialog::changeCssTheme);
     Settings::instance().setCssFile(QStringLiteral("removed.css"));
+    QSignalSpy theme(&Settings::instance(), &Settings::cssFileChanged);
     dialog.loadThemeList();
     QCOMPARE(css->currentIndex(), 0);
     QCOMPARE(Settings::instance().cssFile(), QStringLiteral("removed.css"));
@@ -278,14 +282,14 @@ void TestSettingDialog::languageSwitchesAtOnce()
     dialog.setWindowTitle(QStringLiteral("设置"));
     QComboBox *language = child<QComboBox>(dialog, "cbLanguage");
     QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 1)));
-    QCOMPARE(Settings::instance().language(), 1);
+    QCOMPARE(Settings::instance().language(), Settings::Language::English);
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("setting"));
     // The theme list is refilled and keeps its choice; the suffix survives.
     QCOMPARE(child<QComboBox>(dialog, "cbCssFiles")->currentText(), QStringLiteral("follow the palette"));
     QCOMPARE(child<QSpinBox>(dialog, "SpinBoxZoom")->suffix(), QStringLiteral("%"));
 
     QVERIFY(QMetaObject::invokeMethod(language, "activated", Q_ARG(int, 0)));
-    QCOMPARE(Settings::instance().language(), 0);
+    QCOMPARE(Settings::instance().language(), Settings::Language::Chinese);
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("设置"));
     QCOMPARE(child<QLabel>(dialog, "LabelLanguage")->text(), QStringLiteral("语言"));
 }
@@ -305,19 +309,19 @@ void TestSettingDialog::legacyFileIsReadOnce()
     QVERIFY(GuiTest::writeFile(legacy, legacyText));
     {
         Settings settings(file, legacy);
-        QCOMPARE(settings.theme(), 1);
+        QCOMPARE(settings.theme(), Settings::Theme::Dark);
         QCOMPARE(settings.cssFile(), QStringLiteral("github-markdown-dark.css"));
         QCOMPARE(settings.zoom(), 1.0);
         QSignalSpy changed(&settings, &Settings::themeChanged);
-        settings.setTheme(0);
-        settings.setTheme(0);
+        settings.setTheme(Settings::Theme::Light);
+        settings.setTheme(Settings::Theme::Light);
         QCOMPARE(changed.count(), 1);
     }
     QCOMPARE(GuiTest::readFile(legacy), legacyText);
     // Once the store exists, the legacy file is not read again.
     QVERIFY(GuiTest::writeFile(legacy, "[General]\ntheme=1\nzoom=2\n"));
     Settings again(file, legacy);
-    QCOMPARE(again.theme(), 0);
+    QCOMPARE(again.theme(), Settings::Theme::Light);
     QCOMPARE(again.zoom(), 1.0);
 }
 
