@@ -48,7 +48,7 @@ int main(int argc, char **argv)
         const QString html = runJs(view.page(), QStringLiteral("page.html()")).toString();
         const int lost = tally.lost.size();
         tally.judge(file, original, html);
-        if (!htmlOut.isEmpty()) { (void)lost;
+        if (!htmlOut.isEmpty() && tally.lost.size() > lost) {
             QFile out(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".html"));
             if (out.open(QIODevice::WriteOnly))
                 out.write(html.toUtf8());

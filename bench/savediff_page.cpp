@@ -140,7 +140,7 @@ int main(int argc, char **argv)
         ++total;
         const bool same = readBytes(copy) == original;
         identical += same;
-        if (!htmlOut.isEmpty()) {
+        if (!same && !htmlOut.isEmpty()) {
             QFile out(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".html"));
             if (out.open(QIODevice::WriteOnly))
                 out.write(runJs(view.page(), QStringLiteral("page.html()")).toString().toUtf8());
