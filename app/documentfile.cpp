@@ -1,10 +1,11 @@
 #include "app/documentfile.h"
 
+#include "files/savefile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -46,9 +47,9 @@ QString keepCopy(const QString &fileName, const QByteArray &bytes, const QString
     for (const QString &folder : {copyFolder, QDir::tempPath()}) {
         if (folder.isEmpty() || !QDir().mkpath(folder))
             continue;
-        QSaveFile copy(QDir(folder).filePath(name));
-        if (copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && copy.write(bytes) == bytes.size() && copy.commit())
-            return copy.fileName();
+        const QString copy = QDir(folder).filePath(name);
+        if (saveFile(copy, bytes))
+            return copy;
     }
     return QString();
 }
@@ -129,20 +130,18 @@ bool writeDocumentFile(const QString &path, const QByteArray &data, const QStrin
 #endif
 
     if (!inPlace) {
-        QSaveFile file(target);
-        // Unbuffered: QSaveFile commits even when flushing its buffer failed (a full
-        // disk), replacing the file with a short one; written straight, the failure shows.
-        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        SaveFile file(target);
+        if (file.open()) {
 #ifdef Q_OS_UNIX
             // The new file is ours; give it the old one's owner and group, or keep the old file.
             if (known && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-                && ::fchown(file.handle(), old.st_uid, old.st_gid) != 0) {
-                file.cancelWriting();
+                && ::fchown(file.device().handle(), old.st_uid, old.st_gid) != 0) {
+                file.cancel();
                 inPlace = true;
             }
 #endif
             if (!inPlace) {
-                if (file.write(data) == data.size() && file.commit())
+                if (file.write(data) && file.commit())
                     return true;
                 *error = file.errorString();
                 return false;

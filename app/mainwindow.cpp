@@ -2,13 +2,14 @@
 #include "ui_mainwindow.h"
 
 #include "app/aboutdialog.h"
+#include "app/backupoffer.h"
+#include "app/closewait.h"
 #include "app/dialoglicense.h"
 #include "app/document.h"
-#include "app/exporthtml.h"
+#include "app/exportsource.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
 #include "app/savedialog.h"
-#include "app/officeexport.h"
 #include "app/palettes.h"
 #include "backup/backupmanager.h"
 #include "editor/findreplacebar.h"
@@ -21,34 +22,26 @@
 #include "settings/catalogue.h"
 #include "settings/settingdialog.h"
 #include "settings/settings.h"
-#include "settings/themes.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPrintDialog>
 #include <QProcess>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
-#include <QTimer>
 #include <QUrl>
+
+using exporting::Exporter;
 
 namespace {
 
 const int kMessageTimeout = 3000;
-// A quit that waits longer than this for a save shows that it is waiting.
-const int kCloseWaitShown = 500;
 const double kZoomStep = 0.05;
 
 const QString kVendorSite = QStringLiteral("https://veltrane.example");
@@ -131,11 +124,11 @@ MainWindow::MainWindow(QWidget *parent)
     modeSwitch->addPageOnly(wordCountLabel);
     findBar = new FindReplaceBar(ui->toolBar, modeSwitch->current(), this);
     doc = new Document(modeSwitch->current(), this);
-    officeExport = new OfficeExport(modeSwitch->current(), this, this);
+    exporter = new Exporter(std::make_unique<SurfaceExportSource>(modeSwitch, &printer), this);
+    closeWait = new CloseWait(this, [page] { return page->isBusy(); });
 
     connect(modeSwitch, &ModeSwitch::surfaceChanged, findBar, &FindReplaceBar::setSurface);
     connect(modeSwitch, &ModeSwitch::surfaceChanged, doc, &Document::setSurface);
-    connect(modeSwitch, &ModeSwitch::surfaceChanged, officeExport, &OfficeExport::setSurface);
     connect(modeSwitch, &ModeSwitch::switchFailed, this, &MainWindow::showStatus);
     doc->follow(source);
     doc->follow(page);
@@ -147,20 +140,21 @@ MainWindow::MainWindow(QWidget *parent)
         connect(surface, &EditingSurface::savedDocumentNeeded, this, &MainWindow::saveThenPaste, Qt::QueuedConnection);
     }
     connect(page, &PageSurface::focused, findBar, &FindReplaceBar::hideBars);
+    connect(page, &PageSurface::settled, closeWait, &CloseWait::settled);
     connect(page, &PageSurface::tableRequested, this, &MainWindow::insertTable);
     connect(page, &PageSurface::imageRequested, this, &MainWindow::insertImage);
     connect(doc, &Document::titleChanged, this, &QWidget::setWindowTitle);
     connect(doc, &Document::pathChanged, page, &PageSurface::setDocumentPath);
     connect(doc, &Document::pathChanged, source, &SourceSurface::setDocumentPath);
-    connect(doc, &Document::pathChanged, officeExport, &OfficeExport::setDocumentPath);
+    connect(doc, &Document::pathChanged, exporter, &Exporter::setDocumentPath);
     connect(doc, &Document::recentFilesChanged, this, &MainWindow::rebuildRecentMenu);
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
     connect(doc, &Document::notice, this, [this](const QString &text) { statusBar()->showMessage(text); });
-    doc->setConflictResolver([this](const QString &path) { return keepMineOnConflict(path); });
-    connect(officeExport, &OfficeExport::exported, this, &MainWindow::showExported);
-    connect(officeExport, &OfficeExport::failed, this, &MainWindow::warn);
+    doc->setConflictResolver([this](const QString &path) { return askKeepMineOnConflict(this, path); });
+    connect(exporter, &Exporter::exported, this, &MainWindow::showExported);
+    connect(exporter, &Exporter::failed, this, &MainWindow::warn);
     connectActions();
     rebuildRecentMenu(doc->recentFiles());
     Catalogue::followSetting();
@@ -211,10 +205,10 @@ void MainWindow::connectActions()
     connect(ui->actionExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionNewWindow, &QAction::triggered, this,
             [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList()); });
-    connect(ui->actionHTML, &QAction::triggered, this, &MainWindow::exportHtml);
-    connect(ui->actionWordDocx, &QAction::triggered, officeExport, &OfficeExport::exportDocx);
-    connect(ui->actionOdt, &QAction::triggered, officeExport, &OfficeExport::exportOdt);
-    connect(ui->actionPDF, &QAction::triggered, this, &MainWindow::exportPdf);
+    connect(ui->actionHTML, &QAction::triggered, this, [this] { exportAs(Exporter::Html); });
+    connect(ui->actionWordDocx, &QAction::triggered, this, [this] { exportAs(Exporter::Docx); });
+    connect(ui->actionOdt, &QAction::triggered, this, [this] { exportAs(Exporter::Odt); });
+    connect(ui->actionPDF, &QAction::triggered, this, [this] { exportAs(Exporter::Pdf); });
     connect(ui->actionPrint, &QAction::triggered, this, &MainWindow::print);
     for (const auto &pair : {qMakePair(ui->actionSaveToolBar, ui->actionSave), qMakePair(ui->actionNewToolBar, ui->actionNew),
                              qMakePair(ui->actionUndoToolBar, ui->actionUndo), qMakePair(ui->actionRedoToolBar, ui->actionRedo)})
@@ -400,26 +394,9 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::openAtStartup()
 {
     // Backups of windows that are still open are theirs, and not offered.
-    const QStringList backups = doc->backupsToOffer();
-    if (!backups.isEmpty()
-        && showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("系统检查到有未保存的备份文件，是否继续编辑？"),
-                          MessageBoxYesNo) == QMessageBox::Yes) {
-        QString chosen = backups.first();
-        if (backups.size() > 1) {
-            QStringList names;
-            for (const QString &path : backups)
-                names << QFileInfo(path).fileName();
-            bool ok = false;
-            const QString name = QInputDialog::getItem(
-                this, tr("提示"),
-                tr("有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。")
-                    .arg(backups.size()),
-                names, 0, false, &ok);
-            chosen = ok ? backups.value(names.indexOf(name)) : QString();
-        }
-        if (!chosen.isEmpty() && doc->restoreBackup(chosen))
-            return;
-    }
+    const QString backup = BackupOffer::choose(this, doc->backupsToOffer());
+    if (!backup.isEmpty() && doc->restoreBackup(backup))
+        return;
     if (!startupPath.isEmpty()) {
         doc->open(startupPath);
         return;
@@ -438,51 +415,10 @@ bool MainWindow::confirmDiscard()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (modeSwitch->page()->isBusy() && !closeWithoutWaiting) {
+    if (closeWait->mustWait() || !confirmDiscard())
         event->ignore();
-        closeWhenSettled();
-        return;
-    }
-    closeWithoutWaiting = false;
-    if (confirmDiscard())
-        event->accept();
     else
-        event->ignore();
-}
-
-void MainWindow::closeWhenSettled()
-{
-    if (closeWait)
-        return;
-    closeWait = new QProgressDialog(tr("正在完成保存，完成后关闭窗口……"), tr("不再等待"), 0, 0, this);
-    closeWait->setWindowModality(Qt::WindowModal);
-    closeWait->setMinimumDuration(kCloseWaitShown);
-    closeWait->setValue(0);
-    auto finish = [this](bool settled) {
-        closeWait->disconnect(this);
-        modeSwitch->page()->disconnect(closeWait);
-        closeWait->deleteLater();
-        closeWait = nullptr;
-        closeWithoutWaiting = !settled;
-        // Not from inside the page's answer: the window may go away.
-        QTimer::singleShot(0, this, &QWidget::close);
-    };
-    connect(modeSwitch->page(), &PageSurface::settled, closeWait, [finish] { finish(true); });
-    connect(closeWait, &QProgressDialog::canceled, this, [finish] { finish(false); });
-}
-
-bool MainWindow::keepMineOnConflict(const QString &path)
-{
-    QMessageBox box(QMessageBox::Warning, tr("提示"),
-                    tr("文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？")
-                        .arg(QDir::toNativeSeparators(path)),
-                    QMessageBox::NoButton, this);
-    QPushButton *mine = box.addButton(tr("保留我的修改"), QMessageBox::AcceptRole);
-    QPushButton *theirs = box.addButton(tr("载入磁盘上的版本"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(mine);
-    box.setEscapeButton(mine);
-    box.exec();
-    return box.clickedButton() != theirs;
+        event->accept();
 }
 
 void MainWindow::newDocument()
@@ -574,60 +510,21 @@ void MainWindow::saveThenPaste()
 }
 
 // ---------------------------------------------------------------------------
-// Export and print: the page as the engine renders it (WYSIWYG mode only).
-// Word and OpenDocument come from the Markdown instead (OfficeExport).
+// Export and print: the page as the engine renders it (WYSIWYG mode only), or
+// for Word and OpenDocument the Markdown; the Exporter writes and reports.
 
-void MainWindow::showExported()
+void MainWindow::exportAs(Exporter::Kind kind)
 {
-    showMessageBox(QMessageBox::NoIcon, tr("提示"), tr("导出成功"), MessageBoxUnderstood);
+    const Exporter::FileType type = Exporter::fileType(kind);
+    const QString path = askSavePath(this, type.caption, type.filter, type.suffix);
+    if (!path.isEmpty())
+        exporter->exportTo(kind, path);
 }
 
-void MainWindow::exportHtml()
+void MainWindow::showExported(const QString &message, Exporter::Kind kind)
 {
-    const QString path = askSavePath(this, tr("导出HTML文件"), tr("HTML文件(*.html)"), QStringLiteral("html"));
-    if (path.isEmpty())
-        return;
-    // An exported page is read and printed elsewhere: the light sheet unless one was chosen.
-    const QString themeCss = Themes::printCss();
-    const QString codeTheme = Themes::codeTheme(Themes::printPath());
-    modeSwitch->page()->toHtml([this, path, themeCss, codeTheme](const QString &html) {
-        QString error;
-        if (writeTextFile(path, makeStandaloneHtml(html, themeCss, codeTheme) + QLatin1Char('\n'), &error))
-            showExported();
-        else
-            warn(tr("不能导出文件 %1: %2").arg(QDir::toNativeSeparators(path), error));
-    });
-}
-
-void MainWindow::exportPdf()
-{
-    const QString path = askSavePath(this, tr("导出PDF文件"), tr("Pdf文件(*.pdf)"), QStringLiteral("pdf"));
-    if (path.isEmpty())
-        return;
-    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                             QPageLayout::Point, QMarginsF(0, 0, 0, 0));
-    // Success is told only once the engine has produced the document and it is on disk.
-    modeSwitch->page()->printToPdf(layout, [this, path](const QByteArray &pdf) {
-        QString error;
-        if (writePdf(path, pdf, &error))
-            showExported();
-        else
-            warn(tr("导出失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
-    });
-}
-
-bool MainWindow::writePdf(const QString &path, const QByteArray &pdf, QString *error)
-{
-    if (pdf.isEmpty()) {
-        *error = tr("编辑页面没有生成PDF");
-        return false;
-    }
-    // Unbuffered, so that a full disk fails the write instead of committing a short file.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(pdf) == pdf.size() && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    showMessageBox(kind == Exporter::Print ? QMessageBox::Information : QMessageBox::NoIcon, tr("提示"), message,
+                   MessageBoxUnderstood);
 }
 
 void MainWindow::print()
@@ -635,21 +532,6 @@ void MainWindow::print()
     QPrintDialog dialog(&printer);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        // To a file: the engine's own PDF (text, fonts, vectors) as "导出PDF" makes it,
-        // on the paper and margins chosen in the dialog.
-        const QString path = printer.outputFileName();
-        modeSwitch->page()->printToPdf(printer.pageLayout(), [this, path](const QByteArray &pdf) {
-            QString error;
-            if (writePdf(path, pdf, &error))
-                showMessageBox(QMessageBox::Information, tr("提示"), tr("打印成功"), MessageBoxUnderstood);
-            else
-                warn(tr("打印失败") + QStringLiteral(": %1 (%2)").arg(QDir::toNativeSeparators(path), error));
-        });
-        return;
-    }
-    modeSwitch->page()->print(&printer, [](bool success) {
-        showMessageBox(QMessageBox::Information, tr("提示"), success ? tr("打印成功") : tr("打印失败"),
-                       MessageBoxUnderstood);
-    });
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    exporter->exportTo(Exporter::Print, toFile ? printer.outputFileName() : QString());
 }

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "editor/tabledialog.h"
+#include "export/exporter.h"
 #include "settings/settings.h"
 
 #include <QFont>
@@ -17,11 +18,10 @@ class QMenu;
 class QPushButton;
 QT_END_NAMESPACE
 
+class CloseWait;
 class Document;
 class FindReplaceBar;
 class ModeSwitch;
-class OfficeExport;
-class QProgressDialog;
 class SettingDialog;
 
 // The program's window: menus, tool bar and status bar around the two editing
@@ -68,10 +68,6 @@ private:
     void zoom(double factor);
 
     bool confirmDiscard();
-    // A close that found the page still owing an answer (a save, say): closes
-    // again once it has come, or asks at once if the user stops waiting.
-    void closeWhenSettled();
-    bool keepMineOnConflict(const QString &path);
     void newDocument();
     void openDocument();
     void save();
@@ -82,13 +78,10 @@ private:
     // Pasted image data in an untitled document: save it first, then paste.
     void saveThenPaste();
 
-    // HTML export: the standalone page written to a chosen file.
-    void exportHtml();
-    void exportPdf();
-    void showExported();
+    // Asks for the file, then exports to it.
+    void exportAs(exporting::Exporter::Kind kind);
+    void showExported(const QString &message, exporting::Exporter::Kind kind);
     void print();
-    // The PDF the engine made, written to path; false (with *error) when it is not there whole.
-    bool writePdf(const QString &path, const QByteArray &pdf, QString *error);
 
     Ui::MainWindow *ui;
     QPalette lightPalette;
@@ -104,14 +97,13 @@ private:
 
     ModeSwitch *modeSwitch = nullptr;
     Document *doc = nullptr;
-    OfficeExport *officeExport = nullptr;
+    exporting::Exporter *exporter = nullptr;
     FindReplaceBar *findBar = nullptr;
     SettingDialog *settingDialog = nullptr;
     TableDialog tableDialog;
     QPrinter printer;
     QString startupPath;
-    QProgressDialog *closeWait = nullptr;
-    bool closeWithoutWaiting = false;
+    CloseWait *closeWait = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -1,5 +1,6 @@
 #include "app/messagebox.h"
 
+#include <QDir>
 #include <QIcon>
 #include <QPushButton>
 #include <QObject>
@@ -22,4 +23,18 @@ int showMessageBox(QMessageBox::Icon icon, const QString &title, const QString &
         break;
     }
     return box.exec();
+}
+
+bool askKeepMineOnConflict(QWidget *parent, const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, QObject::tr("提示"),
+                    QObject::tr("文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::NoButton, parent);
+    QPushButton *mine = box.addButton(QObject::tr("保留我的修改"), QMessageBox::AcceptRole);
+    QPushButton *theirs = box.addButton(QObject::tr("载入磁盘上的版本"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(mine);
+    box.setEscapeButton(mine);
+    box.exec();
+    return box.clickedButton() != theirs;
 }

@@ -1,5 +1,7 @@
 #include "backup/backupstore.h"
 
+#include "files/savefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -93,12 +94,8 @@ bool BackupStore::write(const QString &markdown, const QString &documentFileName
         return false;
     const QString path = folder + QLatin1Char('/') + name;
 
-    // A save file, so an interrupted write leaves the previous backup intact; unbuffered,
-    // because a buffer that fails to flush (a full disk) would still be committed.
-    QSaveFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    const QByteArray data = serialize(markdown, documentFilePath);
-    if (!file.isOpen() || file.write(data) != data.size() || !file.commit()) {
+    // Whole or not at all, so an interrupted write leaves the previous backup intact.
+    if (!saveFile(path, serialize(markdown, documentFilePath))) {
         if (fileName.isEmpty())
             unlock();
         return false;

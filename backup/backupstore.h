@@ -45,7 +45,7 @@ public:
     // One compact JSON object: {"markdown":...,"srcpath":...}, UTF-8.
     static QByteArray serialize(const QString &markdown, const QString &srcPath);
 
-    // Writes the backup through QSaveFile, creating the folder again if it went missing.
+    // Writes the backup whole or not at all (SaveFile), creating the folder again if it went missing.
     // The slot is named by the first write that succeeds. On failure nothing changes.
     bool write(const QString &markdown, const QString &documentFileName,
                const QString &documentFilePath,

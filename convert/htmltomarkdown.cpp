@@ -1,7 +1,6 @@
 #include "convert/htmltomarkdown.h"
 
 #include "convert/converter.h"
-#include "convert/markdowntext.h"
 
 #include <QByteArray>
 #include <QStringRef>

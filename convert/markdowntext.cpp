@@ -2,15 +2,6 @@
 
 namespace html2md {
 
-std::string repeatText(std::string_view text, size_t n)
-{
-    std::string result;
-    result.reserve(text.size() * n);
-    for (size_t i = 0; i < n; ++i)
-        result.append(text);
-    return result;
-}
-
 std::vector<std::string_view> splitText(std::string_view text, char delimiter)
 {
     std::vector<std::string_view> pieces;

@@ -6,11 +6,8 @@
 #include <string_view>
 #include <vector>
 
-// Byte-string helpers of the converter and the table formatter.
+// Byte-string helpers of the table formatter.
 namespace html2md {
-
-// The text repeated n times; empty for n = 0.
-std::string repeatText(std::string_view text, size_t n);
 
 // Pieces between delimiter bytes, as line-by-line reading yields them:
 // empty pieces between adjacent delimiters are kept, a final delimiter adds

@@ -47,77 +47,107 @@ std::vector<std::string_view> splitRow(std::string_view line)
     return pieces;
 }
 
+// The table's cells, trimmed, row after row.
+struct Cells
+{
+    explicit Cells(std::string_view text)
+    {
+        for (std::string_view line : splitText(text, '\n')) {
+            const size_t before = cells.size();
+            for (std::string_view piece : splitRow(line)) {
+                if (!piece.empty())
+                    cells.push_back(trimSpaces(piece));
+            }
+            if (cells.size() > before)
+                rowEnds.push_back(cells.size());
+        }
+    }
+
+    size_t rowStart(size_t row) const { return row == 0 ? 0 : rowEnds[row - 1]; }
+
+    std::vector<std::string_view> cells;
+    std::vector<size_t> rowEnds; // end of each row's cells in cells
+};
+
+// The widest cell of each column.
+std::vector<size_t> columnWidths(const Cells &table)
+{
+    std::vector<size_t> widths;
+    for (size_t row = 0; row < table.rowEnds.size(); ++row) {
+        const size_t start = table.rowStart(row);
+        const size_t count = table.rowEnds[row] - start;
+        if (widths.size() < count)
+            widths.resize(count, 0);
+        for (size_t k = 0; k < count; ++k)
+            widths[k] = std::max(widths[k], table.cells[start + k].size());
+    }
+    return widths;
+}
+
+// The size of the table written with those widths.
+size_t paddedSize(const Cells &table, const std::vector<size_t> &widths)
+{
+    size_t size = 0;
+    for (size_t row = 0; row < table.rowEnds.size(); ++row) {
+        size += 2;
+        const size_t start = table.rowStart(row);
+        for (size_t k = 0; start + k < table.rowEnds[row]; ++k) {
+            const bool emptyDelimiter = row == 1 && table.cells[start + k].empty();
+            size += emptyDelimiter ? 1 : widths[k] + 3;
+        }
+    }
+    return size;
+}
+
+// A cell of the delimiter row: dashes as wide as the column, colons kept.
+void appendDelimiter(std::string &result, std::string_view cell, size_t width)
+{
+    if (!cell.empty()) {
+        std::string run(width + 2, '-');
+        if (cell.front() == ':')
+            run.front() = ':';
+        // A lone colon counts as left alignment only.
+        if (cell.back() == ':' && cell.size() > 1)
+            run.back() = ':';
+        result += run;
+    }
+    result += '|';
+}
+
+void appendCell(std::string &result, std::string_view cell, size_t width)
+{
+    result += ' ';
+    result += cell;
+    if (cell.size() < width)
+        result.append(width - cell.size(), ' ');
+    result += " |";
+}
+
 } // namespace
 
 std::string formatPipeTable(std::string_view text)
 {
-    std::vector<std::string_view> cells;
-    std::vector<size_t> rowEnds; // end of each row's cells in cells
-    for (std::string_view line : splitText(text, '\n')) {
-        const size_t before = cells.size();
-        for (std::string_view piece : splitRow(line)) {
-            if (!piece.empty())
-                cells.push_back(trimSpaces(piece));
-        }
-        if (cells.size() > before)
-            rowEnds.push_back(cells.size());
-    }
-    if (rowEnds.empty())
+    const Cells table(text);
+    if (table.rowEnds.empty())
         return std::string();
-
-    std::vector<size_t> widths;
-    size_t rowStart = 0;
-    for (size_t end : rowEnds) {
-        if (widths.size() < end - rowStart)
-            widths.resize(end - rowStart, 0);
-        for (size_t k = 0; rowStart + k < end; ++k)
-            widths[k] = std::max(widths[k], cells[rowStart + k].size());
-        rowStart = end;
-    }
-
-    size_t outputSize = 0;
-    rowStart = 0;
-    for (size_t row = 0; row < rowEnds.size(); ++row) {
-        outputSize += 2;
-        for (size_t k = 0; rowStart + k < rowEnds[row]; ++k) {
-            const bool emptyDelimiter = row == 1 && cells[rowStart + k].empty();
-            outputSize += emptyDelimiter ? 1 : widths[k] + 3;
-        }
-        rowStart = rowEnds[row];
-    }
+    std::vector<size_t> widths = columnWidths(table);
+    size_t outputSize = paddedSize(table, widths);
     if (outputSize > paddedSizeLimit(text.size())) {
         std::fill(widths.begin(), widths.end(), 1);
-        outputSize = text.size() * 2 + rowEnds.size() * 2;
+        outputSize = text.size() * 2 + table.rowEnds.size() * 2;
     }
-
     std::string result;
     result.reserve(outputSize);
-    rowStart = 0;
-    for (size_t row = 0; row < rowEnds.size(); ++row) {
+    for (size_t row = 0; row < table.rowEnds.size(); ++row) {
         result += '|';
-        for (size_t k = 0; rowStart + k < rowEnds[row]; ++k) {
-            const std::string_view cell = cells[rowStart + k];
-            if (row == 1) {
-                if (!cell.empty()) {
-                    std::string run(widths[k] + 2, '-');
-                    if (cell.front() == ':')
-                        run.front() = ':';
-                    // A lone colon counts as left alignment only.
-                    if (cell.back() == ':' && cell.size() > 1)
-                        run.back() = ':';
-                    result += run;
-                }
-                result += '|';
-            } else {
-                result += ' ';
-                result += cell;
-                if (cell.size() < widths[k])
-                    result.append(widths[k] - cell.size(), ' ');
-                result += " |";
-            }
+        const size_t start = table.rowStart(row);
+        for (size_t k = 0; start + k < table.rowEnds[row]; ++k) {
+            if (row == 1)
+                appendDelimiter(result, table.cells[start + k], widths[k]);
+            else
+                appendCell(result, table.cells[start + k], widths[k]);
         }
         result += '\n';
-        rowStart = rowEnds[row];
     }
     return result;
 }

@@ -1,202 +1,20 @@
 #include "convert/sourceblocks.h"
 
+#include "convert/htmlsyntax.h"
 #include "convert/htmltomarkdown.h"
+#include "convert/keyalignment.h"
 #include "convert/markdowntohtml.h"
+#include "convert/sourcechunks.h"
 
 #include <QHash>
-#include <QSet>
-
-#include <md4c.h>
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+using namespace sourcechunks;
+
 namespace {
-
-// ---------------------------------------------------------------------------
-// Where MD4C's top-level blocks lie in the source: the text it reports points
-// into the input buffer, so each block's first and last text byte are known.
-
-struct TopBlock
-{
-    MD_BLOCKTYPE type;
-    char fence = 0;
-    int first = -1;
-    int last = -1;
-};
-
-struct ParseState
-{
-    const char *begin;
-    const char *end;
-    int depth = 0;
-    std::vector<TopBlock> blocks;
-    std::vector<int> rawHtml; // where raw HTML starts in the source
-};
-
-int enterBlock(MD_BLOCKTYPE type, void *detail, void *user)
-{
-    auto *state = static_cast<ParseState *>(user);
-    if (state->depth == 1) {
-        TopBlock block{type};
-        if (type == MD_BLOCK_CODE)
-            block.fence = static_cast<MD_BLOCK_CODE_DETAIL *>(detail)->fence_char;
-        state->blocks.push_back(block);
-    }
-    ++state->depth;
-    return 0;
-}
-
-int leaveBlock(MD_BLOCKTYPE, void *, void *user)
-{
-    --static_cast<ParseState *>(user)->depth;
-    return 0;
-}
-
-int span(MD_SPANTYPE, void *, void *)
-{
-    return 0;
-}
-
-int text(MD_TEXTTYPE type, const MD_CHAR *text, MD_SIZE size, void *user)
-{
-    auto *state = static_cast<ParseState *>(user);
-    if (state->depth < 2 || state->blocks.empty() || size == 0 || text < state->begin || text + size > state->end)
-        return 0;
-    TopBlock &block = state->blocks.back();
-    const int offset = static_cast<int>(text - state->begin);
-    if (type == MD_TEXT_HTML)
-        state->rawHtml.push_back(offset);
-    if (block.first < 0 || offset < block.first)
-        block.first = offset;
-    block.last = std::max(block.last, offset + static_cast<int>(size) - 1);
-    return 0;
-}
-
-ParseState topBlocks(const QByteArray &source)
-{
-    ParseState state{source.constData(), source.constData() + source.size(), 0, {}, {}};
-    MD_PARSER parser = {};
-    parser.flags = markdownParserFlags;
-    parser.enter_block = enterBlock;
-    parser.leave_block = leaveBlock;
-    parser.enter_span = span;
-    parser.leave_span = span;
-    parser.text = text;
-    md_parse(source.constData(), static_cast<MD_SIZE>(source.size()), &parser, &state);
-    return state;
-}
-
-// All of the bytes, NULs included (the QByteArray overload stops at one).
-QString fromUtf8(const QByteArray &bytes)
-{
-    return QString::fromUtf8(bytes.constData(), bytes.size());
-}
-
-// ---------------------------------------------------------------------------
-// Lines
-
-bool isBlank(const char *begin, const char *end)
-{
-    for (const char *p = begin; p < end; ++p) {
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
-            return false;
-    }
-    return true;
-}
-
-// The line, less up to three spaces of indentation.
-const char *unindented(const char *begin, const char *end)
-{
-    int spaces = 0;
-    while (begin < end && *begin == ' ' && spaces < 3) {
-        ++begin;
-        ++spaces;
-    }
-    return begin;
-}
-
-// A run of at least `least` marks, then only white space.
-bool isMarkLine(const char *begin, const char *end, char mark, int least)
-{
-    const char *p = unindented(begin, end);
-    int count = 0;
-    while (p < end && *p == mark) {
-        ++p;
-        ++count;
-    }
-    return count >= least && isBlank(p, end);
-}
-
-bool isAtxHeading(const char *begin, const char *end)
-{
-    const char *p = unindented(begin, end);
-    int count = 0;
-    while (p < end && *p == '#') {
-        ++p;
-        ++count;
-    }
-    return count >= 1 && count <= 6 && (p == end || *p == ' ' || *p == '\t' || *p == '\r' || *p == '\n');
-}
-
-// ---------------------------------------------------------------------------
-// HTML top-level nodes
-
-bool isVoidElement(const QString &name)
-{
-    static const QSet<QString> names = {
-        QStringLiteral("area"), QStringLiteral("base"), QStringLiteral("br"), QStringLiteral("col"),
-        QStringLiteral("embed"), QStringLiteral("hr"), QStringLiteral("img"), QStringLiteral("input"),
-        QStringLiteral("link"), QStringLiteral("meta"), QStringLiteral("param"), QStringLiteral("source"),
-        QStringLiteral("track"), QStringLiteral("wbr")};
-    return names.contains(name);
-}
-
-bool isRawTextElement(const QString &name)
-{
-    static const QSet<QString> names = {QStringLiteral("script"), QStringLiteral("style"),
-                                        QStringLiteral("textarea"), QStringLiteral("title"),
-                                        QStringLiteral("xmp"), QStringLiteral("plaintext")};
-    return names.contains(name);
-}
-
-// Elements whose start ends an open paragraph.
-bool closesParagraph(const QString &name)
-{
-    static const QSet<QString> names = {
-        QStringLiteral("address"), QStringLiteral("article"), QStringLiteral("aside"),
-        QStringLiteral("blockquote"), QStringLiteral("details"), QStringLiteral("div"), QStringLiteral("dl"),
-        QStringLiteral("fieldset"), QStringLiteral("figure"), QStringLiteral("footer"), QStringLiteral("form"),
-        QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"), QStringLiteral("h4"),
-        QStringLiteral("h5"), QStringLiteral("h6"), QStringLiteral("header"), QStringLiteral("hr"),
-        QStringLiteral("main"), QStringLiteral("nav"), QStringLiteral("ol"), QStringLiteral("p"),
-        QStringLiteral("pre"), QStringLiteral("section"), QStringLiteral("table"), QStringLiteral("ul")};
-    return names.contains(name);
-}
-
-bool isNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char(':') || c == QLatin1Char('_');
-}
-
-// Index just after the '>' that ends the tag starting at from (quotes respected).
-int tagEnd(const QString &html, int from)
-{
-    QChar quote;
-    for (int i = from; i < html.size(); ++i) {
-        const QChar c = html.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if ((c == QLatin1Char('"') || c == QLatin1Char('\'')) && i > 0 && html.at(i - 1) == QLatin1Char('=')) {
-            quote = c;
-        } else if (c == QLatin1Char('>')) {
-            return i + 1;
-        }
-    }
-    return html.size();
-}
 
 // MD4C's HTML as the page gives the same content back: quotes in text are
 // bare, a no-break space is written as its entity, and the line feed that
@@ -216,12 +34,12 @@ QString inPageForm(const QString &html)
     for (int i = 0; i < html.size();) {
         const QChar c = html.at(i);
         if (c == QLatin1Char('<')) {
-            const int end = tagEnd(html, i + 1);
+            const int end = int(htmlsyntax::tagEnd(html.utf16(), size_t(i + 1), size_t(html.size())));
             const QStringRef tag = html.midRef(i, end - i);
             out += tag;
             i = end;
             if (tag.startsWith(QLatin1String("<pre"), Qt::CaseInsensitive)
-                && (tag.size() == 5 || !isNameChar(tag.at(4))) && html.midRef(i, 1) == QLatin1String("\n")
+                && (tag.size() == 5 || !htmlsyntax::isNameChar(tag.at(4))) && html.midRef(i, 1) == QLatin1String("\n")
                 && html.midRef(i + 1, 1) != QLatin1String("\n"))
                 ++i;
         } else if (c == QLatin1Char('&') && html.midRef(i, 6) == QLatin1String("&quot;")) {
@@ -238,238 +56,9 @@ QString inPageForm(const QString &html)
     return out;
 }
 
-// ---------------------------------------------------------------------------
-// Alignment: for each a[i], the index of its partner in b or -1, keeping order
-// and matching as many as possible.
-
-// Pairs x[x0, x1) with y[y0, y1): equal ends first, then the longest common
-// subsequence when the rest is small; a large rest is cut at the keys that
-// stand once on each side (in order), and each piece between them is aligned
-// the same way, so that two edits far apart in a long document keep
-// everything between them.
-void alignRange(const std::vector<int> &x, const std::vector<int> &y, int x0, int x1, int y0, int y1,
-                QVector<int> &partner)
-{
-    while (x0 < x1 && y0 < y1 && x[size_t(x0)] == y[size_t(y0)])
-        partner[x0++] = y0++;
-    while (x0 < x1 && y0 < y1 && x[size_t(x1 - 1)] == y[size_t(y1 - 1)])
-        partner[--x1] = --y1;
-    const int n = x1 - x0;
-    const int m = y1 - y0;
-    if (n == 0 || m == 0)
-        return;
-    if (qint64(n + 1) * (m + 1) <= 8000000) {
-        std::vector<int> length(size_t(n + 1) * size_t(m + 1), 0);
-        auto at = [&](int i, int j) -> int & { return length[size_t(i) * size_t(m + 1) + size_t(j)]; };
-        for (int i = n - 1; i >= 0; --i) {
-            for (int j = m - 1; j >= 0; --j)
-                at(i, j) = x[size_t(x0 + i)] == y[size_t(y0 + j)] ? at(i + 1, j + 1) + 1
-                                                                  : std::max(at(i + 1, j), at(i, j + 1));
-        }
-        int i = 0;
-        int j = 0;
-        while (i < n && j < m) {
-            if (x[size_t(x0 + i)] == y[size_t(y0 + j)] && at(i, j) == at(i + 1, j + 1) + 1) {
-                partner[x0 + i] = y0 + j;
-                ++i;
-                ++j;
-            } else if (at(i + 1, j) >= at(i, j + 1)) {
-                ++i;
-            } else {
-                ++j;
-            }
-        }
-        return;
-    }
-    QHash<int, int> countX;
-    QHash<int, int> countY;
-    QHash<int, int> whereY;
-    for (int i = x0; i < x1; ++i)
-        ++countX[x[size_t(i)]];
-    for (int j = y0; j < y1; ++j) {
-        ++countY[y[size_t(j)]];
-        whereY.insert(y[size_t(j)], j);
-    }
-    std::vector<std::pair<int, int>> pairs;
-    for (int i = x0; i < x1; ++i) {
-        const int key = x[size_t(i)];
-        if (countX.value(key) == 1 && countY.value(key) == 1)
-            pairs.emplace_back(i, whereY.value(key));
-    }
-    // The longest run of those pairs increasing on both sides.
-    std::vector<int> tails; // index into pairs of the smallest end of each run length
-    std::vector<int> before(pairs.size(), -1);
-    for (size_t k = 0; k < pairs.size(); ++k) {
-        auto it = std::lower_bound(tails.begin(), tails.end(), pairs[k].second,
-                                   [&pairs](int index, int value) { return pairs[size_t(index)].second < value; });
-        if (it != tails.begin())
-            before[k] = *(it - 1);
-        if (it == tails.end())
-            tails.push_back(int(k));
-        else
-            *it = int(k);
-    }
-    if (tails.empty())
-        return; // nothing to hold on to: the rest is converted
-    std::vector<int> anchors;
-    for (int k = tails.back(); k >= 0; k = before[size_t(k)])
-        anchors.push_back(k);
-    std::reverse(anchors.begin(), anchors.end());
-    int px = x0;
-    int py = y0;
-    for (int k : anchors) {
-        const auto [ax, ay] = pairs[size_t(k)];
-        alignRange(x, y, px, ax, py, ay, partner);
-        partner[ax] = ay;
-        px = ax + 1;
-        py = ay + 1;
-    }
-    alignRange(x, y, px, x1, py, y1, partner);
-}
-
-QVector<int> align(const QStringList &a, const QStringList &b)
-{
-    QVector<int> partner(a.size(), -1);
-    QHash<QString, int> ids;
-    auto idsOf = [&ids](const QStringList &list) {
-        std::vector<int> out;
-        out.reserve(static_cast<size_t>(list.size()));
-        for (const QString &key : list)
-            out.push_back(ids.insert(key, ids.value(key, ids.size())).value());
-        return out;
-    };
-    const std::vector<int> x = idsOf(a);
-    const std::vector<int> y = idsOf(b);
-    alignRange(x, y, 0, int(x.size()), 0, int(y.size()), partner);
-    return partner;
-}
+struct Piece;
 
 } // namespace
-
-QVector<SourceBlocks::Span> SourceBlocks::topLevelNodes(const QString &html)
-{
-    QVector<Span> nodes;
-    QStringList open; // element names, innermost last
-    int nodeStart = -1;
-    auto endNodeAt = [&](int end) {
-        if (open.isEmpty() && nodeStart >= 0) {
-            nodes.append({nodeStart, end});
-            nodeStart = -1;
-        }
-    };
-    int i = 0;
-    const int size = html.size();
-    QString name;
-    while (i < size) {
-        const QChar c = html.at(i);
-        if (c != QLatin1Char('<')) {
-            if (open.isEmpty() && nodeStart < 0) {
-                if (c.isSpace()) {
-                    ++i;
-                    continue;
-                }
-                // Text at the top: a node up to the next tag, less its trailing white space.
-                int end = html.indexOf(QLatin1Char('<'), i);
-                if (end < 0)
-                    end = size;
-                int last = end;
-                while (last > i && html.at(last - 1).isSpace())
-                    --last;
-                nodes.append({i, last});
-                i = end;
-                continue;
-            }
-            i = html.indexOf(QLatin1Char('<'), i + 1);
-            if (i < 0)
-                i = size;
-            continue;
-        }
-        const QChar next = i + 1 < size ? html.at(i + 1) : QChar();
-        if (html.midRef(i, 4) == QLatin1String("<!--")) {
-            const int close = html.indexOf(QLatin1String("-->"), i + 4);
-            const int end = close < 0 ? size : close + 3;
-            if (open.isEmpty())
-                nodes.append({i, end});
-            i = end;
-            continue;
-        }
-        if (next == QLatin1Char('!') || next == QLatin1Char('?')) {
-            const int close = html.indexOf(QLatin1Char('>'), i);
-            const int end = close < 0 ? size : close + 1;
-            if (open.isEmpty())
-                nodes.append({i, end});
-            i = end;
-            continue;
-        }
-        const bool closing = next == QLatin1Char('/');
-        int nameStart = i + (closing ? 2 : 1);
-        int nameEnd = nameStart;
-        if (nameEnd < size && html.at(nameEnd).isLetter()) {
-            while (nameEnd < size && isNameChar(html.at(nameEnd)))
-                ++nameEnd;
-        }
-        if (nameEnd == nameStart) {
-            // Not a tag: text.
-            if (open.isEmpty() && nodeStart < 0) {
-                int end = html.indexOf(QLatin1Char('<'), i + 1);
-                if (end < 0)
-                    end = size;
-                nodes.append({i, end});
-                i = end;
-            } else {
-                ++i;
-            }
-            continue;
-        }
-        // One buffer for every name: a long page has a great many tags.
-        name.resize(nameEnd - nameStart);
-        for (int k = nameStart; k < nameEnd; ++k)
-            name[k - nameStart] = html.at(k).toLower();
-        int end = tagEnd(html, nameEnd);
-        if (closing) {
-            const int index = open.lastIndexOf(name);
-            if (index >= 0) {
-                while (open.size() > index)
-                    open.removeLast();
-            } else if (name == QLatin1String("p") && open.isEmpty()) {
-                // A stray end of paragraph makes an empty paragraph.
-                nodes.append({i, end});
-            }
-            i = end;
-            endNodeAt(end);
-            continue;
-        }
-        if (!open.isEmpty() && open.last() == QLatin1String("p") && closesParagraph(name)) {
-            open.removeLast();
-            endNodeAt(i);
-        }
-        if (name == QLatin1String("li")) {
-            for (int k = open.size() - 1; k >= 0; --k) {
-                if (open.at(k) == QLatin1String("ul") || open.at(k) == QLatin1String("ol"))
-                    break;
-                if (open.at(k) == QLatin1String("li")) {
-                    while (open.size() > k)
-                        open.removeLast();
-                    break;
-                }
-            }
-        }
-        if (open.isEmpty() && nodeStart < 0)
-            nodeStart = i;
-        const bool selfClosing = end >= 2 && html.at(end - 2) == QLatin1Char('/');
-        if (isRawTextElement(name) && !selfClosing) {
-            const int close = html.indexOf(QStringLiteral("</") + name, end, Qt::CaseInsensitive);
-            end = close < 0 ? size : tagEnd(html, close + 2);
-        } else if (!isVoidElement(name) && !selfClosing) {
-            open.append(name);
-        }
-        i = end;
-        endNodeAt(end);
-    }
-    if (nodeStart >= 0)
-        nodes.append({nodeStart, size});
-    return nodes;
-}
 
 // ---------------------------------------------------------------------------
 
@@ -484,16 +73,7 @@ struct SourceBlocks::Data
         int nodeCount = 0; // none: it renders nothing (link definitions)
     };
     QVector<Group> groups;
-    // The definition-only blocks with the labels they define: those a part
-    // names go before it when it is rendered alone, so that its reference
-    // links resolve as in the whole text.
-    struct Definitions
-    {
-        QByteArray text;
-        QStringList labels;
-    };
-    QVector<Definitions> definitions;
-    QHash<QString, QVector<int>> definitionsByLabel;
+    LinkDefinitions definitions;
     QStringList nodeKeys;
     // The Markdown of each loaded node's HTML (in the page's form).
     QHash<QString, QString> keyOfHtml;
@@ -503,54 +83,12 @@ struct SourceBlocks::Data
     QVector<int> rawNodeIndex;
     bool pageFormsSettled = false;
 
-    void addDefinitions(const QByteArray &text)
-    {
-        Definitions entry{text, {}};
-        if (!entry.text.endsWith('\n'))
-            entry.text += '\n';
-        entry.text += '\n';
-        for (const QByteArray &line : text.split('\n')) {
-            const int open = line.indexOf('[');
-            const int close = line.indexOf("]:", open + 1);
-            if (open >= 0 && open <= 3 && close > open && line.left(open).trimmed().isEmpty())
-                entry.labels << normalizedLabel(line.mid(open + 1, close - open - 1));
-        }
-        for (const QString &label : qAsConst(entry.labels))
-            definitionsByLabel[label].append(definitions.size());
-        definitions.append(entry);
-    }
-
-    static QString normalizedLabel(const QByteArray &label)
-    {
-        return fromUtf8(label).simplified().toLower();
-    }
-
-    QByteArray renderAlone(const QByteArray &markdown) const
-    {
-        if (definitions.isEmpty())
-            return markdownToHtml(markdown.constData(), markdown.size());
-        // Every bracketed text of the part may name a definition.
-        QVector<int> used;
-        for (int open = markdown.indexOf('['); open >= 0; open = markdown.indexOf('[', open + 1)) {
-            const int close = markdown.indexOf(']', open + 1);
-            if (close < 0)
-                break;
-            if (close - open > 1000)
-                continue;
-            const auto found = definitionsByLabel.constFind(normalizedLabel(markdown.mid(open + 1, close - open - 1)));
-            if (found != definitionsByLabel.constEnd())
-                used += found.value();
-        }
-        if (used.isEmpty())
-            return markdownToHtml(markdown.constData(), markdown.size());
-        std::sort(used.begin(), used.end());
-        used.erase(std::unique(used.begin(), used.end()), used.end());
-        QByteArray withDefinitions;
-        for (int index : qAsConst(used))
-            withDefinitions += definitions.at(index).text;
-        withDefinitions += markdown;
-        return markdownToHtml(withDefinitions.constData(), withDefinitions.size());
-    }
+    void groupParts(const std::vector<Part> &parts, const Chunks &chunks, const std::vector<int> &rawHtml,
+                    const QVector<Span> &nodes);
+    void indexNodes(const QString &wholeText, const QVector<Span> &nodes);
+    QStringList pageKeys(const QString &html, const QVector<Span> &nodes) const;
+    QVector<bool> keptGroups(const QVector<int> &partner) const;
+    QVector<Piece> pieces(const QString &html, const QVector<Span> &nodes, const QHash<int, int> &keptAt) const;
 };
 
 SourceBlocks::SourceBlocks(const QString &markdown) : markdown(markdown) {}
@@ -562,145 +100,11 @@ void SourceBlocks::prepare() const
     std::call_once(prepared, [this] { build(); });
 }
 
-void SourceBlocks::build() const
+// Parts whose HTML leaves an element open go with the following ones, so
+// that each group holds whole nodes of the page.
+void SourceBlocks::Data::groupParts(const std::vector<Part> &parts, const Chunks &chunks,
+                                    const std::vector<int> &rawHtml, const QVector<Span> &nodes)
 {
-    data.reset(new Data);
-    if (markdown.isEmpty())
-        return;
-    const QByteArray source = markdown.toUtf8();
-    const char *base = source.constData();
-    const QByteArray whole = markdownToHtml(base, source.size());
-
-    std::vector<int> lineStart;
-    for (int i = 0; i < source.size(); ++i) {
-        if (i == 0 || source.at(i - 1) == '\n')
-            lineStart.push_back(i);
-    }
-    const int lines = int(lineStart.size());
-    lineStart.push_back(source.size());
-    auto lineOf = [&](int offset) {
-        return int(std::upper_bound(lineStart.begin(), lineStart.end() - 1, offset) - lineStart.begin()) - 1;
-    };
-    auto lineBegin = [&](int line) { return base + lineStart[size_t(line)]; };
-    auto lineEnd = [&](int line) { return base + lineStart[size_t(line) + 1]; };
-    auto blank = [&](int line) { return isBlank(lineBegin(line), lineEnd(line)); };
-
-    // A block can start on any line that is not blank and not inside the text
-    // of a top-level block; a few lines that end a block are ruled out at once.
-    std::vector<int> inside(size_t(lines) + 1, 0);
-    std::vector<bool> ending(size_t(lines), false);
-    ParseState parsed = topBlocks(source);
-    std::sort(parsed.rawHtml.begin(), parsed.rawHtml.end());
-    for (const TopBlock &block : parsed.blocks) {
-        if (block.first < 0)
-            continue;
-        const int first = lineOf(block.first);
-        const int last = lineOf(block.last);
-        ++inside[size_t(first) + 1];
-        --inside[size_t(last) + 1];
-        int next = last + 1;
-        if (block.type == MD_BLOCK_CODE && block.fence) {
-            while (next < lines && blank(next))
-                ++next;
-            if (next < lines && isMarkLine(lineBegin(next), lineEnd(next), block.fence, 3))
-                ending[size_t(next)] = true;
-        } else if (block.type == MD_BLOCK_H && next < lines && !isAtxHeading(lineBegin(first), lineEnd(first))) {
-            if (isMarkLine(lineBegin(next), lineEnd(next), '=', 1) || isMarkLine(lineBegin(next), lineEnd(next), '-', 1))
-                ending[size_t(next)] = true;
-        } else if (block.type == MD_BLOCK_TABLE) {
-            while (next < lines && !blank(next) && std::memchr(lineBegin(next), '|', size_t(lineEnd(next) - lineBegin(next)))) {
-                ending[size_t(next)] = true;
-                ++next;
-            }
-        }
-    }
-    std::vector<int> starts{0};
-    int depth = 0;
-    for (int line = 0; line < lines; ++line) {
-        depth += inside[size_t(line)];
-        if (line > 0 && depth == 0 && !ending[size_t(line)] && !blank(line))
-            starts.push_back(line);
-    }
-    const int chunks = int(starts.size());
-    starts.push_back(lines);
-    auto bytesOf = [&](int from, int to) {
-        return QByteArray(lineBegin(starts[size_t(from)]), int(lineBegin(starts[size_t(to)]) - lineBegin(starts[size_t(from)])));
-    };
-
-    // Parts that render nothing alone are link definitions.
-    std::vector<QByteArray> alone(static_cast<size_t>(chunks));
-    for (int k = 0; k < chunks; ++k) {
-        const QByteArray bytes = bytesOf(k, k + 1);
-        alone[size_t(k)] = markdownToHtml(bytes.constData(), bytes.size());
-        if (alone[size_t(k)].isEmpty() && !isBlank(bytes.constBegin(), bytes.constEnd()))
-            data->addDefinitions(bytes);
-    }
-
-    // Each part must render alone as it does in the whole; a part that does not
-    // joins its neighbour (a closing fence, a lazy line, a list that goes on).
-    struct Part
-    {
-        int from;
-        int to; // chunk indexes
-        QByteArray html;
-    };
-    std::vector<Part> parts;
-    qint64 budget = 16 * qint64(source.size()) + (1 << 20);
-    auto render = [&](int from, int to) {
-        if (to == from + 1 && data->definitions.isEmpty())
-            return alone[size_t(from)];
-        const QByteArray bytes = bytesOf(from, to);
-        budget -= bytes.size();
-        return data->renderAlone(bytes);
-    };
-    auto matchesAt = [&](int pos, const QByteArray &html) {
-        return whole.size() - pos >= html.size() && std::memcmp(whole.constData() + pos, html.constData(), size_t(html.size())) == 0;
-    };
-    bool agreed = true;
-    int pos = 0;
-    for (int k = 0; agreed && k < chunks; k = parts.back().to) {
-        Part current{k, k + 1, {}};
-        for (;;) {
-            if (budget <= 0) {
-                agreed = false;
-                break;
-            }
-            current.html = render(current.from, current.to);
-            if (matchesAt(pos, current.html)) {
-                pos += current.html.size();
-                parts.push_back(current);
-                break;
-            }
-            // Joined to one of the last few parts (it ends one of them)?
-            bool joined = false;
-            int previousPos = pos;
-            for (size_t back = 1; !joined && back <= 3 && back <= parts.size(); ++back) {
-                const int from = parts[parts.size() - back].from;
-                previousPos -= parts[parts.size() - back].html.size();
-                const QByteArray html = render(from, current.to);
-                if (matchesAt(previousPos, html)) {
-                    parts.resize(parts.size() - back);
-                    parts.push_back(Part{from, current.to, html});
-                    pos = previousPos + html.size();
-                    joined = true;
-                }
-            }
-            if (joined)
-                break;
-            if (current.to == chunks) {
-                agreed = false;
-                break;
-            }
-            ++current.to;
-        }
-    }
-    if (!agreed || budget <= 0 || pos != whole.size())
-        parts.assign(1, Part{0, chunks, whole});
-
-    // Parts whose HTML leaves an element open go with the following ones, so
-    // that each group holds whole nodes of the page.
-    const QString wholeText = fromUtf8(whole);
-    const QVector<Span> nodes = topLevelNodes(wholeText);
     int node = 0;
     int textPos = 0;
     size_t groupFrom = 0;
@@ -713,37 +117,58 @@ void SourceBlocks::build() const
             if (node < nodes.size() && nodes.at(node).start < textPos)
                 continue;
         }
-        Data::Group group;
-        group.text = fromUtf8(bytesOf(parts[groupFrom].from, parts[p].to));
-        const int byteFrom = lineStart[size_t(starts[size_t(parts[groupFrom].from)])];
-        const auto raw = std::lower_bound(parsed.rawHtml.begin(), parsed.rawHtml.end(), byteFrom);
-        group.rawHtml = raw != parsed.rawHtml.end() && *raw < lineStart[size_t(starts[size_t(parts[p].to)])];
+        Group group;
+        group.text = fromUtf8(chunks.bytes(parts[groupFrom].from, parts[p].to));
+        const auto raw = std::lower_bound(rawHtml.begin(), rawHtml.end(), chunks.offset(parts[groupFrom].from));
+        group.rawHtml = raw != rawHtml.end() && *raw < chunks.offset(parts[p].to);
         for (size_t q = groupFrom; q <= p; ++q)
             group.html += parts[q].html;
-        data->groups.append(group);
+        groups.append(group);
         groupFrom = p + 1;
     }
-    // The nodes of each group, by position.
+}
+
+// The nodes of each group, by position, and their Markdown.
+void SourceBlocks::Data::indexNodes(const QString &wholeText, const QVector<Span> &nodes)
+{
     int nodeIndex = 0;
     int htmlPos = 0;
-    for (Data::Group &g : data->groups) {
+    for (Group &g : groups) {
         const int end = htmlPos + fromUtf8(g.html).size();
         g.firstNode = nodeIndex;
         while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
-            const QString nodeHtml = wholeText.mid(nodes.at(nodeIndex).start,
-                                                   nodes.at(nodeIndex).end - nodes.at(nodeIndex).start);
+            const QString nodeHtml = wholeText.mid(nodes.at(nodeIndex).start, nodes.at(nodeIndex).end - nodes.at(nodeIndex).start);
             if (g.rawHtml) {
-                data->rawNodes << nodeHtml;
-                data->rawNodeIndex << nodeIndex;
+                rawNodes << nodeHtml;
+                rawNodeIndex << nodeIndex;
             }
             const QString form = inPageForm(nodeHtml);
-            data->nodeKeys << htmlToMarkdown(form);
-            data->keyOfHtml.insert(form, data->nodeKeys.last());
+            nodeKeys << htmlToMarkdown(form);
+            keyOfHtml.insert(form, nodeKeys.last());
             ++nodeIndex;
         }
         g.nodeCount = nodeIndex - g.firstNode;
         htmlPos = end;
     }
+}
+
+void SourceBlocks::build() const
+{
+    data.reset(new Data);
+    if (markdown.isEmpty())
+        return;
+    const QByteArray source = markdown.toUtf8();
+    const QByteArray whole = markdownToHtml(source.constData(), source.size());
+    const Lines lines(source);
+    ParseState parsed = topBlocks(source);
+    std::sort(parsed.rawHtml.begin(), parsed.rawHtml.end());
+    const Chunks chunks(lines, parsed);
+    std::vector<QByteArray> alone = renderChunks(chunks, data->definitions);
+    const std::vector<Part> parts = findParts(data->definitions, chunks, whole, std::move(alone));
+    const QString wholeText = fromUtf8(whole);
+    const QVector<Span> nodes = topLevelNodes(wholeText);
+    data->groupParts(parts, chunks, parsed.rawHtml, nodes);
+    data->indexNodes(wholeText, nodes);
 }
 
 QStringList SourceBlocks::rawHtmlNodes() const
@@ -777,28 +202,102 @@ QStringList SourceBlocks::blocks() const
     return texts;
 }
 
-QString SourceBlocks::markdownFor(const QString &html) const
-{
-    prepare();
-    const QVector<Data::Group> &groups = data->groups;
-    if (groups.isEmpty())
-        return htmlToMarkdown(html);
+namespace {
 
-    const QVector<Span> nodes = topLevelNodes(html);
+// A piece of the text to save: a group kept with its own bytes, or page
+// nodes converted.
+struct Piece
+{
+    int group; // -1: converted
+    QString text;
+    QByteArray expected; // its rendering in its place
+};
+
+bool isOriginal(const QVector<Piece> &pieces, int groupCount)
+{
+    bool original = pieces.size() == groupCount;
+    for (int p = 0; original && p < pieces.size(); ++p)
+        original = pieces.at(p).group == p;
+    return original;
+}
+
+// The pieces one after the other, an empty line between two that were not
+// neighbours, and what the whole should render as.
+struct Assembly
+{
+    explicit Assembly(const QVector<Piece> &pieces)
+    {
+        for (int p = 0; p < pieces.size(); ++p) {
+            const Piece &piece = pieces.at(p);
+            const bool adjacent = p > 0 && piece.group >= 0 && pieces.at(p - 1).group == piece.group - 1;
+            if (!text.isEmpty() && !adjacent) {
+                if (!text.endsWith(QLatin1Char('\n')))
+                    text += QLatin1Char('\n');
+                if (!text.endsWith(QLatin1String("\n\n")))
+                    text += QLatin1Char('\n');
+            }
+            text += piece.text;
+            expected += piece.expected;
+            expectedEnd.append(expected.size());
+        }
+    }
+
+    // The piece in which rendered first differs from what was expected.
+    int firstDifference(const QByteArray &rendered) const
+    {
+        int diff = 0;
+        while (diff < rendered.size() && diff < expected.size() && rendered.at(diff) == expected.at(diff))
+            ++diff;
+        const int at = int(std::upper_bound(expectedEnd.begin(), expectedEnd.end(), diff) - expectedEnd.begin());
+        return std::min(at, expectedEnd.size() - 1);
+    }
+
+    QString text;
+    QByteArray expected;
+    QVector<int> expectedEnd;
+};
+
+// The kept groups nearest to piece `at` go through the converter; false when
+// there are none left to demote.
+bool demoteAround(const QVector<Piece> &pieces, int at, QVector<bool> &kept)
+{
+    for (int reach = 0; reach <= 3; ++reach) {
+        bool demoted = false;
+        for (int p = std::max(0, at - reach); p <= std::min(pieces.size() - 1, at + reach); ++p) {
+            const int g = pieces.at(p).group;
+            if (g >= 0 && kept.at(g)) {
+                kept[g] = false;
+                demoted = true;
+            }
+        }
+        if (demoted)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The Markdown of each of the page's nodes. Most nodes are as they were
+// loaded: their Markdown is known.
+QStringList SourceBlocks::Data::pageKeys(const QString &html, const QVector<Span> &nodes) const
+{
     QStringList keys;
     keys.reserve(nodes.size());
     for (const Span &node : nodes) {
-        // Most nodes are as they were loaded: their Markdown is known.
         const QString form = inPageForm(html.mid(node.start, node.end - node.start));
-        const auto known = data->keyOfHtml.constFind(form);
-        keys << (known != data->keyOfHtml.constEnd() ? known.value() : htmlToMarkdown(form));
+        const auto known = keyOfHtml.constFind(form);
+        keys << (known != keyOfHtml.constEnd() ? known.value() : htmlToMarkdown(form));
     }
-    const QVector<int> partner = align(data->nodeKeys, keys);
+    return keys;
+}
 
-    // A group is kept when all its nodes are still there, in order and side by side.
+// A group is kept when all its nodes are still there, in order and side by side.
+QVector<bool> SourceBlocks::Data::keptGroups(const QVector<int> &partner) const
+{
     QVector<bool> kept(groups.size(), false);
     for (int g = 0; g < groups.size(); ++g) {
-        const Data::Group &group = groups.at(g);
+        const Group &group = groups.at(g);
         if (group.nodeCount == 0)
             continue;
         const int first = partner.at(group.firstNode);
@@ -807,13 +306,65 @@ QString SourceBlocks::markdownFor(const QString &html) const
             whole = partner.at(group.firstNode + k) == first + k;
         kept[g] = whole;
     }
+    return kept;
+}
 
-    struct Piece
-    {
-        int group; // -1: converted
-        QString text;
-        QByteArray expected;
+// The text to save as pieces: the kept groups (keptAt maps the page node
+// where each starts to it), the page's nodes between them converted, and the
+// blocks the page never shows (link definitions, blank lines) in their place.
+QVector<Piece> SourceBlocks::Data::pieces(const QString &html, const QVector<Span> &nodes,
+                                          const QHash<int, int> &keptAt) const
+{
+    QVector<Piece> pieces;
+    int lastGroup = -1;
+    int runStart = -1;
+    int runEnd = -1;
+    auto emitGroup = [&](int g) { pieces.append({g, groups.at(g).text, groups.at(g).html}); };
+    // The groups between the last one written and next (gone, changed or
+    // definitions), and the page's nodes that took their place.
+    auto emitBetween = [&](int next) {
+        int g = lastGroup + 1;
+        for (; g < next && groups.at(g).nodeCount == 0; ++g)
+            emitGroup(g);
+        if (runStart >= 0) {
+            const int from = nodes.at(runStart).start;
+            const QString text = htmlToMarkdown(html.mid(from, nodes.at(runEnd - 1).end - from));
+            if (!text.trimmed().isEmpty())
+                pieces.append({-1, text, definitions.renderAlone(text.toUtf8())});
+            runStart = -1;
+        }
+        for (; g < next; ++g) {
+            if (groups.at(g).nodeCount == 0)
+                emitGroup(g);
+        }
     };
+    for (int j = 0; j < nodes.size();) {
+        const auto found = keptAt.constFind(j);
+        if (found == keptAt.constEnd()) {
+            if (runStart < 0)
+                runStart = j;
+            runEnd = ++j;
+            continue;
+        }
+        emitBetween(found.value());
+        emitGroup(found.value());
+        lastGroup = found.value();
+        j += groups.at(found.value()).nodeCount;
+    }
+    emitBetween(groups.size());
+    return pieces;
+}
+
+QString SourceBlocks::markdownFor(const QString &html) const
+{
+    prepare();
+    const QVector<Data::Group> &groups = data->groups;
+    if (groups.isEmpty())
+        return htmlToMarkdown(html);
+
+    const QVector<Span> nodes = topLevelNodes(html);
+    const QVector<int> partner = alignKeys(data->nodeKeys, data->pageKeys(html, nodes));
+    QVector<bool> kept = data->keptGroups(partner);
     // Blocks the page never shows (link definitions, blank lines) are kept
     // even when every other block changed.
     const bool unseen = std::any_of(groups.begin(), groups.end(), [](const Data::Group &group) { return group.nodeCount == 0; });
@@ -825,90 +376,17 @@ QString SourceBlocks::markdownFor(const QString &html) const
         }
         if (keptAt.isEmpty() && !unseen)
             break;
-
-        QVector<Piece> pieces;
-        int lastGroup = -1;
-        int runStart = -1;
-        int runEnd = -1;
-        auto emitGroup = [&](int g) { pieces.append({g, groups.at(g).text, groups.at(g).html}); };
-        // The groups between the last one written and next (gone, changed or
-        // definitions), and the page's nodes that took their place.
-        auto emitBetween = [&](int next) {
-            int g = lastGroup + 1;
-            for (; g < next && groups.at(g).nodeCount == 0; ++g)
-                emitGroup(g);
-            if (runStart >= 0) {
-                const QString text = htmlToMarkdown(
-                    html.mid(nodes.at(runStart).start, nodes.at(runEnd - 1).end - nodes.at(runStart).start));
-                if (!text.trimmed().isEmpty())
-                    pieces.append({-1, text, data->renderAlone(text.toUtf8())});
-                runStart = -1;
-            }
-            for (; g < next; ++g) {
-                if (groups.at(g).nodeCount == 0)
-                    emitGroup(g);
-            }
-        };
-        for (int j = 0; j < nodes.size();) {
-            const auto found = keptAt.constFind(j);
-            if (found == keptAt.constEnd()) {
-                if (runStart < 0)
-                    runStart = j;
-                runEnd = ++j;
-                continue;
-            }
-            emitBetween(found.value());
-            emitGroup(found.value());
-            lastGroup = found.value();
-            j += groups.at(found.value()).nodeCount;
-        }
-        emitBetween(groups.size());
-
-        bool original = pieces.size() == groups.size();
-        for (int p = 0; original && p < pieces.size(); ++p)
-            original = pieces.at(p).group == p;
-        if (original)
+        const QVector<Piece> pieces = data->pieces(html, nodes, keptAt);
+        if (isOriginal(pieces, groups.size()))
             return markdown;
-
-        QString assembled;
-        QByteArray expected;
-        QVector<int> expectedEnd;
-        for (int p = 0; p < pieces.size(); ++p) {
-            const Piece &piece = pieces.at(p);
-            const bool adjacent = p > 0 && piece.group >= 0 && pieces.at(p - 1).group == piece.group - 1;
-            if (!assembled.isEmpty() && !adjacent) {
-                if (!assembled.endsWith(QLatin1Char('\n')))
-                    assembled += QLatin1Char('\n');
-                if (!assembled.endsWith(QLatin1String("\n\n")))
-                    assembled += QLatin1Char('\n');
-            }
-            assembled += piece.text;
-            expected += piece.expected;
-            expectedEnd.append(expected.size());
-        }
-        const QByteArray bytes = assembled.toUtf8();
+        const Assembly assembled(pieces);
+        const QByteArray bytes = assembled.text.toUtf8();
         const QByteArray rendered = markdownToHtml(bytes.constData(), bytes.size());
-        if (rendered == expected)
-            return assembled;
-
+        if (rendered == assembled.expected)
+            return assembled.text;
         // The first part that renders otherwise in its place, and the kept
         // groups beside it, go through the converter.
-        int diff = 0;
-        while (diff < rendered.size() && diff < expected.size() && rendered.at(diff) == expected.at(diff))
-            ++diff;
-        int at = int(std::upper_bound(expectedEnd.begin(), expectedEnd.end(), diff) - expectedEnd.begin());
-        at = std::min(at, pieces.size() - 1);
-        bool demoted = false;
-        for (int reach = 0; !demoted && reach <= 3; ++reach) {
-            for (int p = std::max(0, at - reach); p <= std::min(pieces.size() - 1, at + reach); ++p) {
-                const int g = pieces.at(p).group;
-                if (g >= 0 && kept.at(g)) {
-                    kept[g] = false;
-                    demoted = true;
-                }
-            }
-        }
-        if (!demoted)
+        if (!demoteAround(pieces, assembled.firstDifference(rendered), kept))
             break;
     }
     return htmlToMarkdown(html);

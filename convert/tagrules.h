@@ -1,238 +1,70 @@
 #ifndef HTML2MD_TAGRULES_H
 #define HTML2MD_TAGRULES_H
 
-// The tag rules of html2md::Converter: what Markdown each HTML element
-// writes. Private to the converter; a rule works only through the
-// converter's state and helpers. Rules hold no state, except the anchor,
-// which carries its target from the opening to the closing tag.
-
-#include "convert/converter.h"
+// The tag rules: what Markdown each HTML element writes, a function for its
+// opening tag and one for its closing tag (null: nothing to do). The rules
+// hold no state; they work on the conversion's. Block rules are in
+// blockrules.cpp, inline ones in inlinerules.cpp, and what keeps HTML as
+// HTML in htmlcopy.h.
 
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 namespace html2md {
 
-// Elements whose content is not part of the document (head, script, ...).
-// Suppression itself is done by the scanner's ignored context.
-struct Converter::TagIgnored final : Converter::Tag
+struct Conversion;
+
+struct TagRule
 {
+    void (*open)(Conversion &);
+    void (*close)(Conversion &);
 };
 
-struct Converter::TagSpan final : Converter::Tag
-{
-};
+// Rules by element name; the empty name holds the rule for elements that
+// have none (kept as written).
+using TagRules = std::unordered_map<std::string, TagRule>;
 
-// Inline markers: written around the content, never inside code.
-struct Converter::TagBold final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override { c.openEmphasis(2, "**"); }
-    void onClosingTag(Converter &c) override { c.closeEmphasis("**"); }
-};
+// One table per option set serves every conversion (a save converts block by
+// block).
+const TagRules &tagRules(bool keepHtml);
 
-struct Converter::TagItalic final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override { c.openEmphasis(1, "*"); }
-    void onClosingTag(Converter &c) override { c.closeEmphasis("*"); }
-};
+namespace rules {
 
-struct Converter::TagStrikethrough final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override { c.openEmphasis(2, "~~"); }
-    void onClosingTag(Converter &c) override { c.closeEmphasis("~~"); }
-};
+// Blocks.
+extern const TagRule paragraph;
+extern const TagRule header1, header2, header3, header4, header5, header6;
+extern const TagRule blockquote;
+extern const TagRule orderedList;
+extern const TagRule unorderedList;
+extern const TagRule listItem;
+extern const TagRule taskCheckbox;
+extern const TagRule pre;
+extern const TagRule table;
+extern const TagRule tableRow;
+extern const TagRule tableHeader;
+extern const TagRule tableData;
+extern const TagRule separator;
+extern const TagRule lineBreak;
+extern const TagRule blockBoundary; // a div: only a break between blocks
+extern const TagRule option;
+extern const TagRule title;
 
-// Markdown has no underline; it stays HTML.
-struct Converter::TagUnderline final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override
-    {
-        if (c.inPre || c.inCode || c.ignoredContext || c.copyHtmlBlock())
-            return;
-        c.beginContent();
-        c.pushRawInline();
-    }
-    void onClosingTag(Converter &c) override
-    {
-        if (c.inPre || c.inCode || c.ignoredContext)
-            return;
-        if (!c.popRawInline())
-            c.writeMarker("</u>");
-    }
-};
+// Inline elements.
+extern const TagRule bold;
+extern const TagRule italic;
+extern const TagRule strikethrough;
+extern const TagRule underline;
+extern const TagRule code;
+extern const TagRule anchor;
+extern const TagRule image;
 
-// Style, script and text areas: copied whole.
-struct Converter::TagRawText final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-};
+// Elements kept as HTML.
+extern const TagRule keptInline; // kbd, sup, mark, ...: the same HTML
+extern const TagRule keptBlock;  // div, details, section, ...: tags around Markdown, or the whole element
+extern const TagRule rawText;    // style, script, textarea: copied whole
+extern const TagRule unknown;    // elements without a rule: kept as written
 
-// Elements without a rule: kept as written.
-struct Converter::TagUnknown final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-// Elements with a meaning but no Markdown form (kbd, sup, mark, ...): kept
-// as the same HTML.
-struct Converter::TagKeptInline final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-// Block elements Markdown has no form for (div, details, section, ...):
-// around Markdown blocks the tags stand on lines of their own; around
-// anything else the whole element is copied as HTML.
-struct Converter::TagKeptBlock final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-// The checkbox of a task-list item.
-struct Converter::TagInput final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-};
-
-struct Converter::TagHeader : Converter::Tag
-{
-    void open(Converter &c, int level);
-    void onClosingTag(Converter &c) override;
-};
-
-template<int Level>
-struct Converter::TagHeaderLevel : Converter::TagHeader
-{
-    void onOpeningTag(Converter &c) override { open(c, Level); }
-};
-
-struct Converter::TagHeader1 final : Converter::TagHeaderLevel<1>
-{
-};
-struct Converter::TagHeader2 final : Converter::TagHeaderLevel<2>
-{
-};
-struct Converter::TagHeader3 final : Converter::TagHeaderLevel<3>
-{
-};
-struct Converter::TagHeader4 final : Converter::TagHeaderLevel<4>
-{
-};
-struct Converter::TagHeader5 final : Converter::TagHeaderLevel<5>
-{
-};
-struct Converter::TagHeader6 final : Converter::TagHeaderLevel<6>
-{
-};
-
-struct Converter::TagDiv final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagSeparator final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-};
-
-struct Converter::TagBreak final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-};
-
-struct Converter::TagOption final : Converter::Tag
-{
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagTitle final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagParagraph final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagBlockquote final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagOrderedList final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagUnorderedList final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagListItem final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagPre final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagCode final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagAnchor final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-
-};
-
-struct Converter::TagImage final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagTable final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagTableRow final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagTableHeader final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
-
-struct Converter::TagTableData final : Converter::Tag
-{
-    void onOpeningTag(Converter &c) override;
-    void onClosingTag(Converter &c) override;
-};
+} // namespace rules
 
 } // namespace html2md
 

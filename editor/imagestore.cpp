@@ -1,6 +1,7 @@
 #include "editor/imagestore.h"
 
 #include "convert/markdowntohtml.h"
+#include "files/savefile.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QUrl>
 
@@ -177,17 +177,16 @@ StoredImage storeImageData(const QString &documentPath, const QImage &image, con
         return failed(tr("不能建立图片文件夹 %1").arg(QDir::toNativeSeparators(assets)));
     const QString target = uniqueFileName(
         assets + QStringLiteral("/image-%1.png").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    // Written under a temporary name and renamed when complete: a full disk leaves nothing.
-    QSaveFile file(target);
+    // Written whole or not at all: a full disk leaves nothing.
+    SaveFile file(target);
     QString error;
-    // Unbuffered: QSaveFile commits even when flushing its buffer to a full disk failed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!file.open()) {
         error = file.errorString();
     } else {
-        QImageWriter writer(&file, "png");
+        QImageWriter writer(&file.device(), "png");
         if (!writer.write(image)) {
-            error = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-            file.cancelWriting();
+            error = file.device().error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+            file.cancel();
         } else if (!file.commit()) {
             error = file.errorString();
         }

@@ -29,4 +29,7 @@ QByteArray buildDocx(const QString &markdown, const QString &documentFolder, con
 // title (as for Word). Needs a QGuiApplication (fonts, images).
 Result writeOdt(const QString &markdown, const QString &documentFolder, const QString &targetPath);
 
+// A built package written to targetPath; an empty one could not be built.
+Result writePackage(const QByteArray &package, const QString &targetPath);
+
 } // namespace exporting

@@ -1,15 +1,14 @@
 // The .docx writer: one pass of MD4C's parser over the Markdown, whose
 // callbacks write WordprocessingML into one Builder, then the package.
 
+#include "convert/markdowntohtml.h"
 #include "export/docxparts.h"
 #include "export/documentexport.h"
-#include "export/savefile.h"
 #include "export/xmltext.h"
 
 #include <KZip>
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,10 +24,6 @@
 namespace exporting {
 
 namespace {
-
-// The editor's dialect: GitHub's tables, strikethrough, task lists and bare links.
-constexpr unsigned parserFlags = MD_FLAG_PERMISSIVEURLAUTOLINKS | MD_FLAG_PERMISSIVEEMAILAUTOLINKS
-    | MD_FLAG_TABLES | MD_FLAG_STRIKETHROUGH | MD_FLAG_PERMISSIVEWWWAUTOLINKS | MD_FLAG_TASKLISTS;
 
 constexpr int listIndent = 720;  // per list level, as in the numbering part
 constexpr int quoteIndent = 360; // per quote level
@@ -746,7 +741,7 @@ QByteArray buildDocx(const QString &markdown, const QString &documentFolder, con
         const QByteArray input = markdown.toUtf8();
         MD_PARSER parser{};
         parser.abi_version = 0;
-        parser.flags = parserFlags;
+        parser.flags = markdownParserFlags; // the editor's dialect
         parser.enter_block = [](MD_BLOCKTYPE type, void *detail, void *b) {
             return static_cast<Builder *>(b)->enterBlock(type, detail);
         };
@@ -803,9 +798,7 @@ QByteArray buildDocx(const QString &markdown, const QString &documentFolder, con
 Result writeDocx(const QString &markdown, const QString &documentFolder, const QString &targetPath)
 {
     const QByteArray package = buildDocx(markdown, documentFolder, QFileInfo(targetPath).completeBaseName());
-    if (package.isEmpty())
-        return {false, QCoreApplication::translate("Export", "无法生成文档")};
-    return saveFile(targetPath, package);
+    return writePackage(package, targetPath);
 }
 
 } // namespace exporting

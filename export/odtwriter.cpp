@@ -4,12 +4,10 @@
 
 #include "convert/markdowntohtml.h"
 #include "export/documentexport.h"
-#include "export/savefile.h"
 
 #include <KZip>
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -287,9 +285,7 @@ Result writeOdt(const QString &markdown, const QString &documentFolder, const QS
     QTextDocumentWriter writer(&buffer, "ODF");
     if (writer.write(&document))
         package = completePackage(package, roles, roles.title.isEmpty() ? QFileInfo(targetPath).completeBaseName() : roles.title);
-    if (package.isEmpty())
-        return {false, QCoreApplication::translate("Export", "无法生成文档")};
-    return saveFile(targetPath, package);
+    return writePackage(package, targetPath);
 }
 
 } // namespace exporting

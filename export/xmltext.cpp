@@ -1,5 +1,7 @@
 #include "export/xmltext.h"
 
+#include "convert/htmlsyntax.h"
+
 #include <QHash>
 
 #include <cstring>
@@ -74,18 +76,7 @@ bool isBlockTag(const QByteArray &name)
 // attribute values may hold '>'.
 int tagEnd(const char *s, int i, int n)
 {
-    char quote = 0;
-    for (++i; i < n; ++i) {
-        if (quote) {
-            if (s[i] == quote)
-                quote = 0;
-        } else if (s[i] == '"' || s[i] == '\'') {
-            quote = s[i];
-        } else if (s[i] == '>') {
-            return i + 1;
-        }
-    }
-    return n;
+    return int(htmlsyntax::tagEnd(s, size_t(i + 1), size_t(n)));
 }
 
 int find(const char *s, int from, int n, const char *needle, bool caseless)

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BackupOffer</name>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
+        <translation>The system has detected unsaved backup files. Do you want to continue editing?</translation>
+    </message>
+    <message>
+        <source>有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。</source>
+        <translation>There are %1 unsaved backups. Choose one to continue editing in this window; the others stay in the backup folder and are offered again by the next new window.</translation>
+    </message>
+</context>
+<context>
     <name>BackupManager</name>
     <message>
         <source>Dialog</source>
@@ -52,6 +67,17 @@
     </message>
 </context>
 <context>
+    <name>CloseWait</name>
+    <message>
+        <source>正在完成保存，完成后关闭窗口……</source>
+        <translation>Finishing the save; the window closes when it is done…</translation>
+    </message>
+    <message>
+        <source>不再等待</source>
+        <translation>Stop waiting</translation>
+    </message>
+</context>
+<context>
     <name>PageBridge</name>
     <message>
         <source>已拒绝打开地址：%1</source>
@@ -70,6 +96,69 @@
     <message>
         <source>无法生成文档</source>
         <translation>Could not build the document</translation>
+    </message>
+</context>
+<context>
+    <name>exporting::Exporter</name>
+    <message>
+        <source>导出HTML文件</source>
+        <translation>Export HTML file</translation>
+    </message>
+    <message>
+        <source>HTML文件(*.html)</source>
+        <translation>HTML file(*.html)</translation>
+    </message>
+    <message>
+        <source>导出PDF文件</source>
+        <translation>Export PDF file</translation>
+    </message>
+    <message>
+        <source>Pdf文件(*.pdf)</source>
+        <translation>Pdf file(*.pdf)</translation>
+    </message>
+    <message>
+        <source>导出Word文件</source>
+        <translation>Export Word file</translation>
+    </message>
+    <message>
+        <source>Word文件(*.docx)</source>
+        <translation>Word file(*.docx)</translation>
+    </message>
+    <message>
+        <source>导出ODT文件</source>
+        <translation>Export ODT file</translation>
+    </message>
+    <message>
+        <source>ODT文件(*.odt)</source>
+        <translation>ODT file(*.odt)</translation>
+    </message>
+    <message>
+        <source>导出成功</source>
+        <translation>Export success</translation>
+    </message>
+    <message>
+        <source>不能导出文件 %1: %2</source>
+        <translation>Cannot export file %1: %2</translation>
+    </message>
+    <message>
+        <source>编辑页面没有返回内容</source>
+        <translation>the editing page returned no content</translation>
+    </message>
+    <message>
+        <source>编辑页面没有生成PDF</source>
+        <translation>the editing page produced no PDF</translation>
+    </message>
+    <message>
+        <source>导出失败</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>打印成功</source>
+        <translation>print success</translation>
+    </message>
+    <message>
+        <source>打印失败</source>
+        <translation>Print failed</translation>
     </message>
 </context>
 <context>
@@ -644,14 +733,6 @@
         <translation>Saved successfully</translation>
     </message>
     <message>
-        <source>导出HTML文件</source>
-        <translation>Export HTML file</translation>
-    </message>
-    <message>
-        <source>HTML文件(*.html)</source>
-        <translation>HTML file(*.html)</translation>
-    </message>
-    <message>
         <source>主题</source>
         <translation>Theme</translation>
     </message>
@@ -670,10 +751,6 @@
     <message>
         <source>缩放比例%1%</source>
         <translation>Zoom %1%</translation>
-    </message>
-    <message>
-        <source>系统检查到有未保存的备份文件，是否继续编辑？</source>
-        <translation>The system has detected unsaved backup files. Do you want to continue editing?</translation>
     </message>
     <message>
         <source>当前文件还没保存，是否放弃？</source>
@@ -699,62 +776,6 @@
         <source>设置表格</source>
         <translation>Insert table</translation>
     </message>
-    <message>
-        <source>导出成功</source>
-        <translation>Export success</translation>
-    </message>
-    <message>
-        <source>不能导出文件 %1: %2</source>
-        <translation>Cannot export file %1: %2</translation>
-    </message>
-    <message>
-        <source>导出PDF文件</source>
-        <translation>Export PDF file</translation>
-    </message>
-    <message>
-        <source>Pdf文件(*.pdf)</source>
-        <translation>Pdf file(*.pdf)</translation>
-    </message>
-    <message>
-        <source>编辑页面没有生成PDF</source>
-        <translation>the editing page produced no PDF</translation>
-    </message>
-    <message>
-        <source>导出失败</source>
-        <translation>Export failed</translation>
-    </message>
-    <message>
-        <source>打印成功</source>
-        <translation>print success</translation>
-    </message>
-    <message>
-        <source>打印失败</source>
-        <translation>Print failed</translation>
-    </message>
-    <message>
-        <source>有 %1 个未保存的备份。选择一个在这个窗口中继续编辑；其余的留在备份文件夹中，下一个新窗口会再次提供。</source>
-        <translation>There are %1 unsaved backups. Choose one to continue editing in this window; the others stay in the backup folder and are offered again by the next new window.</translation>
-    </message>
-    <message>
-        <source>正在完成保存，完成后关闭窗口……</source>
-        <translation>Finishing the save; the window closes when it is done…</translation>
-    </message>
-    <message>
-        <source>不再等待</source>
-        <translation>Stop waiting</translation>
-    </message>
-    <message>
-        <source>文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？</source>
-        <translation>The file %1 was changed by another program. Keep the changes made here (saving writes over the version on disk), or load the version on disk (the changes made here are dropped)?</translation>
-    </message>
-    <message>
-        <source>保留我的修改</source>
-        <translation>Keep my changes</translation>
-    </message>
-    <message>
-        <source>载入磁盘上的版本</source>
-        <translation>Load the version on disk</translation>
-    </message>
     <message numerus="yes">
         <source>%n 词</source>
         <translation>
@@ -776,33 +797,6 @@
     <message>
         <source>编辑页面没有返回内容，无法切换到源码模式</source>
         <translation>The editing page returned no content; staying in WYSIWYG mode</translation>
-    </message>
-</context>
-<context>
-    <name>OfficeExport</name>
-    <message>
-        <source>导出Word文件</source>
-        <translation>Export Word file</translation>
-    </message>
-    <message>
-        <source>Word文件(*.docx)</source>
-        <translation>Word file(*.docx)</translation>
-    </message>
-    <message>
-        <source>导出ODT文件</source>
-        <translation>Export ODT file</translation>
-    </message>
-    <message>
-        <source>ODT文件(*.odt)</source>
-        <translation>ODT file(*.odt)</translation>
-    </message>
-    <message>
-        <source>不能导出文件 %1: %2</source>
-        <translation>Cannot export file %1: %2</translation>
-    </message>
-    <message>
-        <source>编辑页面没有返回内容</source>
-        <translation>the editing page returned no content</translation>
     </message>
 </context>
 <context>
@@ -929,6 +923,18 @@
     <message>
         <source>%1 已存在，是否替换？</source>
         <translation>%1 already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>文件 %1 已被其他程序修改。保留这里的修改（保存时覆盖磁盘上的版本），还是载入磁盘上的版本（放弃这里的修改）？</source>
+        <translation>The file %1 was changed by another program. Keep the changes made here (saving writes over the version on disk), or load the version on disk (the changes made here are dropped)?</translation>
+    </message>
+    <message>
+        <source>保留我的修改</source>
+        <translation>Keep my changes</translation>
+    </message>
+    <message>
+        <source>载入磁盘上的版本</source>
+        <translation>Load the version on disk</translation>
     </message>
 </context>
 <context>

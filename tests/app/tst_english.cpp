@@ -109,8 +109,10 @@ void TestEnglish::everyTextHasATranslation()
         QSKIP("lupdate is not installed (qttools5-dev-tools)");
     const QString ts = home->filePath(QStringLiteral("sources.ts"));
     QProcess tool;
-    QStringList arguments{QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none")};
-    for (const char *area : {"app", "editor", "settings", "backup"})
+    // With the source folder to include from, classes in a namespace get their full name.
+    QStringList arguments{QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
+                          QStringLiteral("-I"), QStringLiteral(VELTRANE_SOURCE_DIR)};
+    for (const char *area : {"app", "editor", "settings", "backup", "export"})
         arguments << QStringLiteral(VELTRANE_SOURCE_DIR "/") + QLatin1String(area);
     tool.start(lupdate, arguments << QStringLiteral("-ts") << ts);
     QVERIFY(tool.waitForFinished(60000));

@@ -1,7 +1,7 @@
 // The exported page, as the engine serialises the editing page: inert whatever
 // the document holds, and standalone.
 
-#include "app/exporthtml.h"
+#include "export/exporthtml.h"
 #include "support/guitest.h"
 
 #include <QImage>

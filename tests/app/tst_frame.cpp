@@ -1,9 +1,12 @@
 // The application frame, each case with a window of its own: settings store,
 // palettes, theme menu, zoom, glyphs, language, start-up, the message-box helper
-// and the command-line path.
+// and the command-line path; without a window, the start-up backup offer and the
+// close that waits for the page.
 
 #include "support/windowtest.h"
 
+#include "app/backupoffer.h"
+#include "app/closewait.h"
 #include "app/fileassociation.h"
 #include "app/messagebox.h"
 #include "app/palettes.h"
@@ -12,9 +15,31 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QTranslator>
+
+namespace {
+
+// A window that closes as the program's does while the page may owe answers.
+class WaitingWindow : public QWidget
+{
+public:
+    bool busy = true;
+    CloseWait *wait = new CloseWait(this, [this] { return busy; });
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (wait->mustWait())
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+} // namespace
 
 class TestFrame : public QObject
 {
@@ -33,6 +58,9 @@ private slots:
     void settingsReachTheirConsumers();
     void startupOffersBackupThenOpens();
     void recoveryOffersEachBackupNoWindowHolds();
+    void backupOfferAsksThenLetsChoose_data();
+    void backupOfferAsksThenLetsChoose();
+    void closeWaitsForThePageOrTheUser();
     void messageBoxButtonSets();
     void commandLinePath();
     void fileAssociationEntries();
@@ -350,6 +378,75 @@ void TestFrame::recoveryOffersEachBackupNoWindowHolds()
     // The next window is offered what is left.
     QCOMPARE(w.document()->backupsToOffer(), QStringList{backupDir + QStringLiteral("/a.md-1")});
     w.document()->setModified(false);
+}
+
+void TestFrame::backupOfferAsksThenLetsChoose_data()
+{
+    QTest::addColumn<QStringList>("backups");
+    QTest::addColumn<QString>("answer"); // to "continue editing?"
+    QTest::addColumn<QString>("chosen"); // from the list; empty cancels it
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QString>("expected");
+    const QStringList one{QStringLiteral("/backup/a.md-1")};
+    const QStringList two = one + QStringList{QStringLiteral("/backup/b.md-2")};
+    QTest::newRow("none") << QStringList() << "" << "" << 0 << "";
+    QTest::newRow("one, declined") << one << "否" << "" << 1 << "";
+    QTest::newRow("one, accepted") << one << "是" << "" << 1 << "/backup/a.md-1";
+    QTest::newRow("two, declined") << two << "否" << "" << 1 << "";
+    QTest::newRow("two, the second chosen") << two << "是" << "b.md-2" << 2 << "/backup/b.md-2";
+    QTest::newRow("two, the list cancelled") << two << "是" << "" << 2 << "";
+}
+
+void TestFrame::backupOfferAsksThenLetsChoose()
+{
+    QFETCH(QStringList, backups);
+    QFETCH(QString, answer);
+    QFETCH(QString, chosen);
+    QFETCH(int, dialogs);
+    QFETCH(QString, expected);
+    const auto answerQuestion = [answer](QWidget *box) {
+        for (QPushButton *button : box->findChildren<QPushButton *>()) {
+            if (button->text() == answer)
+                return button->click();
+        }
+    };
+    const auto choose = [chosen](QWidget *dialog) {
+        auto *list = qobject_cast<QInputDialog *>(dialog);
+        QCOMPARE(list->comboBoxItems(), (QStringList{QStringLiteral("a.md-1"), QStringLiteral("b.md-2")}));
+        list->setTextValue(chosen);
+        chosen.isEmpty() ? list->reject() : list->accept();
+    };
+    QString result = QStringLiteral("not asked");
+    const QStringList met = GuiTest::throughModals([&] { result = BackupOffer::choose(nullptr, backups); },
+                                                   QList<std::function<void(QWidget *)>>{answerQuestion, choose}.mid(0, dialogs));
+    QCOMPARE(met.size(), dialogs);
+    QCOMPARE(result, expected);
+}
+
+void TestFrame::closeWaitsForThePageOrTheUser()
+{
+    WaitingWindow window;
+    window.show();
+    // The page owes an answer: the close waits, once however often it is asked.
+    QVERIFY(!window.close());
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.findChildren<QProgressDialog *>().size(), 1);
+    window.busy = false;
+    window.wait->settled();
+    QTRY_VERIFY(!window.isVisible());
+
+    // The user stops waiting: the window closes although the answer is still
+    // owed; the next close waits again.
+    window.busy = true;
+    window.show();
+    QTRY_VERIFY(window.findChildren<QProgressDialog *>().isEmpty());
+    QVERIFY(!window.close());
+    window.findChild<QProgressDialog *>()->findChild<QPushButton *>()->click(); // "不再等待"
+    QTRY_VERIFY(!window.isVisible());
+    window.show();
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
 }
 
 void TestFrame::messageBoxButtonSets()

@@ -7,7 +7,7 @@
 
 #include "../convert/corpushelpers.h"
 
-#include "app/exporthtml.h"
+#include "export/exporthtml.h"
 #include "app/palettes.h"
 #include "convert/htmltomarkdown.h"
 #include "convert/markdowntohtml.h"

@@ -252,6 +252,9 @@ void TestSourceBlocks::topLevelNodes_data()
         << QStringLiteral("<script>if (a</div>) x;</script><div><p>one<div>two</div></div><p>open")
         << QStringList{QStringLiteral("<script>if (a</div>) x;</script>"),
                        QStringLiteral("<div><p>one<div>two</div></div>"), QStringLiteral("<p>open")};
+    QTest::newRow("raw text of a frame")
+        << QStringLiteral("<iframe><!--</iframe><p>b</p>")
+        << QStringList{QStringLiteral("<iframe><!--</iframe>"), QStringLiteral("<p>b</p>")};
 }
 
 void TestSourceBlocks::topLevelNodes()

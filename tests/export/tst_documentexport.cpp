@@ -415,6 +415,8 @@ void TestDocumentExport::rawHtmlKeepsOnlyText()
 {
     QVERIFY(find(body, QStringLiteral("Raw HTML block keeps its text\nand a line break.")));
     QVERIFY(find(body, QStringLiteral("Inline HTML tags vanish, their text stays.")));
+    // A quote in an unquoted attribute value opens nothing.
+    QVERIFY(find(body, QStringLiteral("Tom's raw paragraph keeps its text.")));
     for (const Paragraph &p : body)
         QVERIFY2((!p.text.contains(QLatin1String("alert")) && !p.text.contains(QLatin1Char('<')))
                      || p.style == QLatin1String("SourceCode"),

@@ -1,11 +1,11 @@
-#include "app/exporthtml.h"
+#include "export/exporthtml.h"
+
+#include "convert/htmlsyntax.h"
 
 #include <QFile>
 #include <QMimeDatabase>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
-#include <QTextStream>
 #include <QUrl>
 
 namespace {
@@ -68,15 +68,6 @@ const QSet<QString> &droppedElements()
                                      QStringLiteral("embed"), QStringLiteral("noembed"), QStringLiteral("noframes"),
                                      QStringLiteral("noscript"), QStringLiteral("portal")};
     return names;
-}
-
-// Elements whose content the engine writes as raw text, not markup.
-bool isRawText(const QString &name)
-{
-    static const QSet<QString> names{QStringLiteral("script"), QStringLiteral("style"), QStringLiteral("xmp"),
-                                     QStringLiteral("iframe"), QStringLiteral("noembed"), QStringLiteral("noframes"),
-                                     QStringLiteral("noscript"), QStringLiteral("plaintext")};
-    return names.contains(name);
 }
 
 const QRegularExpression &attributePattern()
@@ -171,7 +162,7 @@ int elementEnd(const QString &html, const QString &name, int from)
     QRegularExpressionMatchIterator it = tags.globalMatch(html, from);
     while (it.hasNext()) {
         const QRegularExpressionMatch match = it.next();
-        if (match.capturedLength(1) == 0 && !isRawText(name)) {
+        if (match.capturedLength(1) == 0 && !htmlsyntax::isRawTextElement(name)) {
             ++depth;
             continue;
         }
@@ -239,7 +230,7 @@ QString inertHtml(const QString &html)
             || (element == QLatin1String("meta") && httpEquiv.match(tag).hasMatch()))
             continue;
         result += inertStartTag(element, tag);
-        if (isRawText(element)) {
+        if (htmlsyntax::isRawTextElement(element)) {
             // Copied as it is, up to its end tag: it is not markup.
             const int close = html.indexOf(QStringLiteral("</") + element, pos, Qt::CaseInsensitive);
             const int end = close < 0 ? html.size() : close;
@@ -320,25 +311,4 @@ QString makeStandaloneHtml(const QString &pageHtml, const QString &themeCss, con
     else
         html.prepend(QLatin1String(kExportPolicy));
     return html;
-}
-
-bool writeTextFile(const QString &path, const QString &text, QString *error)
-{
-    // Unbuffered: QSaveFile would commit a buffer that failed to reach a full disk.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    out << text;
-    out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
 }
