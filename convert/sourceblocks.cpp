@@ -84,7 +84,7 @@ struct SourceBlocks::Data
     QVector<int> rawNodeIndex;
     bool pageFormsSettled = false;
 
-    void addFrontMatter(const QByteArray &source, int length);
+    int addFrontMatter(const QByteArray &source, int length);
     void groupParts(const std::vector<Part> &parts, const Chunks &chunks, const std::vector<int> &rawHtml,
                     const QVector<Span> &nodes, int textPos);
     void indexNodes(const QString &wholeText, const QVector<Span> &nodes);
@@ -103,13 +103,19 @@ void SourceBlocks::prepare() const
     std::call_once(prepared, [this] { build(); });
 }
 
-// The front matter is a group of its own, ahead of the chunks of the rest.
-void SourceBlocks::Data::addFrontMatter(const QByteArray &source, int length)
+// The front matter is a group of its own, with the blank lines after it,
+// ahead of the chunks of the rest; returns where the rest starts.
+int SourceBlocks::Data::addFrontMatter(const QByteArray &source, int length)
 {
     Group group;
-    group.text = fromUtf8(source.left(length));
     group.html = frontmatter::toHtml(source.constData(), length);
+    const Lines lines(source);
+    int line = lines.lineOf(length);
+    while (length < source.size() && line < lines.count && lines.blank(line))
+        length = lines.start[size_t(++line)];
+    group.text = fromUtf8(source.left(length));
     groups.append(group);
+    return length;
 }
 
 // Parts whose HTML leaves an element open go with the following ones, so
@@ -170,9 +176,9 @@ void SourceBlocks::build() const
     if (markdown.isEmpty())
         return;
     const QByteArray bytes = markdown.toUtf8();
-    const int metadata = frontmatter::length(bytes.constData(), bytes.size());
+    int metadata = frontmatter::length(bytes.constData(), bytes.size());
     if (metadata > 0)
-        data->addFrontMatter(bytes, metadata);
+        metadata = data->addFrontMatter(bytes, metadata);
     const QByteArray metadataHtml = metadata > 0 ? data->groups.first().html : QByteArray();
     const QByteArray source = bytes.mid(metadata);
     const QByteArray bodyHtml = markdownBodyToHtml(source.constData(), source.size());
