@@ -3,12 +3,12 @@
 
 #include <QCoreApplication>
 
-aboutDialog::aboutDialog(QWidget *parent)
+AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::aboutDialog)
+    , ui(new Ui::AboutDialog)
 {
     ui->setupUi(this);
-    ui->pushButton->setDefault(true);
+    ui->closeButton->setDefault(true);
     // The version comes from the build, so the dialog never tells an old one.
     ui->textBrowser->setHtml(
         QStringLiteral("<body style=\"font-family:'SimSun'; font-size:14pt;\">"
@@ -19,17 +19,17 @@ aboutDialog::aboutDialog(QWidget *parent)
                  (tr("版本 %1").arg(QStringLiteral(VELTRANE_VERSION)) + QStringLiteral(" © Orrinfold")).toHtmlEscaped()));
 }
 
-aboutDialog::~aboutDialog()
+AboutDialog::~AboutDialog()
 {
     delete ui;
 }
 
-QString aboutDialog::text() const
+QString AboutDialog::text() const
 {
     return ui->textBrowser->toPlainText();
 }
 
-void aboutDialog::on_pushButton_clicked()
+void AboutDialog::on_closeButton_clicked()
 {
     close();
 }

@@ -3,24 +3,24 @@
 
 #include <QDialog>
 
-namespace Ui { class aboutDialog; }
+namespace Ui { class AboutDialog; }
 
-class aboutDialog : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit aboutDialog(QWidget *parent = nullptr);
-    ~aboutDialog() override;
+    explicit AboutDialog(QWidget *parent = nullptr);
+    ~AboutDialog() override;
 
     // What the dialog tells, as plain text.
     QString text() const;
 
 private slots:
-    void on_pushButton_clicked();
+    void on_closeButton_clicked();
 
 private:
-    Ui::aboutDialog *ui;
+    Ui::AboutDialog *ui;
 };
 
 #endif // ABOUTDIALOG_H

@@ -11,7 +11,7 @@
 #include "app/messagebox.h"
 #include "app/savedialog.h"
 #include "app/palettes.h"
-#include "backup/backupmanage.h"
+#include "backup/backupmanager.h"
 #include "editor/findreplacebar.h"
 #include "editor/imagedialog.h"
 #include "editor/imagestore.h"
@@ -53,15 +53,15 @@ struct Glyph
 };
 
 const Glyph kToolBarGlyphs[] = {
-    {&Ui::MainWindow::actionBold, 0xF032},        {&Ui::MainWindow::actionItalic, 0xF033},
-    {&Ui::MainWindow::actionOrderLine, 0xF0CB},   {&Ui::MainWindow::actionUnOrderLine, 0xF03A},
-    {&Ui::MainWindow::actionQuot, 0xF10D},        {&Ui::MainWindow::actionCode, 0xF0C8},
-    {&Ui::MainWindow::actionCodeBlock, 0xF121},   {&Ui::MainWindow::actionHoriLine, 0xF2D1},
-    {&Ui::MainWindow::actionLink, 0xF0C1},        {&Ui::MainWindow::actionImage, 0xF1C5},
-    {&Ui::MainWindow::actionClear, 0xF12D},       {&Ui::MainWindow::actionStrike, 0xF0CC},
-    {&Ui::MainWindow::actionTable, 0xF0CE},       {&Ui::MainWindow::actionUnlink, 0xF127},
-    {&Ui::MainWindow::actionNewToolBar, 0xF016},  {&Ui::MainWindow::actionSaveToolBar, 0xF0C7},
-    {&Ui::MainWindow::actionUndoToolBar, 0xF0E2}, {&Ui::MainWindow::actionRedoToolBar, 0xF01E},
+    {&Ui::MainWindow::actionBold, 0xF032},         {&Ui::MainWindow::actionItalic, 0xF033},
+    {&Ui::MainWindow::actionOrderedList, 0xF0CB},  {&Ui::MainWindow::actionBulletList, 0xF03A},
+    {&Ui::MainWindow::actionQuote, 0xF10D},        {&Ui::MainWindow::actionInlineCode, 0xF0C8},
+    {&Ui::MainWindow::actionCodeBlock, 0xF121},    {&Ui::MainWindow::actionHorizontalRule, 0xF2D1},
+    {&Ui::MainWindow::actionLink, 0xF0C1},         {&Ui::MainWindow::actionImage, 0xF1C5},
+    {&Ui::MainWindow::actionClearFormat, 0xF12D},  {&Ui::MainWindow::actionStrike, 0xF0CC},
+    {&Ui::MainWindow::actionTable, 0xF0CE},        {&Ui::MainWindow::actionUnlink, 0xF127},
+    {&Ui::MainWindow::actionNewToolBar, 0xF016},   {&Ui::MainWindow::actionSaveToolBar, 0xF0C7},
+    {&Ui::MainWindow::actionUndoToolBar, 0xF0E2},  {&Ui::MainWindow::actionRedoToolBar, 0xF01E},
 };
 
 void openSite(const QString &path)
@@ -92,9 +92,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/resources/logo.png")));
-    ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
-    ui->horizontalLayout_2->setContentsMargins(0, 0, 0, 0);
-    setCentralWidget(ui->stackedWidget);
+    ui->sourceLayout->setContentsMargins(0, 0, 0, 0);
+    ui->pageLayout->setContentsMargins(0, 0, 0, 0);
+    setCentralWidget(ui->modeStack);
     setAcceptDrops(false);
     setAttribute(Qt::WA_MouseTracking);
 
@@ -116,10 +116,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&Settings::instance(), &Settings::zoomChanged, page->view(), &QWebEngineView::setZoomFactor);
     connect(&Settings::instance(), &Settings::cssFileChanged, page, &PageSurface::applyTheme);
     page->setMenuActions({ui->actionUndo, ui->actionRedo, nullptr, ui->actionCut, ui->actionCopy,
-                          ui->actionPaste, ui->actionDel, ui->actionSelectAll, nullptr});
-    modeSwitch = new ModeSwitch(ui->stackedWidget, source, page, modeButton, this);
+                          ui->actionPaste, ui->actionDelete, ui->actionSelectAll, nullptr});
+    modeSwitch = new ModeSwitch(ui->modeStack, source, page, modeButton, this);
     // Word and OpenDocument are written from the Markdown, so they work in both modes.
-    for (QAction *action : {ui->actionHTML, ui->actionPDF, ui->actionPrint, ui->actionClear, ui->actionUnlink})
+    for (QAction *action : {ui->actionHTML, ui->actionPDF, ui->actionPrint, ui->actionClearFormat, ui->actionUnlink})
         modeSwitch->addPageOnly(action);
     modeSwitch->addPageOnly(wordCountLabel);
     findBar = new FindReplaceBar(ui->toolBar, modeSwitch->current(), this);
@@ -174,21 +174,21 @@ void MainWindow::connectActions()
     m->bind(ui->actionBold, &EditingSurface::bold);
     m->bind(ui->actionItalic, &EditingSurface::italic);
     m->bind(ui->actionStrike, &EditingSurface::strike);
-    m->bind(ui->actionCode, &EditingSurface::inlineCode);
-    m->bind(ui->actionQuot, &EditingSurface::quote);
-    m->bind(ui->actionOrderLine, &EditingSurface::orderedList);
-    m->bind(ui->actionUnOrderLine, &EditingSurface::bulletList);
-    m->bind(ui->actionHoriLine, &EditingSurface::rule);
+    m->bind(ui->actionInlineCode, &EditingSurface::inlineCode);
+    m->bind(ui->actionQuote, &EditingSurface::quote);
+    m->bind(ui->actionOrderedList, &EditingSurface::orderedList);
+    m->bind(ui->actionBulletList, &EditingSurface::bulletList);
+    m->bind(ui->actionHorizontalRule, &EditingSurface::rule);
     m->bind(ui->actionCodeBlock, &EditingSurface::codeBlock);
     m->bind(ui->actionLink, &EditingSurface::link);
-    m->bind(ui->actionClear, &EditingSurface::clearFormat);
+    m->bind(ui->actionClearFormat, &EditingSurface::clearFormat);
     m->bind(ui->actionUnlink, &EditingSurface::unlink);
     m->bind(ui->actionUndo, &EditingSurface::undo);
     m->bind(ui->actionRedo, &EditingSurface::redo);
     m->bind(ui->actionCut, &EditingSurface::cut);
     m->bind(ui->actionCopy, &EditingSurface::copy);
     m->bind(ui->actionPaste, &EditingSurface::paste);
-    m->bind(ui->actionDel, &EditingSurface::deleteSelection);
+    m->bind(ui->actionDelete, &EditingSurface::deleteSelection);
     m->bind(ui->actionSelectAll, &EditingSurface::selectAll);
     const QList<QAction *> headings{ui->actionH1, ui->actionH2, ui->actionH3, ui->actionH4, ui->actionH5, ui->actionH6};
     for (int level = 1; level <= headings.size(); ++level)
@@ -222,7 +222,7 @@ void MainWindow::connectActions()
         settingDialog->loadSettings();
         settingDialog->exec();
     });
-    connect(ui->actionBackup, &QAction::triggered, this, [] { BackupManage(nullptr).exec(); });
+    connect(ui->actionBackup, &QAction::triggered, this, [] { BackupManager(nullptr).exec(); });
     connect(ui->actionHelp, &QAction::triggered, this,
             [] { openSite(QStringLiteral("/%1/help.html").arg(QCoreApplication::applicationName())); });
     connect(ui->actionWhatsNew, &QAction::triggered, this,
@@ -231,7 +231,7 @@ void MainWindow::connectActions()
     connect(ui->actionFeedback, &QAction::triggered, this, [] {
         QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:feedback@veltrane.example?subject=反馈给我们&body=")));
     });
-    connect(ui->actionAbout, &QAction::triggered, this, [this] { runDialog(new aboutDialog, windowIcon(), tr("关于我们")); });
+    connect(ui->actionAbout, &QAction::triggered, this, [this] { runDialog(new AboutDialog, windowIcon(), tr("关于我们")); });
     connect(ui->actionLicenses, &QAction::triggered, this,
             [this] { runDialog(new DialogLicense, windowIcon(), tr("Licenses")); });
 }

@@ -1,6 +1,6 @@
 // Share of Markdown files whose rendering survives a save through the real
 // editing page: each file is shown in the page as the editor opens it, the
-// page's getHtml() is converted back and the renderings are compared.
+// page's page.html() is converted back and the renderings are compared.
 //   veltrane-fidelity-page [--html-out DIR] FOLDER_OR_FILE...   (needs a display)
 // --html-out keeps the page's HTML of each file that changed, for a look.
 
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         surface.setHtml(markdownToHtml(original));
         waitFor([&] { return runJs(view.page(), QStringLiteral("!document.getElementById('pending')")).toBool(); },
                 20000);
-        const QString html = runJs(view.page(), QStringLiteral("getHtml()")).toString();
+        const QString html = runJs(view.page(), QStringLiteral("page.html()")).toString();
         const int lost = tally.lost.size();
         tally.judge(file, original, html);
         if (!htmlOut.isEmpty() && tally.lost.size() > lost) {

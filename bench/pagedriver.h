@@ -47,8 +47,7 @@ inline bool waitFor(const std::function<bool()> &ready, int timeoutMs)
 inline bool waitForPage(QWebEnginePage *page, int timeoutMs = 30000)
 {
     return waitFor([page] {
-        return runJs(page, QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
-                                          " && document.readyState === 'complete'")).toBool();
+        return runJs(page, QStringLiteral("!!window.page && document.readyState === 'complete'")).toBool();
     }, timeoutMs);
 }
 

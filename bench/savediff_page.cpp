@@ -143,7 +143,7 @@ int main(int argc, char **argv)
         if (!same && !htmlOut.isEmpty()) {
             QFile out(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".html"));
             if (out.open(QIODevice::WriteOnly))
-                out.write(runJs(view.page(), QStringLiteral("getHtml()")).toString().toUtf8());
+                out.write(runJs(view.page(), QStringLiteral("page.html()")).toString().toUtf8());
             QFile saved(htmlOut + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".saved.md"));
             if (saved.open(QIODevice::WriteOnly))
                 saved.write(readBytes(copy));

@@ -1,6 +1,6 @@
 #include "editor/imagedialog.h"
 
-#include "editor/contentutil.h"
+#include "editor/addresses.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -47,8 +47,8 @@ ImageDialog::ImageDialog(QWidget *parent)
 
 bool ImageDialog::isAcceptablePath(const QString &text)
 {
-    return ContentUtil::isUrl(text) || ContentUtil::isWindowsPath(text)
-        || ContentUtil::isLocalAbsolutePath(text);
+    return Addresses::isUrl(text) || Addresses::isWindowsPath(text)
+        || Addresses::isLocalAbsolutePath(text);
 }
 
 void ImageDialog::choose()

@@ -1,6 +1,6 @@
 #include "editor/linkdialog.h"
 
-#include "editor/contentutil.h"
+#include "editor/addresses.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -52,7 +52,7 @@ QJsonObject LinkDialog::payload() const
 
 void LinkDialog::confirm()
 {
-    if (!ContentUtil::isLinkTarget(urlField->text().trimmed())) {
+    if (!Addresses::isLinkTarget(urlField->text().trimmed())) {
         QToolTip::showText(urlField->mapToGlobal(QPoint(0, 0)), tr("不是合法的URL"), urlField);
         return;
     }

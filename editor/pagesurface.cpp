@@ -39,15 +39,6 @@ int pieceEnd(const QString &text, int from)
     return end;
 }
 
-// Text safe to place between single quotes in a page statement.
-QString jsQuoted(QString text)
-{
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    text.replace(QLatin1Char('\''), QStringLiteral("\\'"));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return text;
-}
 } // namespace
 
 PageSurface::PageSurface(PageView *view, QObject *parent)
@@ -58,39 +49,42 @@ PageSurface::PageSurface(PageView *view, QObject *parent)
     ownedPage->setParent(this);
     // The channel belongs to the page, so that neither can outlive the other's use.
     auto *channel = new QWebChannel(view->page());
-    channel->registerObject(QStringLiteral("content"), &content);
+    channel->registerObject(QStringLiteral("program"), &pageBridge);
     view->page()->setWebChannel(channel);
     view->page()->profile()->clearHttpCache();
     view->setUrl(EditorPage::editingPageUrl());
     view->setAcceptDrops(true);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, &PageSurface::showContextMenu);
-    connect(view, &PageView::dropEventSignal, this, [this](QDropEvent *event) {
+    connect(view, &PageView::dropped, this, [this](QDropEvent *event) {
         dropMimeData(event->mimeData(), event->posF());
         event->acceptProposedAction();
     });
 
-    connect(&content, &Content::loadThemeCssSignal, this, &PageSurface::applyTheme);
+    // The theme first, so that the document shows in it.
+    connect(&pageBridge, &PageBridge::pageReady, this, [this] {
+        applyTheme();
+        emit documentRequested();
+    });
     // A switch of the palette restyles the page in place when it follows the palette.
     connect(&Settings::instance(), &Settings::themeChanged, this, &PageSurface::applyTheme);
-    connect(&content, &Content::loadRecentMdSignal, this, &PageSurface::documentRequested);
-    connect(&content, &Content::updateModifyStatusSignal, this, &EditingSurface::modificationChanged);
-    connect(&content, &Content::showInfoInStatusBarSignal, this, &PageSurface::wordCountChanged);
-    connect(&content, &Content::statusMessageSignal, this, &PageSurface::statusMessage);
-    connect(&content, &Content::contentLoadedSignal, this, [this](bool ok) {
+    connect(&pageBridge, &PageBridge::documentEdited, this, [this] { emit modificationChanged(true); });
+    connect(&pageBridge, &PageBridge::wordCountChanged, this, &PageSurface::wordCountChanged);
+    connect(&pageBridge, &PageBridge::statusMessage, this, &PageSurface::statusMessage);
+    connect(&pageBridge, &PageBridge::documentLoaded, this, [this](bool ok) {
         if (ok)
             emit contentLoaded();
         else
             emit statusMessage(tr("文档没有完整地传入编辑页面：页面中没有内容，也不能从这里保存"));
     });
     // Every paste in the page (keys, the browser's own command) arrives here once.
-    connect(&content, &Content::pasteSignal, this, [this] {
+    connect(&pageBridge, &PageBridge::pasteRequested, this, [this] {
         emit statusMessage(tr("粘贴操作"));
         paste();
     });
     // A link from the dialog (a new one or a clicked one changed) goes back to the page.
-    connect(&content, &Content::dealLinkSignal, &content, &Content::addLinkSignal);
-    connect(&content, &Content::webViewFocusSignal, this, [this] {
+    connect(&pageBridge, &PageBridge::linkAccepted, this, [this](const QJsonObject &link) { send(PageCall::SetLink, {link}); });
+    connect(&pageBridge, &PageBridge::pageFocused, this, [this] {
         clearMatches();
         emit focused();
         pageView->findText(QString());
@@ -132,14 +126,70 @@ void PageSurface::print(QPrinter *printer, const std::function<void(bool)> &done
     withWholeDocument([this, done, printer] { pageView->page()->print(printer, answer(done)); });
 }
 
-void PageSurface::run(const QString &statement)
+const char *PageSurface::functionName(PageCall call)
 {
-    pageView->page()->runJavaScript(statement);
+    switch (call) {
+    case PageCall::SetDocumentFolder: return "setDocumentFolder";
+    case PageCall::ReceivePiece: return "receivePiece";
+    case PageCall::SetHtml: return "setHtml";
+    case PageCall::StartHtmlTransfer: return "startHtmlTransfer";
+    case PageCall::HtmlTransferPiece: return "htmlTransferPiece";
+    case PageCall::PageForms: return "pageForms";
+    case PageCall::ShowWholeDocument: return "showWholeDocument";
+    case PageCall::SetTheme: return "setTheme";
+    case PageCall::ExecCommand: return "execCommand";
+    case PageCall::InlineCode: return "inlineCode";
+    case PageCall::Heading: return "heading";
+    case PageCall::Quote: return "quote";
+    case PageCall::CodeBlock: return "codeBlock";
+    case PageCall::InsertTable: return "insertTable";
+    case PageCall::Link: return "link";
+    case PageCall::SetLink: return "setLink";
+    case PageCall::Insert: return "insert";
+    case PageCall::InsertImage: return "insertImage";
+    case PageCall::MarkMatches: return "markMatches";
+    case PageCall::StepMatch: return "stepMatch";
+    case PageCall::ReplaceMatch: return "replaceMatch";
+    case PageCall::ReplaceAllMatches: return "replaceAllMatches";
+    case PageCall::ClearMatches: return "clearMatches";
+    case PageCall::ContextAt: return "contextAt";
+    case PageCall::SetCodeBlockMode: return "setCodeBlockMode";
+    case PageCall::InsertRow: return "insertRow";
+    case PageCall::InsertColumn: return "insertColumn";
+    case PageCall::DeleteRow: return "deleteRow";
+    case PageCall::DeleteColumn: return "deleteColumn";
+    case PageCall::MoveRow: return "moveRow";
+    case PageCall::MoveColumn: return "moveColumn";
+    case PageCall::AlignColumn: return "alignColumn";
+    case PageCall::DeleteTable: return "deleteTable";
+    }
+    return "";
 }
 
-void PageSurface::execCommand(const QString &command)
+// Every command is a statement run in the page rather than a signal of the
+// bridge. Many commands want an answer (the document's HTML, what is at a
+// point, "the whole document is in"): a statement gives its own, and the
+// engine settles answers still owed when the page goes, which a request
+// answered over the channel would leave waiting. One path for all keeps the
+// commands in the order they were sent (a signal could overtake a statement).
+// The arguments travel as JSON, so no text can become script; large text
+// (a document) goes in pieces that one message carries (transferPiece).
+void PageSurface::send(PageCall call, const QJsonArray &arguments, const std::function<void(const QVariant &)> &done)
 {
-    run(QStringLiteral("document.execCommand(%1)").arg(command));
+    const QByteArray list = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
+    // Before the page is ready there is no `page` to call: it asks for what it
+    // needs once it is (pageReady).
+    const QString statement = QStringLiteral("window.page && page.%1(...%2)")
+                                  .arg(QLatin1String(functionName(call)), QString::fromUtf8(list));
+    if (done)
+        pageView->page()->runJavaScript(statement, answer<const QVariant &>(done));
+    else
+        pageView->page()->runJavaScript(statement);
+}
+
+void PageSurface::execCommand(const char *command)
+{
+    send(PageCall::ExecCommand, {QLatin1String(command)});
 }
 
 QString PageSurface::folderUrl() const
@@ -152,7 +202,7 @@ QString PageSurface::folderUrl() const
 void PageSurface::setDocumentPath(const QString &path)
 {
     documentPath = path;
-    emit content.documentFolderSignal(folderUrl());
+    send(PageCall::SetDocumentFolder, {folderUrl()});
 }
 
 void PageSurface::setTransferPieceSize(int characters)
@@ -165,31 +215,29 @@ void PageSurface::setHtml(const QString &html)
     ++fillCount;
     shownFrom.reset();
     // The folder first, so that the new content's relative images show.
-    emit content.documentFolderSignal(folderUrl());
+    send(PageCall::SetDocumentFolder, {folderUrl()});
     int from = 0;
     for (int end = pieceEnd(html, from); end < html.size(); end = pieceEnd(html, from)) {
-        emit content.htmlPieceSignal(html.mid(from, end - from));
+        send(PageCall::ReceivePiece, {html.mid(from, end - from)});
         from = end;
     }
-    emit content.setHtmlSignal(from == 0 ? html : html.mid(from));
+    send(PageCall::SetHtml, {from == 0 ? html : html.mid(from)});
 }
 
 void PageSurface::documentHtml(const std::function<void(bool, const QString &)> &done)
 {
     const int id = ++transfers;
-    pageView->page()->runJavaScript(
-        QStringLiteral("startHtmlTransfer(%1,%2)").arg(id).arg(transferPiece),
-        answer<const QVariant &>([this, id, done](const QVariant &result) {
-            const QVariantMap first = result.toMap();
-            const QVariant piece = first.value(QStringLiteral("piece"));
-            bool known = false;
-            const qint64 length = first.value(QStringLiteral("length")).toLongLong(&known);
-            if (result.type() != QVariant::Map || piece.type() != QVariant::String || !known) {
-                done(false, QString());
-                return;
-            }
-            fetchHtmlPiece(id, std::make_shared<QString>(piece.toString()), length, done);
-        }));
+    send(PageCall::StartHtmlTransfer, {id, transferPiece}, [this, id, done](const QVariant &result) {
+        const QVariantMap first = result.toMap();
+        const QVariant piece = first.value(QStringLiteral("piece"));
+        bool known = false;
+        const qint64 length = first.value(QStringLiteral("length")).toLongLong(&known);
+        if (result.type() != QVariant::Map || piece.type() != QVariant::String || !known) {
+            done(false, QString());
+            return;
+        }
+        fetchHtmlPiece(id, std::make_shared<QString>(piece.toString()), length, done);
+    });
 }
 
 void PageSurface::fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, qint64 length,
@@ -203,37 +251,30 @@ void PageSurface::fetchHtmlPiece(int id, const std::shared_ptr<QString> &html, q
             done(false, QString());
         return;
     }
-    pageView->page()->runJavaScript(
-        QStringLiteral("htmlTransferPiece(%1,%2,%3)").arg(id).arg(html->size()).arg(transferPiece),
-        answer<const QVariant &>([this, id, html, length, done](const QVariant &result) {
-            if (result.type() != QVariant::String || result.toString().isEmpty()) {
-                done(false, QString());
-                return;
-            }
-            html->append(result.toString());
-            fetchHtmlPiece(id, html, length, done);
-        }));
+    const auto next = [this, id, html, length, done](const QVariant &result) {
+        if (result.type() != QVariant::String || result.toString().isEmpty()) {
+            done(false, QString());
+            return;
+        }
+        html->append(result.toString());
+        fetchHtmlPiece(id, html, length, done);
+    };
+    send(PageCall::HtmlTransferPiece, {id, html->size(), transferPiece}, next);
 }
 
 void PageSurface::withWholeDocument(const std::function<void()> &then, bool laidOut)
 {
-    pageView->page()->runJavaScript(laidOut ? QStringLiteral("finishFill(); layOutWholeDocument(true)")
-                                            : QStringLiteral("finishFill()"),
-                                    answer<const QVariant &>([then](const QVariant &) { then(); }));
+    send(PageCall::ShowWholeDocument, {laidOut}, [then](const QVariant &) { then(); });
 }
 
 void PageSurface::applyTheme()
 {
     // The page lives in the resource scheme: only a file URL reaches a file on disk.
-    const auto url = [](const QString &path) {
-        return jsQuoted(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    };
+    const auto url = [](const QString &path) { return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded); };
     const QString screen = Themes::currentPath();
     const QString print = Themes::printPath();
-    // Asked for again by the page once it is ready, should it not be yet.
-    run(QStringLiteral("if (typeof setPageTheme === 'function') setPageTheme('%1', '%2', '%3', '%4');")
-            .arg(url(screen), jsQuoted(Themes::codeTheme(screen)), print == screen ? QString() : url(print),
-                 jsQuoted(Themes::codeTheme(print))));
+    send(PageCall::SetTheme, {url(screen), Themes::codeTheme(screen), print == screen ? QString() : url(print),
+                              Themes::codeTheme(print)});
 }
 
 void PageSurface::setMenuActions(const QList<QAction *> &actions)
@@ -270,7 +311,7 @@ void PageSurface::insert(const QMimeData *mimeData, const QPointF *dropPos)
             payload.insert(QStringLiteral("x"), dropPos->x() / zoom);
             payload.insert(QStringLiteral("y"), dropPos->y() / zoom);
         }
-        emit content.dealCopySignal(payload);
+        send(PageCall::Insert, {payload});
     }
     pageView->page()->profile()->clearHttpCache();
 }
@@ -310,12 +351,13 @@ void PageSurface::settlePageForms(const std::shared_ptr<SourceBlocks> &from, con
         then();
         return;
     }
-    const QString list = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(nodes)).toJson(QJsonDocument::Compact));
-    pageView->page()->runJavaScript(QStringLiteral("pageForms(%1)").arg(list),
-                                    answer<const QVariant &>([from, then](const QVariant &result) {
-                                        from->setPageForms(result.toStringList());
-                                        then();
-                                    }));
+    // One argument, the list (braces around an array alone would copy it).
+    QJsonArray arguments;
+    arguments.append(QJsonArray::fromStringList(nodes));
+    send(PageCall::PageForms, arguments, [from, then](const QVariant &result) {
+        from->setPageForms(result.toStringList());
+        then();
+    });
 }
 
 void PageSurface::setMarkdown(const QString &markdown)
@@ -327,39 +369,29 @@ void PageSurface::setMarkdown(const QString &markdown)
     QThreadPool::globalInstance()->start([blocks = shownFrom] { blocks->prepare(); });
 }
 
-void PageSurface::bold() { execCommand(QStringLiteral("'bold'")); }
-void PageSurface::italic() { execCommand(QStringLiteral("'italic'")); }
-void PageSurface::strike() { execCommand(QStringLiteral("'strikeThrough'")); }
-void PageSurface::inlineCode() { run(QStringLiteral("inserCode();")); }
+void PageSurface::bold() { execCommand("bold"); }
+void PageSurface::italic() { execCommand("italic"); }
+void PageSurface::strike() { execCommand("strikeThrough"); }
+void PageSurface::inlineCode() { send(PageCall::InlineCode); }
+void PageSurface::heading(int level) { send(PageCall::Heading, {level}); }
+void PageSurface::quote() { send(PageCall::Quote); }
+void PageSurface::orderedList() { execCommand("insertOrderedList"); }
+void PageSurface::bulletList() { execCommand("insertUnorderedList"); }
+void PageSurface::rule() { execCommand("insertHorizontalRule"); }
+void PageSurface::codeBlock() { send(PageCall::CodeBlock); }
+void PageSurface::insertTable(int rows, int columns) { send(PageCall::InsertTable, {rows, columns}); }
+void PageSurface::link() { send(PageCall::Link); }
+void PageSurface::insertImage(const QString &path) { send(PageCall::InsertImage, {path}); }
+void PageSurface::clearFormat() { execCommand("removeFormat"); }
+void PageSurface::unlink() { execCommand("unlink"); }
 
-void PageSurface::heading(int level)
-{
-    run(QStringLiteral("toggleHeading(%1);").arg(level));
-}
-
-void PageSurface::quote() { run(QStringLiteral("quoteBlock();")); }
-void PageSurface::orderedList() { execCommand(QStringLiteral("'insertOrderedList'")); }
-void PageSurface::bulletList() { execCommand(QStringLiteral("'insertUnorderedList'")); }
-void PageSurface::rule() { execCommand(QStringLiteral("'insertHorizontalRule'")); }
-void PageSurface::codeBlock() { run(QStringLiteral("insertCodeMirror();")); }
-
-void PageSurface::insertTable(int rows, int columns)
-{
-    run(QStringLiteral("insertTable(%1,%2)").arg(rows).arg(columns));
-}
-
-void PageSurface::link() { run(QStringLiteral("openLinkWin();")); }
-void PageSurface::insertImage(const QString &path) { emit content.insertImageSignal(path); }
-void PageSurface::clearFormat() { execCommand(QStringLiteral("'removeFormat'")); }
-void PageSurface::unlink() { execCommand(QStringLiteral("'unlink'")); }
-
-void PageSurface::undo() { execCommand(QStringLiteral("'undo'")); }
-void PageSurface::redo() { execCommand(QStringLiteral("'redo'")); }
-void PageSurface::cut() { execCommand(QStringLiteral("'cut'")); }
-void PageSurface::copy() { execCommand(QStringLiteral("'copy'")); }
+void PageSurface::undo() { execCommand("undo"); }
+void PageSurface::redo() { execCommand("redo"); }
+void PageSurface::cut() { execCommand("cut"); }
+void PageSurface::copy() { execCommand("copy"); }
 void PageSurface::paste() { insertMimeData(QApplication::clipboard()->mimeData()); }
-void PageSurface::deleteSelection() { execCommand(QStringLiteral("'delete'")); }
-void PageSurface::selectAll() { execCommand(QStringLiteral("'selectAll'")); }
+void PageSurface::deleteSelection() { execCommand("delete"); }
+void PageSurface::selectAll() { execCommand("selectAll"); }
 
 QString PageSurface::selectedText() const
 {
@@ -383,30 +415,30 @@ void PageSurface::markMatches(const QString &text)
     if (text.isEmpty())
         clearMatches();
     else
-        emit content.highLightKeyword(text);
+        send(PageCall::MarkMatches, {text});
 }
 
 void PageSurface::stepMatch(const QString &text, bool backward)
 {
     Q_UNUSED(text)
-    run(backward ? QStringLiteral("selectedText(true)") : QStringLiteral("selectedText(false)"));
+    send(PageCall::StepMatch, {backward});
 }
 
 void PageSurface::replaceMatch(const QString &text, const QString &replacement)
 {
     Q_UNUSED(text)
-    emit content.replaceSelectedText(replacement);
+    send(PageCall::ReplaceMatch, {replacement});
 }
 
 void PageSurface::replaceAllMatches(const QString &text, const QString &replacement)
 {
     Q_UNUSED(text)
-    emit content.replaceAllHighText(replacement);
+    send(PageCall::ReplaceAllMatches, {replacement});
 }
 
 void PageSurface::clearMatches()
 {
-    run(QStringLiteral("clearHighLight()"));
+    send(PageCall::ClearMatches);
 }
 
 void PageSurface::showContextMenu(const QPoint &pos)
@@ -415,62 +447,59 @@ void PageSurface::showContextMenu(const QPoint &pos)
     const double zoom = pageView->zoomFactor();
     const int x = qRound(pos.x() / zoom);
     const int y = qRound(pos.y() / zoom);
-    pageView->page()->runJavaScript(
-        QStringLiteral("({ancestors: GetElementFromPoint(%1,%2), languages: codeBlockLanguagesAt(%1,%2)})").arg(x).arg(y),
-        answer<const QVariant &>([this, x, y](const QVariant &result) {
-            const QVariantMap found = result.toMap();
-            const QString ancestors = found.value(QStringLiteral("ancestors")).toString();
-            // The code block's own selector's languages, as [mode, name] pairs.
-            const QVariantList languageList = found.value(QStringLiteral("languages")).toList();
+    send(PageCall::ContextAt, {x, y}, [this, x, y](const QVariant &result) {
+        const QVariantMap found = result.toMap();
+        // The code block's own selector's languages, as [mode, name] pairs.
+        const QVariantList languageList = found.value(QStringLiteral("languages")).toList();
 
-            QMenu menu(pageView);
-            for (QAction *action : qAsConst(menuActions)) {
-                if (action)
-                    menu.addAction(action);
-                else
-                    menu.addSeparator();
-            }
-            auto addStatement = [this, x, y](QMenu *target, const QString &text, const QString &statement) {
-                const QString script = statement.arg(x).arg(y);
-                connect(target->addAction(text), &QAction::triggered, this, [this, script] { run(script); });
-            };
+        QMenu menu(pageView);
+        for (QAction *action : qAsConst(menuActions)) {
+            if (action)
+                menu.addAction(action);
+            else
+                menu.addSeparator();
+        }
+        // An item calling the page for the point; more arguments follow the point's.
+        auto addCall = [this, x, y](QMenu *target, const QString &text, PageCall call, const QJsonArray &more = {}) {
+            QJsonArray arguments{x, y};
+            for (const QJsonValue &value : more)
+                arguments.append(value);
+            connect(target->addAction(text), &QAction::triggered, this, [this, call, arguments] { send(call, arguments); });
+        };
 
-            if (!languageList.isEmpty()) {
-                QMenu *languages = menu.addMenu(tr("代码块语言"));
-                languages->setLayoutDirection(Qt::LeftToRight);
-                for (const QVariant &entry : languageList) {
-                    const QVariantList pair = entry.toList();
-                    if (pair.size() != 2)
-                        continue;
-                    const QString mode = pair.at(0).toString();
-                    const QString name = mode.isEmpty() ? tr("默认") : pair.at(1).toString();
-                    // %1 and %2 stay for the point; the mode is quoted text.
-                    addStatement(languages, name,
-                                 QStringLiteral("setCodeBlockModeAt(%1,%2,'") + jsQuoted(mode) + QStringLiteral("')"));
-                }
-            } else if (ancestors.contains(QLatin1String("TABLE"))) {
-                QMenu *table = menu.addMenu(tr("表格"));
-                table->setLayoutDirection(Qt::LeftToRight);
-                addStatement(table, tr("上方插入行"), QStringLiteral("insertTableRow(%1,%2,'above')"));
-                addStatement(table, tr("下方插入行"), QStringLiteral("insertTableRow(%1,%2,'below')"));
-                addStatement(table, tr("左边插入列"), QStringLiteral("insertTableColumn(%1,%2,'left')"));
-                addStatement(table, tr("右边插入列"), QStringLiteral("insertTableColumn(%1,%2,'right')"));
-                addStatement(table, tr("删除当前行"), QStringLiteral("deleteRow(%1,%2)"));
-                addStatement(table, tr("删除当前列"), QStringLiteral("deleteColumn(%1,%2)"));
-                addStatement(table, tr("上移当前行"), QStringLiteral("shiftRow(%1,%2,'up')"));
-                addStatement(table, tr("下移当前行"), QStringLiteral("shiftRow(%1,%2,'down')"));
-                addStatement(table, tr("左移当前列"), QStringLiteral("shiftColumn(%1,%2,'left')"));
-                addStatement(table, tr("右移当前列"), QStringLiteral("shiftColumn(%1,%2,'right')"));
-                addStatement(table, tr("左对齐当前列"), QStringLiteral("alignColumn(%1,%2,'left')"));
-                addStatement(table, tr("居中对齐当前列"), QStringLiteral("alignColumn(%1,%2,'center')"));
-                addStatement(table, tr("右对齐当前列"), QStringLiteral("alignColumn(%1,%2,'right')"));
-                addStatement(table, tr("删除表格"), QStringLiteral("deleteTable(%1,%2)"));
-            } else {
-                connect(menu.addAction(tr("表格")), &QAction::triggered, this, &PageSurface::tableRequested);
-                connect(menu.addAction(tr("代码块")), &QAction::triggered, this, &PageSurface::codeBlock);
+        if (!languageList.isEmpty()) {
+            QMenu *languages = menu.addMenu(tr("代码块语言"));
+            languages->setLayoutDirection(Qt::LeftToRight);
+            for (const QVariant &entry : languageList) {
+                const QVariantList pair = entry.toList();
+                if (pair.size() != 2)
+                    continue;
+                const QString mode = pair.at(0).toString();
+                addCall(languages, mode.isEmpty() ? tr("默认") : pair.at(1).toString(), PageCall::SetCodeBlockMode, {mode});
             }
-            connect(menu.addAction(tr("链接")), &QAction::triggered, this, &PageSurface::link);
-            connect(menu.addAction(tr("图片")), &QAction::triggered, this, &PageSurface::imageRequested);
-            menu.exec(QCursor::pos());
-        }));
+        } else if (found.value(QStringLiteral("table")).toBool()) {
+            QMenu *table = menu.addMenu(tr("表格"));
+            table->setLayoutDirection(Qt::LeftToRight);
+            addCall(table, tr("上方插入行"), PageCall::InsertRow, {QStringLiteral("above")});
+            addCall(table, tr("下方插入行"), PageCall::InsertRow, {QStringLiteral("below")});
+            addCall(table, tr("左边插入列"), PageCall::InsertColumn, {QStringLiteral("left")});
+            addCall(table, tr("右边插入列"), PageCall::InsertColumn, {QStringLiteral("right")});
+            addCall(table, tr("删除当前行"), PageCall::DeleteRow);
+            addCall(table, tr("删除当前列"), PageCall::DeleteColumn);
+            addCall(table, tr("上移当前行"), PageCall::MoveRow, {QStringLiteral("up")});
+            addCall(table, tr("下移当前行"), PageCall::MoveRow, {QStringLiteral("down")});
+            addCall(table, tr("左移当前列"), PageCall::MoveColumn, {QStringLiteral("left")});
+            addCall(table, tr("右移当前列"), PageCall::MoveColumn, {QStringLiteral("right")});
+            addCall(table, tr("左对齐当前列"), PageCall::AlignColumn, {QStringLiteral("left")});
+            addCall(table, tr("居中对齐当前列"), PageCall::AlignColumn, {QStringLiteral("center")});
+            addCall(table, tr("右对齐当前列"), PageCall::AlignColumn, {QStringLiteral("right")});
+            addCall(table, tr("删除表格"), PageCall::DeleteTable);
+        } else {
+            connect(menu.addAction(tr("表格")), &QAction::triggered, this, &PageSurface::tableRequested);
+            connect(menu.addAction(tr("代码块")), &QAction::triggered, this, &PageSurface::codeBlock);
+        }
+        connect(menu.addAction(tr("链接")), &QAction::triggered, this, &PageSurface::link);
+        connect(menu.addAction(tr("图片")), &QAction::triggered, this, &PageSurface::imageRequested);
+        menu.exec(QCursor::pos());
+    });
 }

@@ -1,9 +1,10 @@
 #ifndef PAGESURFACE_H
 #define PAGESURFACE_H
 
-#include "editor/content.h"
 #include "editor/editingsurface.h"
+#include "editor/pagebridge.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QPointer>
 #include <functional>
@@ -19,7 +20,8 @@ class QWebEnginePage;
 class SourceBlocks;
 
 // The editing page (WYSIWYG): the web view, the bridge object on its channel
-// and the page's context menu. The only code that names page functions.
+// and the page's context menu. The only code that names page functions: every
+// command reaches the page through send().
 class PageSurface : public EditingSurface
 {
     Q_OBJECT
@@ -31,7 +33,7 @@ public:
     ~PageSurface() override;
 
     PageView *view() const { return pageView; }
-    Content *bridge() { return &content; }
+    PageBridge *bridge() { return &pageBridge; }
 
     // The open document's file, against which the page resolves relative images
     // and next to which pasted images are copied; empty for an untitled document.
@@ -41,7 +43,7 @@ public:
     void setHtml(const QString &html);
     // How many times the page was given a document.
     int fills() const { return fillCount; }
-    // The page's document HTML (getHtml()), moved in pieces; ok is false when
+    // The page's document HTML (page.html()), moved in pieces; ok is false when
     // the page gave no complete answer.
     void documentHtml(const std::function<void(bool ok, const QString &html)> &done);
     // Text crosses to and from the page in pieces of at most this many characters.
@@ -62,6 +64,18 @@ public:
     void print(QPrinter *printer, const std::function<void(bool ok)> &done);
     // Answers the page still owes (a save, a switch, an export); settled() once none is left.
     bool isBusy() const { return pending > 0; }
+
+    // The functions of the page's `page` object (resources/page/page.js).
+    enum class PageCall {
+        SetDocumentFolder, ReceivePiece, SetHtml, StartHtmlTransfer, HtmlTransferPiece, PageForms,
+        ShowWholeDocument, SetTheme,
+        ExecCommand, InlineCode, Heading, Quote, CodeBlock, InsertTable, Link, SetLink, Insert, InsertImage,
+        MarkMatches, StepMatch, ReplaceMatch, ReplaceAllMatches, ClearMatches,
+        ContextAt, SetCodeBlockMode, InsertRow, InsertColumn, DeleteRow, DeleteColumn, MoveRow, MoveColumn,
+        AlignColumn, DeleteTable,
+    };
+    // The function's name; "" past the last call.
+    static const char *functionName(PageCall call);
 
     QWidget *widget() const override;
     void markdown(const MarkdownCallback &done) override;
@@ -121,8 +135,10 @@ private:
                         const std::function<void(bool, const QString &)> &done);
     // Runs then() once from knows how the page writes its raw HTML.
     void settlePageForms(const std::shared_ptr<SourceBlocks> &from, const std::function<void()> &then);
-    void run(const QString &statement);
-    void execCommand(const QString &command);
+    // Calls the page's function with arguments; done, when given, gets its answer.
+    void send(PageCall call, const QJsonArray &arguments = {},
+              const std::function<void(const QVariant &)> &done = nullptr);
+    void execCommand(const char *command);
     void insert(const QMimeData *mimeData, const QPointF *dropPos);
     QString folderUrl() const;
     void showContextMenu(const QPoint &pos);
@@ -138,7 +154,7 @@ private:
     int pending = 0;
     int transfers = 0;
     int fillCount = 0;
-    Content content;
+    PageBridge pageBridge;
     QString documentPath;
     QList<QAction *> menuActions;
     // The Markdown the page was filled from, when it was.

@@ -15,5 +15,5 @@ void PageView::dropEvent(QDropEvent *event)
     // The engine followed the drag; end that as a leave, so that it inserts nothing itself.
     QDragLeaveEvent leave;
     QWebEngineView::dragLeaveEvent(&leave);
-    emit dropEventSignal(event);
+    emit dropped(event);
 }

@@ -13,7 +13,7 @@ public:
     explicit PageView(QWidget *parent = nullptr);
 
 signals:
-    void dropEventSignal(QDropEvent *event);
+    void dropped(QDropEvent *event);
 
 protected:
     void dropEvent(QDropEvent *event) override;

@@ -1,7 +1,7 @@
 #include "editor/tabledialog.h"
 #include "ui_tabledialog.h"
 
-#include "editor/mypushbutton.h"
+#include "editor/tablesizecell.h"
 
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -20,12 +20,12 @@ const char *const selectedCellStyle = "background-color: rgb(208,208,208);border
 TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDialog)
 {
     ui->setupUi(this);
-    ui->lineEdit->setValidator(new QIntValidator(1, gridRows, this));
-    ui->lineEdit_2->setValidator(new QIntValidator(1, gridColumns, this));
+    ui->rowsEdit->setValidator(new QIntValidator(1, gridRows, this));
+    ui->columnsEdit->setValidator(new QIntValidator(1, gridColumns, this));
 
     for (int row = 0; row < gridRows; ++row) {
         for (int column = 0; column < gridColumns; ++column) {
-            auto *button = new MyPushButton(ui->gridLayoutWidget);
+            auto *button = new TableSizeCell(ui->cellGrid);
             button->row = row;
             button->column = column;
             button->setText(QStringLiteral(" "));
@@ -34,12 +34,12 @@ TableDialog::TableDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TableDia
             // Return means the size in the fields, never whichever cell has the focus.
             button->setAutoDefault(false);
             button->setStyleSheet(QLatin1String(row == 0 && column == 0 ? selectedCellStyle : cellStyle));
-            ui->gridLayout->addWidget(button, row, column);
+            ui->cellLayout->addWidget(button, row, column);
             cells.append(button);
 
-            connect(button, &MyPushButton::hovered, this, [this, row, column] {
-                ui->lineEdit->setText(QString::number(row + 1));
-                ui->lineEdit_2->setText(QString::number(column + 1));
+            connect(button, &TableSizeCell::hovered, this, [this, row, column] {
+                ui->rowsEdit->setText(QString::number(row + 1));
+                ui->columnsEdit->setText(QString::number(column + 1));
                 highlightUpTo(row, column);
             });
             connect(button, &QPushButton::clicked, this, [this, row, column] {
@@ -56,7 +56,7 @@ TableDialog::~TableDialog()
     delete ui;
 }
 
-MyPushButton *TableDialog::cell(int row, int column) const
+TableSizeCell *TableDialog::cell(int row, int column) const
 {
     if (row < 0 || row >= gridRows || column < 0 || column >= gridColumns)
         return nullptr;
@@ -66,9 +66,9 @@ MyPushButton *TableDialog::cell(int row, int column) const
 void TableDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (ui->lineEdit->hasAcceptableInput() && ui->lineEdit_2->hasAcceptableInput()) {
-            rowIndex = ui->lineEdit->text().toInt() - 1;
-            columnIndex = ui->lineEdit_2->text().toInt() - 1;
+        if (ui->rowsEdit->hasAcceptableInput() && ui->columnsEdit->hasAcceptableInput()) {
+            rowIndex = ui->rowsEdit->text().toInt() - 1;
+            columnIndex = ui->columnsEdit->text().toInt() - 1;
             accept();
         }
         return;
@@ -81,17 +81,17 @@ void TableDialog::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         // The fields show the size last previewed; the form's texts would reset them.
-        const QString rows = ui->lineEdit->text();
-        const QString columns = ui->lineEdit_2->text();
+        const QString rows = ui->rowsEdit->text();
+        const QString columns = ui->columnsEdit->text();
         ui->retranslateUi(this);
-        ui->lineEdit->setText(rows);
-        ui->lineEdit_2->setText(columns);
+        ui->rowsEdit->setText(rows);
+        ui->columnsEdit->setText(columns);
     }
 }
 
 void TableDialog::highlightUpTo(int row, int column)
 {
-    for (MyPushButton *button : qAsConst(cells)) {
+    for (TableSizeCell *button : qAsConst(cells)) {
         const bool selected = button->row <= row && button->column <= column;
         button->setStyleSheet(QLatin1String(selected ? selectedCellStyle : cellStyle));
     }

@@ -5,7 +5,7 @@
 #include <QVector>
 
 namespace Ui { class TableDialog; }
-class MyPushButton;
+class TableSizeCell;
 
 // Size picker for a new table: a 10 by 6 grid of cells; hovering previews the
 // size, clicking chooses it and closes the dialog. Return chooses the size shown
@@ -21,7 +21,7 @@ public:
     int rowIndex = 0;    // zero-based row of the last clicked cell
     int columnIndex = 0; // zero-based column of the last clicked cell
 
-    MyPushButton *cell(int row, int column) const;
+    TableSizeCell *cell(int row, int column) const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -32,7 +32,7 @@ private:
     void highlightUpTo(int row, int column);
 
     Ui::TableDialog *ui;
-    QVector<MyPushButton *> cells;
+    QVector<TableSizeCell *> cells;
 };
 
 #endif // TABLEDIALOG_H

@@ -17,7 +17,7 @@
     </message>
 </context>
 <context>
-    <name>BackupManage</name>
+    <name>BackupManager</name>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
@@ -60,7 +60,7 @@
     </message>
 </context>
 <context>
-    <name>BakPreview</name>
+    <name>BackupPreview</name>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
@@ -78,7 +78,7 @@
     </message>
 </context>
 <context>
-    <name>Content</name>
+    <name>PageBridge</name>
     <message>
         <source>已拒绝打开地址：%1</source>
         <translation>Refused to open the address: %1</translation>
@@ -1031,7 +1031,7 @@
     </message>
 </context>
 <context>
-    <name>aboutDialog</name>
+    <name>AboutDialog</name>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>

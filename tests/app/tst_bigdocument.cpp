@@ -115,12 +115,12 @@ void TestBigDocument::failedTransferIsNeverSaved_data()
 {
     QTest::addColumn<int>("pieceSize");
     QTest::addColumn<QString>("fault");
-    QTest::newRow("no answer") << (4 << 20) << QStringLiteral("getHtml = function () { return undefined; }");
-    QTest::newRow("a piece lost") << 500 << QStringLiteral("htmlTransferPiece = function () { return null; }");
+    QTest::newRow("no answer") << (4 << 20) << QStringLiteral("page.html = function () { return undefined; }");
+    QTest::newRow("a piece lost") << 500 << QStringLiteral("page.htmlTransferPiece = function () { return null; }");
     QTest::newRow("a piece short") << 500
-                                   << QStringLiteral("var whole = htmlTransferPiece; htmlTransferPiece = function (i, f, n) {"
+                                   << QStringLiteral("var whole = page.htmlTransferPiece; page.htmlTransferPiece = function (i, f, n) {"
                                                      " return f > 1000 ? '' : whole(i, f, n); }");
-    QTest::newRow("load arrived broken") << (4 << 20) << QStringLiteral("setBodyHtml(undefined)");
+    QTest::newRow("load arrived broken") << (4 << 20) << QStringLiteral("page.setHtml(undefined)");
 }
 
 void TestBigDocument::failedTransferIsNeverSaved()
@@ -148,7 +148,7 @@ void TestBigDocument::failedTransferIsNeverSaved()
     const QByteArray backup = readFile(document.backupPath());
     QVERIFY(backup.contains("The very last line."));
 
-    h->js(QStringLiteral("window.kept = [getHtml, htmlTransferPiece, setBodyHtml]; ") + fault + QStringLiteral("; true"));
+    h->js(QStringLiteral("window.kept = [page.html, page.htmlTransferPiece]; ") + fault + QStringLiteral("; true"));
     document.markChanged();
     document.backupTick();
     QTRY_VERIFY(!h->surface.isBusy());
@@ -161,15 +161,15 @@ void TestBigDocument::failedTransferIsNeverSaved()
     QCOMPARE(readFile(document.backupPath()), backup);
 
     // The page gets its functions back for the next row.
-    h->js(QStringLiteral("getHtml = kept[0]; htmlTransferPiece = kept[1]; setBodyHtml = kept[2]; true"));
+    h->js(QStringLiteral("page.html = kept[0]; page.htmlTransferPiece = kept[1]; true"));
     document.setModified(false);
     document.backupTick(); // an unmodified document drops its backup
 }
 
 void TestBigDocument::wordCountAndModifiedMark()
 {
-    QSignalSpy counted(&h->bridge(), &Content::showInfoInStatusBarSignal);
-    QSignalSpy modified(&h->bridge(), &Content::updateModifyStatusSignal);
+    QSignalSpy counted(&h->bridge(), &PageBridge::wordCountChanged);
+    QSignalSpy modified(&h->bridge(), &PageBridge::documentEdited);
     // Counted on load, without a key: "alpha beta", "gamma", the code "x = 1".
     QVERIFY(load(QStringLiteral("alpha beta\n\n```python\nx = 1\n```\n\ngamma\n")));
     QTRY_VERIFY(!counted.isEmpty());
@@ -180,13 +180,12 @@ void TestBigDocument::wordCountAndModifiedMark()
     h->view.activateWindow();
     h->view.focusProxy()->setFocus();
     QTRY_VERIFY(h->view.focusProxy()->hasFocus());
-    h->js(QStringLiteral("activateCodeBlock(document.querySelector('pre.veltrane-code')).focus(); true"));
-    QTRY_VERIFY(h->js(QStringLiteral("document.querySelector('select.son').options.length > 5")).toBool());
+    h->js(QStringLiteral("modules.codeblocks.activateCodeBlock(document.querySelector('pre.veltrane-code')).focus(); true"));
+    QTRY_VERIFY(h->js(QStringLiteral("document.querySelector('select.code-language').options.length > 5")).toBool());
     counted.clear();
     QTest::keyClick(h->view.focusProxy(), Qt::Key_Y);
     // The mark comes with the key; the count follows.
     QTRY_COMPARE(modified.count(), 1);
-    QVERIFY(modified.first().first().toBool());
     QTRY_VERIFY(!counted.isEmpty());
     QCOMPARE(counted.last().first().toString(), QStringLiteral("6"));
     QVERIFY(h->js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.getValue()")).toString().contains(
@@ -236,13 +235,13 @@ void TestBigDocument::longDocumentCaretAndMarks()
     QTRY_VERIFY(h->js(isLong).toBool());
 
     // A match of the page's own search far down is scrolled to and marked where it shows.
-    h->js(QStringLiteral("highLightKeyword('Chapter 1100'); selectedText(false); true"));
-    QVERIFY(h->js(QStringLiteral("(function () {"
-                                 " var match = searchMatches[searchCurrent].getBoundingClientRect();"
+    h->js(QStringLiteral("page.markMatches('Chapter 1100'); page.stepMatch(false); true"));
+    QVERIFY(h->js(QStringLiteral("(function () { var marked = modules.search.marked();"
+                                 " var match = marked.matches[marked.current].getBoundingClientRect();"
                                  " var mark = document.querySelector('.search-select').getBoundingClientRect();"
                                  " return match.height > 0 && match.top >= 0 && match.bottom <= innerHeight"
                                  " && mark.top === match.top && mark.width === match.width; })()")).toBool());
-    h->js(QStringLiteral("clearHighLight(); true"));
+    h->js(QStringLiteral("page.clearMatches(); true"));
     QVERIFY(h->js(isLong).toBool());
     QVERIFY(PageHarness::errors().isEmpty());
 }

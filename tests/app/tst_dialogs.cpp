@@ -84,8 +84,8 @@ void TestDialogs::returnConfirmsEscapeCancels()
     // Table: Escape inserts no table (not even the last size chosen); Return the
     // size in the two fields.
     const Step fillTable = [](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("2"));
-        dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("3"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("rowsEdit"))->setText(QStringLiteral("2"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("columnsEdit"))->setText(QStringLiteral("3"));
     };
     w.editor()->clear();
     QCOMPARE(run("actionTable", {press(Qt::Key_Escape, fillTable)}), QStringList{QStringLiteral("TableDialog")});
@@ -98,7 +98,7 @@ void TestDialogs::returnConfirmsEscapeCancels()
     // Dialogs without a text to confirm close on either key.
     for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
         QCOMPARE(run("actionSetting", {press(key)}), QStringList{QStringLiteral("SettingDialog")});
-        QCOMPARE(run("actionAbout", {press(key)}), QStringList{QStringLiteral("aboutDialog")});
+        QCOMPARE(run("actionAbout", {press(key)}), QStringList{QStringLiteral("AboutDialog")});
         QCOMPARE(run("actionLicenses", {press(key)}), QStringList{QStringLiteral("DialogLicense")});
     }
 
@@ -109,7 +109,7 @@ void TestDialogs::returnConfirmsEscapeCancels()
                                BackupStore::serialize(QStringLiteral("kept"), QString())));
     const Step chooseFirst = [](QWidget *dialog) { dialog->findChild<QTableView *>()->selectRow(0); };
     QCOMPARE(run("actionBackup", {press(Qt::Key_Return, chooseFirst), press(Qt::Key_Return), press(Qt::Key_Escape)}),
-             (QStringList{QStringLiteral("BackupManage"), QStringLiteral("BakPreview"), QStringLiteral("BackupManage")}));
+             (QStringList{QStringLiteral("BackupManager"), QStringLiteral("BackupPreview"), QStringLiteral("BackupManager")}));
     QVERIFY(QDir(BackupStore::defaultDir()).removeRecursively()); // or the next window offers it
 
     // The question before unsaved work is dropped: Escape keeps it, Return drops it.
@@ -150,7 +150,7 @@ void TestDialogs::saveAndExportAddTheirExtension()
 
 void TestDialogs::aboutTellsTheVersion()
 {
-    aboutDialog about;
+    AboutDialog about;
     QVERIFY2(about.text().contains(QStringLiteral("版本 " VELTRANE_VERSION)), qPrintable(about.text()));
 }
 

@@ -194,11 +194,11 @@ void TestEnglish::nothingChineseIsShown()
         dialog->findChild<QAbstractItemView *>()->selectionModel()->select(
             dialog->findChild<QAbstractItemView *>()->model()->index(0, 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        dialog->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        dialog->findChild<QPushButton *>(QStringLiteral("previewButton"))->click();
     };
     QCOMPARE(GuiTest::throughModals([&] { w.action("actionBackup")->trigger(); },
                                     {preview, walk(QStringLiteral("backup preview")), walk(QStringLiteral("backup manager"))}),
-             (QStringList{QStringLiteral("BackupManage"), QStringLiteral("BakPreview"), QStringLiteral("BackupManage")}));
+             (QStringList{QStringLiteral("BackupManager"), QStringLiteral("BackupPreview"), QStringLiteral("BackupManager")}));
     QVERIFY(QDir(BackupStore::defaultDir()).removeRecursively()); // or the next window offers it
     w.document()->setModified(true);
     QCOMPARE(GuiTest::throughModals([&] { w.action("actionNew")->trigger(); }, {walk(QStringLiteral("message box"))}),
@@ -218,7 +218,7 @@ void TestEnglish::countsAndMessages()
     QCOMPARE(count->text(), QStringLiteral("0 words"));
     const char *const counts[][2] = {{"1", "1 word"}, {"2", "2 words"}, {"21", "21 words"}};
     for (const auto &pair : counts) {
-        w.page()->bridge()->showInfoInStatusBar(QLatin1String(pair[0]));
+        w.page()->bridge()->wordCount(QLatin1String(pair[0]));
         QCOMPARE(count->text(), QLatin1String(pair[1]));
     }
     w.action("actionZoomIn")->trigger();

@@ -14,8 +14,8 @@
 #include "convert/sourceblocks.h"
 #include "editor/findreplacebar.h"
 #include "editor/highlighter.h"
-#include "editor/mypushbutton.h"
 #include "editor/tabledialog.h"
+#include "editor/tablesizecell.h"
 #include "settings/settings.h"
 #include "settings/themes.h"
 
@@ -32,6 +32,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolBar>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 using GuiTest::ModalAnswers;
 using GuiTest::readFile;
@@ -89,12 +91,7 @@ private:
     // Opens the Markdown as a file in WYSIWYG mode and waits for the page to show it.
     bool openInPage(const QString &name, const QByteArray &markdown);
     // Waits until every call the page made so far has reached the program.
-    bool pageCallsArrived()
-    {
-        QSignalSpy flushed(w->page()->bridge(), &Content::loadThemeCssSignal);
-        w->js(QStringLiteral("contentObj.loadThemeCss(); true"));
-        return !flushed.isEmpty() || flushed.wait(5000);
-    }
+    bool pageCallsArrived() { return w->callsArrived(); }
 
     std::unique_ptr<QTemporaryDir> home;
     QTemporaryDir files;
@@ -111,10 +108,18 @@ void TestWindow::initTestCase()
     QVERIFY(image.save(files.filePath(QStringLiteral("pics/a.png"))));
 
     w = std::make_unique<WindowHarness>();
-    Content *bridge = w->page()->bridge();
-    connect(bridge, &Content::loadThemeCssSignal, this, [this] { events << QStringLiteral("theme"); });
-    connect(bridge, &Content::loadRecentMdSignal, this, [this] { events << QStringLiteral("document"); });
-    connect(bridge, &Content::setHtmlSignal, this, [this] { events << QStringLiteral("html"); });
+    connect(w->page(), &PageSurface::documentRequested, this, [this] { events << QStringLiteral("document"); });
+    // The page loads once the event loop runs: this script is in place by then,
+    // and records the commands that reach the page's theme and document.
+    QWebEngineScript recorder;
+    recorder.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    recorder.setWorldId(QWebEngineScript::MainWorld);
+    recorder.setSourceCode(QStringLiteral(
+        "window.pageCalls = []; Object.defineProperty(window, 'page', { configurable: true, set: function (page) {"
+        " ['setTheme', 'setHtml'].forEach(function (name) { var real = page[name];"
+        "  page[name] = function () { pageCalls.push(name); return real.apply(page, arguments); }; });"
+        " Object.defineProperty(window, 'page', { value: page, writable: true, configurable: true }); } });"));
+    w->page()->view()->page()->scripts().insert(recorder);
     w->window.setStartupFilePath(file(QStringLiteral("start.md"), "# Start\n\n![pic](pics/a.png)\n"));
     QVERIFY(w->showAndWait());
 }
@@ -142,9 +147,9 @@ bool TestWindow::openInPage(const QString &name, const QByteArray &markdown)
 
 void TestWindow::loadSequenceAsksForThemeThenDocument()
 {
-    // The window answers the document request at once, so "html" is recorded inside "document".
     QTRY_COMPARE(events.count(QStringLiteral("document")), 1);
-    QCOMPARE(events, (QStringList{QStringLiteral("theme"), QStringLiteral("html"), QStringLiteral("document")}));
+    QCOMPARE(events, QStringList{QStringLiteral("document")});
+    QCOMPARE(w->js(QStringLiteral("pageCalls.join()")).toString(), QStringLiteral("setTheme,setHtml"));
     QTRY_COMPARE(w->js(QStringLiteral("document.querySelector('h1') ? document.querySelector('h1').textContent : ''")).toString(),
                  QStringLiteral("Start"));
     const QString theme = w->js(QStringLiteral("document.getElementById('themecss').href")).toString();
@@ -152,7 +157,7 @@ void TestWindow::loadSequenceAsksForThemeThenDocument()
 
     // The start-up document's picture, relative to its folder, shows and saves as written.
     QTRY_COMPARE_WITH_TIMEOUT(w->js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 9, 10000);
-    QVERIFY(w->js(QStringLiteral("getHtml()")).toString().contains(QLatin1String("src=\"pics/a.png\"")));
+    QVERIFY(w->js(QStringLiteral("page.html()")).toString().contains(QLatin1String("src=\"pics/a.png\"")));
     QCOMPARE(w->window.windowTitle(), QStringLiteral("start.md  -  Veltrane"));
 }
 
@@ -199,7 +204,7 @@ void TestWindow::modifiedFlagSurvivesSwitches()
     QVERIFY(!w->editor()->document()->isModified());
     QVERIFY(w->switchTo(false));
 
-    w->page()->bridge()->updateModifyStatus(true); // what the page sends on input
+    w->page()->bridge()->edited(); // what the page sends on input
     QVERIFY(w->switchTo(true));
     QVERIFY(w->document()->isModified());
     QVERIFY(w->editor()->document()->isModified());
@@ -214,7 +219,7 @@ void TestWindow::modifiedFlagSurvivesSwitches()
 void TestWindow::sourceModeDisablesPageOnlyCommands()
 {
     const QList<QAction *> pageOnly{w->action("actionHTML"), w->action("actionPDF"), w->action("actionPrint"),
-                                    w->action("actionClear"), w->action("actionUnlink")};
+                                    w->action("actionClearFormat"), w->action("actionUnlink")};
     // Written from the Markdown, these work in both modes.
     const QList<QAction *> everywhere{w->child<QMenu>("menuExport")->menuAction(), w->action("actionWordDocx"),
                                       w->action("actionOdt")};
@@ -377,8 +382,8 @@ void TestWindow::quitWaitsForThePendingSave()
 
     // A slow answer shows that the quit waits; a save that then fails leaves the
     // document modified, and the quit asks.
-    w->js(QStringLiteral("var realGetHtml = getHtml; getHtml = function () {"
-                         " var end = Date.now() + 1500; while (Date.now() < end) {} return realGetHtml(); }; true"));
+    w->js(QStringLiteral("var realHtml = page.html; page.html = function () {"
+                         " var end = Date.now() + 1500; while (Date.now() < end) {} return realHtml(); }; true"));
     ModalAnswers answers({QStringLiteral("明白"), QStringLiteral("否")});
     w->document()->saveAs(files.filePath(QStringLiteral("missing/quit.md")));
     QVERIFY(!w->window.close());
@@ -389,7 +394,7 @@ void TestWindow::quitWaitsForThePendingSave()
     QCOMPARE(answers.seen.last(), QStringLiteral("当前文件还没保存，是否放弃？"));
     QVERIFY(w->window.isVisible());
     QVERIFY(w->document()->isModified());
-    w->js(QStringLiteral("getHtml = realGetHtml; true"));
+    w->js(QStringLiteral("page.html = realHtml; true"));
 }
 
 void TestWindow::noAnswerReachesADestroyedWindow()
@@ -801,11 +806,11 @@ void TestWindow::roundTrip()
     QFETCH(bool, rewritten);
     const QString original = Corpus::read(name);
     QVERIFY(openInPage(name, original.toUtf8()));
-    const QString saved = htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString());
+    const QString saved = htmlToMarkdown(w->js(QStringLiteral("page.html()")).toString());
     if (!rewritten)
         QCOMPARE(Corpus::normalizeHtml(markdownToHtml(saved)), Corpus::normalizeHtml(markdownToHtml(original)));
     QVERIFY(openInPage(name, saved.toUtf8()));
-    const QString again = htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString());
+    const QString again = htmlToMarkdown(w->js(QStringLiteral("page.html()")).toString());
     QCOMPARE(Corpus::normalizeHtml(markdownToHtml(again)), Corpus::normalizeHtml(markdownToHtml(saved)));
     QCOMPARE(again, saved);
 }
@@ -838,7 +843,7 @@ void TestWindow::saveRewritesOnlyEditedBlock_data()
                           " document.querySelector('body > ul').appendChild(li); true");
     QTest::newRow("table cell") << readme << QStringLiteral("document.querySelector('body > table td').textContent = 'x'; true");
     QTest::newRow("code block")
-        << readme << QStringLiteral("activateCodeBlock(document.querySelector('body > pre')).replaceRange('# note\\n',"
+        << readme << QStringLiteral("modules.codeblocks.activateCodeBlock(document.querySelector('body > pre')).replaceRange('# note\\n',"
                                     " {line: 0, ch: 0}); true");
 }
 
@@ -910,21 +915,21 @@ void TestWindow::fenceLanguageWordKept()
     // A word that is not a display name of the language table comes back as
     // written; once the user picks a language, the display name is written.
     QVERIFY(openInPage(QStringLiteral("fences.md"), "```rust\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
-    QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString()),
+    QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("page.html()")).toString()),
              QStringLiteral("```rust\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
-    w->js(QStringLiteral("activateCodeBlocks(); document.querySelector('.CodeMirror').CodeMirror.setOption('mode', 'text/x-c++src'); true"));
-    QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("getHtml()")).toString()),
+    w->js(QStringLiteral("modules.codeblocks.activateCodeBlocks(); document.querySelector('.CodeMirror').CodeMirror.setOption('mode', 'text/x-c++src'); true"));
+    QCOMPARE(htmlToMarkdown(w->js(QStringLiteral("page.html()")).toString()),
              QStringLiteral("```C++\nfn main() {}\n```\n\n```Python\nx = 1\n```\n"));
 }
 
 void TestWindow::pageWithoutAnswerKeepsContent()
 {
-    // Last: this breaks the page's getHtml on purpose.
+    // Last: this breaks the page's html() on purpose.
     QVERIFY(openInPage(QStringLiteral("keep.md"), "precious words\n"));
     QVERIFY(w->switchTo(true));
     QVERIFY(w->switchTo(false));
     QTRY_VERIFY(w->body().contains(QStringLiteral("precious words")));
-    w->js(QStringLiteral("getHtml = undefined; true"));
+    w->js(QStringLiteral("page.html = undefined; true"));
 
     w->document()->setModified(true);
     w->child<QPushButton>("modeButton")->click();

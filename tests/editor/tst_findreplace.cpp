@@ -186,38 +186,36 @@ void TestFindReplace::findStepsWithoutWrapping()
 void TestFindReplace::pageModeTalksToThePage()
 {
     bar->setSurface(page);
-    Content *content = page->bridge();
-    QSignalSpy highlight(content, &Content::highLightKeyword);
-    QSignalSpy replaceOne(content, &Content::replaceSelectedText);
-    QSignalSpy replaceAll(content, &Content::replaceAllHighText);
     const QString sourceBefore = editor->toPlainText();
 
     QWebEnginePage *view = page->view()->page();
-    QVERIFY(GuiTest::waitFor([view] { return GuiTest::pageReady(view); }, 20000));
+    QVERIFY(GuiTest::waitForPage(view));
+    // The page's search functions, recording the calls that reach them.
+    GuiTest::runJs(view, QStringLiteral("window.calls = [];"
+                                        " ['markMatches', 'replaceMatch', 'replaceAllMatches'].forEach(function (name) {"
+                                        "  var real = page[name]; page[name] = function (text) {"
+                                        "   calls.push(name + ':' + text); return real(text); }; }); true"));
+    const auto calls = [view] { return GuiTest::runJs(view, QStringLiteral("calls.join('|')")).toString(); };
     GuiTest::runJs(view, QStringLiteral("document.body.innerHTML = '<p>word</p>'; getSelection().selectAllChildren("
                                         "document.querySelector('p')); true"));
     QTRY_COMPARE(page->selectedText(), QStringLiteral("word"));
     bar->showReplaceBar();
     QCOMPARE(bar->searchField()->text(), QStringLiteral("word"));
-    QCOMPARE(highlight.count(), 1);
-    QCOMPARE(highlight.last().first().toString(), QStringLiteral("word"));
+    QTRY_COMPARE(calls(), QStringLiteral("markMatches:word"));
     // Shown again with the same text: highlighted again.
-    QTRY_VERIFY(GuiTest::runJs(view, QStringLiteral("searchMatches.length > 0")).toBool());
+    QTRY_VERIFY(GuiTest::runJs(view, QStringLiteral("modules.search.marked().matches.length > 0")).toBool());
     GuiTest::runJs(view, QStringLiteral("getSelection().selectAllChildren(document.querySelector('p')); true"));
     QTRY_COMPARE(page->selectedText(), QStringLiteral("word"));
     bar->showReplaceBar();
-    QCOMPARE(highlight.count(), 2);
+    QTRY_COMPARE(calls(), QStringLiteral("markMatches:word|markMatches:word"));
 
     bar->replacementField()->setText(QStringLiteral("<b>"));
     bar->replaceOneAction()->trigger();
     bar->replaceAllAction()->trigger();
-    QCOMPARE(replaceOne.count(), 1);
-    QCOMPARE(replaceOne.last().first().toString(), QStringLiteral("<b>"));
-    QCOMPARE(replaceAll.count(), 1);
-    QCOMPARE(replaceAll.last().first().toString(), QStringLiteral("<b>"));
+    QTRY_COMPARE(calls(), QStringLiteral("markMatches:word|markMatches:word|replaceMatch:<b>|replaceAllMatches:<b>"));
 
     bar->searchField()->clear();
-    QCOMPARE(highlight.count(), 2);
+    QCOMPARE(GuiTest::runJs(view, QStringLiteral("calls.filter(function (c) { return c.indexOf('markMatches') === 0; }).length")).toInt(), 2);
     QCOMPARE(editor->toPlainText(), sourceBefore);
 }
 
@@ -226,29 +224,29 @@ void TestFindReplace::pageModeTalksToThePage()
 void TestFindReplace::pageReplacesInCodeBlocks()
 {
     QWebEnginePage *view = page->view()->page();
-    QVERIFY(GuiTest::waitFor([view] { return GuiTest::pageReady(view); }, 20000));
+    QVERIFY(GuiTest::waitForPage(view));
     auto js = [view](const QString &script) { return GuiTest::runJs(view, script); };
-    js(QStringLiteral("document.body.innerHTML = %1; changePreToCodeMirror();"
-                      "activateCodeBlock(document.querySelectorAll('pre')[1]); true")
+    js(QStringLiteral("document.body.innerHTML = %1; modules.codeblocks.makeCodeBlocks();"
+                      "modules.codeblocks.activateCodeBlock(document.querySelectorAll('pre')[1]); true")
            .arg(GuiTest::jsString(markdownToHtml(QStringLiteral("cat\n\n```python\ncat = \"cat\"\n```\n\n```\ncat\n```\n")))));
     QCOMPARE(js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 1);
 
     page->markMatches(QStringLiteral("cat"));
     // Found in document order, across the coloured tokens of the static block.
-    QTRY_COMPARE(js(QStringLiteral("searchMatches.map(function (m) { return m.block ? m.start : 'p'; }).join()")).toString(),
+    QTRY_COMPARE(js(QStringLiteral("modules.search.marked().matches.map(function (m) { return m.block ? m.start : 'p'; }).join()")).toString(),
                  QStringLiteral("p,0,7,0"));
-    QVERIFY(js(QStringLiteral("searchMatches[2].getClientRects().length")).toInt() > 0);
+    QVERIFY(js(QStringLiteral("modules.search.marked().matches[2].getClientRects().length")).toInt() > 0);
     page->stepMatch(QStringLiteral("cat"), false);
     page->stepMatch(QStringLiteral("cat"), false);
     page->replaceMatch(QStringLiteral("cat"), QStringLiteral("dog"));
-    QTRY_VERIFY(js(QStringLiteral("getHtml()")).toString().contains(QLatin1String("dog = \"cat\"")));
+    QTRY_VERIFY(js(QStringLiteral("page.html()")).toString().contains(QLatin1String("dog = \"cat\"")));
     // The later match of the same block moved with the text.
     page->replaceAllMatches(QStringLiteral("cat"), QStringLiteral("ox"));
-    QTRY_COMPARE(js(QStringLiteral("getHtml()")).toString(),
+    QTRY_COMPARE(js(QStringLiteral("page.html()")).toString(),
                  QStringLiteral("<p>ox</p>\n<pre><code class=\"language-python\">dog = \"ox\"\n</code></pre>\n"
                                 "<pre><code>ox\n</code></pre>\n"));
     QCOMPARE(js(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.historySize().undo")).toInt(), 1);
-    QCOMPARE(js(QStringLiteral("isStaticCodeBlock(document.querySelector('pre'))")).toBool(), true);
+    QCOMPARE(js(QStringLiteral("modules.codeblocks.isStaticCodeBlock(document.querySelector('pre'))")).toBool(), true);
 
     bar->setSurface(source);
     setSource(QStringLiteral("cat\n```\ncat\n```\n"), 0);

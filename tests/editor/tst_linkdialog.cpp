@@ -1,8 +1,8 @@
 // The link dialog and the address checks behind it.
 
-#include "editor/content.h"
-#include "editor/contentutil.h"
+#include "editor/addresses.h"
 #include "editor/linkdialog.h"
+#include "editor/pagebridge.h"
 #include "support/guitest.h"
 
 #include <QLineEdit>
@@ -22,8 +22,8 @@ private slots:
     void isWindowsPath();
     void isLinkTarget_data();
     void isLinkTarget();
-    void addLinkEmitsTheInsertPayload();
-    void modifyLinkEmitsTheModifyPayload();
+    void newLinkEmitsTheInsertPayload();
+    void editLinkEmitsTheModifyPayload();
     void invalidAddressKeepsTheDialogOpen();
 
 private:
@@ -57,7 +57,7 @@ void TestLinkDialog::isUrl()
 {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
-    QCOMPARE(ContentUtil::isUrl(text), accepted);
+    QCOMPARE(Addresses::isUrl(text), accepted);
 }
 
 void TestLinkDialog::isWindowsPath_data()
@@ -80,7 +80,7 @@ void TestLinkDialog::isWindowsPath()
 {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
-    QCOMPARE(ContentUtil::isWindowsPath(text), accepted);
+    QCOMPARE(Addresses::isWindowsPath(text), accepted);
 }
 
 void TestLinkDialog::isLinkTarget_data()
@@ -110,15 +110,15 @@ void TestLinkDialog::isLinkTarget()
 {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
-    QCOMPARE(ContentUtil::isLinkTarget(text), accepted);
+    QCOMPARE(Addresses::isLinkTarget(text), accepted);
 }
 
-void TestLinkDialog::addLinkEmitsTheInsertPayload()
+void TestLinkDialog::newLinkEmitsTheInsertPayload()
 {
-    Content content;
-    QSignalSpy link(&content, &Content::dealLinkSignal);
-    content.addLink(QStringLiteral("<b>chosen</b>"));
-    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    PageBridge bridge;
+    QSignalSpy link(&bridge, &PageBridge::linkAccepted);
+    bridge.newLink(QStringLiteral("<b>chosen</b>"));
+    QPointer<LinkDialog> dialog = bridge.currentLinkDialog();
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("设置超链接"));
@@ -138,14 +138,14 @@ void TestLinkDialog::addLinkEmitsTheInsertPayload()
     QTRY_VERIFY(!dialog); // deleted on close
 }
 
-void TestLinkDialog::modifyLinkEmitsTheModifyPayload()
+void TestLinkDialog::editLinkEmitsTheModifyPayload()
 {
-    Content content;
-    QSignalSpy link(&content, &Content::dealLinkSignal);
-    content.addLink(QStringLiteral("first"));
-    QPointer<LinkDialog> first = content.currentLinkDialog();
-    content.modifyLink(QStringLiteral("old"), QStringLiteral("http://a.bc/old"));
-    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    PageBridge bridge;
+    QSignalSpy link(&bridge, &PageBridge::linkAccepted);
+    bridge.newLink(QStringLiteral("first"));
+    QPointer<LinkDialog> first = bridge.currentLinkDialog();
+    bridge.editLink(QStringLiteral("old"), QStringLiteral("http://a.bc/old"));
+    QPointer<LinkDialog> dialog = bridge.currentLinkDialog();
     QVERIFY(dialog && dialog != first);
     QCOMPARE(dialog->textEdit()->text(), QStringLiteral("old"));
     QCOMPARE(dialog->urlEdit()->text(), QStringLiteral("http://a.bc/old"));
@@ -162,10 +162,10 @@ void TestLinkDialog::modifyLinkEmitsTheModifyPayload()
 
 void TestLinkDialog::invalidAddressKeepsTheDialogOpen()
 {
-    Content content;
-    QSignalSpy link(&content, &Content::dealLinkSignal);
-    content.addLink(QStringLiteral("t"));
-    QPointer<LinkDialog> dialog = content.currentLinkDialog();
+    PageBridge bridge;
+    QSignalSpy link(&bridge, &PageBridge::linkAccepted);
+    bridge.newLink(QStringLiteral("t"));
+    QPointer<LinkDialog> dialog = bridge.currentLinkDialog();
     for (const QString &url : {QStringLiteral("two words"), QStringLiteral("javascript:alert(1)"), QString()}) {
         dialog->urlEdit()->setText(url);
         dialog->okButton()->click();

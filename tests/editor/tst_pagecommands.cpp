@@ -108,11 +108,11 @@ void TestPageCommands::inlineCode()
     h->setBody(QStringLiteral("<p>hello <i>big</i> world</p>"));
     h->js(QStringLiteral("var p = document.querySelector('p'); var r = document.createRange();"
                          "r.setStart(p.firstChild, 2); r.setEnd(p.lastChild, 3);"
-                         "getSelection().removeAllRanges(); getSelection().addRange(r); inserCode(); true"));
+                         "getSelection().removeAllRanges(); getSelection().addRange(r); page.inlineCode(); true"));
     QCOMPARE(h->js(QStringLiteral("document.body.innerHTML")).toString(),
              QStringLiteral("<p>he<code>llo <i>big</i> wo</code>rld</p>"));
     // Without a selection nothing happens and nothing fails.
-    h->js(QStringLiteral("getSelection().removeAllRanges(); inserCode(); true"));
+    h->js(QStringLiteral("getSelection().removeAllRanges(); page.inlineCode(); true"));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('code').length")).toInt(), 1);
 }
 
@@ -121,16 +121,16 @@ void TestPageCommands::headingsToggleQuoteWraps_data()
     QTest::addColumn<QString>("html"); // the caret goes into the element with id c
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("H2 on a paragraph") << "<p id=\"c\">t</p>" << "toggleHeading(2)" << "<h2>t</h2>";
-    QTest::newRow("H2 on an H2 gives a paragraph") << "<h2 id=\"c\">t</h2>" << "toggleHeading(2)" << "<p>t</p>";
-    QTest::newRow("H3 on an H2") << "<h2 id=\"c\">t</h2>" << "toggleHeading(3)" << "<h3>t</h3>";
+    QTest::newRow("H2 on a paragraph") << "<p id=\"c\">t</p>" << "page.heading(2)" << "<h2>t</h2>";
+    QTest::newRow("H2 on an H2 gives a paragraph") << "<h2 id=\"c\">t</h2>" << "page.heading(2)" << "<p>t</p>";
+    QTest::newRow("H3 on an H2") << "<h2 id=\"c\">t</h2>" << "page.heading(3)" << "<h3>t</h3>";
     QTest::newRow("H1 in a cell changes nothing") << "<table><tbody><tr><td id=\"c\">t</td></tr></tbody></table>"
-                                                 << "toggleHeading(1)" << "<table><tbody><tr><td id=\"c\">t</td></tr></tbody></table>";
-    QTest::newRow("quote wraps a heading") << "<p>a</p><h2 id=\"c\">t</h2><p>b</p>" << "quoteBlock()"
+                                                 << "page.heading(1)" << "<table><tbody><tr><td id=\"c\">t</td></tr></tbody></table>";
+    QTest::newRow("quote wraps a heading") << "<p>a</p><h2 id=\"c\">t</h2><p>b</p>" << "page.quote()"
                                            << "<p>a</p><blockquote><h2 id=\"c\">t</h2></blockquote><p>b</p>";
-    QTest::newRow("quote wraps a paragraph") << "<p id=\"c\">t</p>" << "quoteBlock()" << "<blockquote><p id=\"c\">t</p></blockquote>";
-    QTest::newRow("code at the start of a line") << "<p id=\"c\">one two</p>" << "inserCode()" << "<p id=\"c\"><code>one</code> two</p>";
-    QTest::newRow("code in a cell") << "<table><tbody><tr><td id=\"c\">one two</td></tr></tbody></table>" << "inserCode()"
+    QTest::newRow("quote wraps a paragraph") << "<p id=\"c\">t</p>" << "page.quote()" << "<blockquote><p id=\"c\">t</p></blockquote>";
+    QTest::newRow("code at the start of a line") << "<p id=\"c\">one two</p>" << "page.inlineCode()" << "<p id=\"c\"><code>one</code> two</p>";
+    QTest::newRow("code in a cell") << "<table><tbody><tr><td id=\"c\">one two</td></tr></tbody></table>" << "page.inlineCode()"
                                     << "<table><tbody><tr><td id=\"c\"><code>one</code> two</td></tr></tbody></table>";
 }
 
@@ -142,7 +142,7 @@ void TestPageCommands::headingsToggleQuoteWraps()
     QFETCH(QString, expected);
     h->setBody(html);
     h->js(QStringLiteral("document.body.focus(); true"));
-    if (statement == QLatin1String("inserCode()"))
+    if (statement == QLatin1String("page.inlineCode()"))
         h->js(QStringLiteral("var n = document.getElementById('c'); var r = document.createRange();"
                              "r.setStart(n.firstChild, 0); r.setEnd(n.firstChild, 3);"
                              "if (n.children[0]) r.selectNodeContents(n.children[0]);"
@@ -209,7 +209,7 @@ void TestPageCommands::typedKeys()
     if (QByteArray(QTest::currentDataTag()) == "fence with a language") {
         QCOMPARE(h->text(QStringLiteral("document.querySelector('.CodeMirror').CodeMirror.getOption('mode')")),
                  QStringLiteral("text/x-python"));
-        QCOMPARE(htmlToMarkdown(h->text(QStringLiteral("getHtml()"))), QStringLiteral("a\n\n```Python\nx\n```\n"));
+        QCOMPARE(htmlToMarkdown(h->text(QStringLiteral("page.html()"))), QStringLiteral("a\n\n```Python\nx\n```\n"));
     }
 }
 
@@ -272,21 +272,21 @@ void TestPageCommands::operationsUndoInOrderWithTyping()
     QTRY_VERIFY(h->body() != states.last());
     states << h->body();
     const QPoint cell = cellPoint(1, 0);
-    for (const QString &statement : {QStringLiteral("insertTableRow(%1,%2,'below')"), QStringLiteral("alignColumn(%1,%2,'right')"),
-                                     QStringLiteral("deleteColumn(%1,%2)"), QStringLiteral("deleteTable(%1,%2)")}) {
+    for (const QString &statement : {QStringLiteral("page.insertRow(%1,%2,'below')"), QStringLiteral("page.alignColumn(%1,%2,'right')"),
+                                     QStringLiteral("page.deleteColumn(%1,%2)"), QStringLiteral("page.deleteTable(%1,%2)")}) {
         h->js(statement.arg(cell.x()).arg(cell.y()) + QStringLiteral("; true"));
         QVERIFY2(h->body() != states.last(), qPrintable(statement));
         states << h->body();
     }
     h->select(QStringLiteral("p"), 0, 3);
-    h->js(QStringLiteral("inserCode(); true"));
+    h->js(QStringLiteral("page.inlineCode(); true"));
     QVERIFY(h->body().startsWith(QStringLiteral("<p><code>one</code> two")));
     states << h->body();
     type(QStringLiteral("y"));
     QTRY_VERIFY(h->body() != states.last());
     states << h->body();
     // Searching leaves the history alone; a replacement is a step of it.
-    h->js(QStringLiteral("highLightKeyword('two'); replaceSelectedText('2'); clearHighLight(); true"));
+    h->js(QStringLiteral("page.markMatches('two'); page.replaceMatch('2'); page.clearMatches(); true"));
     QVERIFY(h->body().contains(QStringLiteral("</code> 2")));
     states << h->body();
 
@@ -308,12 +308,13 @@ void TestPageCommands::operationsUndoInOrderWithTyping()
 void TestPageCommands::everyLanguageHasItsMode()
 {
     QVERIFY2(PageHarness::errors().isEmpty(), qPrintable(PageHarness::errors().join(QLatin1Char('\n'))));
-    QCOMPARE(h->js(QStringLiteral("Object.keys(options).length")).toInt(), 35);
-    QCOMPARE(h->js(QStringLiteral("Object.keys(options)[0] + '|' + options[''] + '|' + Object.keys(options)[34]")).toString(),
+    QCOMPARE(h->js(QStringLiteral("modules.languages.languageList().length")).toInt(), 35);
+    QCOMPARE(h->js(QStringLiteral("var l = modules.languages.languageList(); l[0][0] + '|' + l[0][1] + '|' + l[34][0]")).toString(),
              QStringLiteral("|default|application/xml"));
     const QString missing = h->js(QStringLiteral(R"((function () {
         var bad = [];
-        for (var key in options) {
+        for (var pair of modules.languages.languageList()) {
+            var key = pair[0];
             if (key === '') continue;
             var spec = CodeMirror.mimeModes[key];
             var name = spec && (typeof spec === 'string' ? spec : spec.name);
@@ -325,9 +326,9 @@ void TestPageCommands::everyLanguageHasItsMode()
         return bad.join(',');
     })())")).toString();
     QCOMPARE(missing, QString());
-    QCOMPARE(h->js(QStringLiteral("findLanguageKey('C++')")).toString(), QStringLiteral("text/x-c++src"));
-    QCOMPARE(h->js(QStringLiteral("findLanguageKey('python')")).toString(), QString());
-    QCOMPARE(h->js(QStringLiteral("findLanguageKey('default')")).toString(), QString());
+    QCOMPARE(h->js(QStringLiteral("modules.languages.modeNamed('C++')")).toString(), QStringLiteral("text/x-c++src"));
+    QCOMPARE(h->js(QStringLiteral("modules.languages.modeNamed('python')")).toString(), QString());
+    QCOMPARE(h->js(QStringLiteral("modules.languages.modeNamed('default')")).toString(), QString());
 }
 
 // Rendered fences become editors; the language is found by its name or a usual alias.
@@ -349,7 +350,7 @@ void TestPageCommands::languageFromRenderedMarkdown()
     // The code keeps its indentation and its empty last line.
     QCOMPARE(summary, QStringLiteral("text/x-c++src=int x;|text/x-python=x = 1|=  plain\n|=indented|pre outside editors: 0"));
     // What the saved page writes as the block's class.
-    QCOMPARE(h->js(QStringLiteral("options[document.querySelector('div.CodeMirror').CodeMirror.getOption('mode')]")).toString(),
+    QCOMPARE(h->js(QStringLiteral("modules.languages.languageName(document.querySelector('div.CodeMirror').CodeMirror.getOption('mode'))")).toString(),
              QStringLiteral("C++"));
 }
 
@@ -357,7 +358,7 @@ void TestPageCommands::selectorAppearsOnFocus()
 {
     h->setBody(markdownToHtml(QStringLiteral("```Go\nfunc main() {}\n```\n\nafter\n")));
     const QString selectorState = QStringLiteral(
-        "(function () { var s = document.querySelector('div.CodeMirror select.son');"
+        "(function () { var s = document.querySelector('div.CodeMirror select.code-language');"
         "return s.style.display + ':' + s.options.length + ':' + s.value; })()");
     QCOMPARE(h->js(selectorState).toString(), QStringLiteral("none:0:"));
 
@@ -365,12 +366,12 @@ void TestPageCommands::selectorAppearsOnFocus()
     h->js(QStringLiteral("document.querySelector('div.CodeMirror').CodeMirror.focus(); true"));
     QTRY_COMPARE(h->js(selectorState).toString(), QStringLiteral("block:35:text/x-go"));
     const QString names = h->js(QStringLiteral(
-        "Array.prototype.map.call(document.querySelector('select.son').options, function (o) { return o.text; }).join(',')")).toString();
-    const QString expected = h->js(QStringLiteral("Object.keys(options).map(function (k) { return options[k]; }).join(',')")).toString();
+        "Array.prototype.map.call(document.querySelector('select.code-language').options, function (o) { return o.text; }).join(',')")).toString();
+    const QString expected = h->js(QStringLiteral("modules.languages.languageList().map(function (l) { return l[1]; }).join(',')")).toString();
     QCOMPARE(names, expected);
 
     // Choosing a language sets the editor's mode.
-    h->js(QStringLiteral("var s = document.querySelector('select.son'); s.value = 'text/x-python';"
+    h->js(QStringLiteral("var s = document.querySelector('select.code-language'); s.value = 'text/x-python';"
                          "s.dispatchEvent(new Event('change')); true"));
     QCOMPARE(h->js(QStringLiteral("document.querySelector('div.CodeMirror').CodeMirror.getOption('mode')")).toString(),
              QStringLiteral("text/x-python"));
@@ -387,9 +388,9 @@ void TestPageCommands::setModeAtPoint()
         "(function () { var r = document.querySelectorAll('div.CodeMirror')[%1].getBoundingClientRect();"
         "return Math.round(r.left + 10) + ',' + Math.round(r.top + r.height / 2); })()");
     const QString second = h->js(point.arg(1)).toString();
-    QCOMPARE(h->js(QStringLiteral("setCodeBlockModeAt(%1,'text/x-c++src')").arg(second)).toBool(), true);
+    QCOMPARE(h->js(QStringLiteral("page.setCodeBlockMode(%1,'text/x-c++src')").arg(second)).toBool(), true);
     const QString first = h->js(point.arg(0)).toString();
-    QCOMPARE(h->js(QStringLiteral("setCodeBlockModeAt(%1,'')").arg(first)).toBool(), true);
+    QCOMPARE(h->js(QStringLiteral("page.setCodeBlockMode(%1,'')").arg(first)).toBool(), true);
     QCOMPARE(h->js(QStringLiteral("Array.prototype.map.call(document.querySelectorAll('div.CodeMirror'),"
                                   "function (w) { return w.CodeMirror.getOption('mode'); }).join('|')")).toString(),
              QStringLiteral("|text/x-c++src"));
@@ -398,14 +399,14 @@ void TestPageCommands::setModeAtPoint()
     const QString para = h->js(QStringLiteral(
         "(function () { var r = document.querySelector('p').getBoundingClientRect();"
         "return Math.round(r.left + 5) + ',' + Math.round(r.top + r.height / 2); })()")).toString();
-    QCOMPARE(h->js(QStringLiteral("setCodeBlockModeAt(%1,'text/x-go')").arg(para)).toBool(), false);
+    QCOMPARE(h->js(QStringLiteral("page.setCodeBlockMode(%1,'text/x-go')").arg(para)).toBool(), false);
 }
 
 void TestPageCommands::insertAtSelection()
 {
     h->setBody(QStringLiteral("<p>keep <b>code()</b> tail</p>"));
     h->js(QStringLiteral("var r = document.createRange(); r.selectNodeContents(document.querySelector('b'));"
-                         "getSelection().removeAllRanges(); getSelection().addRange(r); insertCodeMirror(); true"));
+                         "getSelection().removeAllRanges(); getSelection().addRange(r); page.codeBlock(); true"));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 1);
     QCOMPARE(h->js(QStringLiteral("var cm = document.querySelector('div.CodeMirror').CodeMirror;"
                                   "cm.getValue() + '|' + cm.getOption('mode') + '|' + cm.hasFocus()")).toString(),
@@ -418,7 +419,7 @@ void TestPageCommands::insertAtSelection()
 
     // Without a selection nothing is inserted.
     h->setBody(QStringLiteral("<p>x</p>"));
-    h->js(QStringLiteral("getSelection().removeAllRanges(); insertCodeMirror(); true"));
+    h->js(QStringLiteral("getSelection().removeAllRanges(); page.codeBlock(); true"));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length")).toInt(), 0);
 }
 
@@ -426,17 +427,17 @@ void TestPageCommands::insertFromInsideAnEditorGoesAfterIt()
 {
     h->setBody(markdownToHtml(QStringLiteral("```\nold\n```\n")));
     h->view.setFocus();
-    h->js(QStringLiteral("document.querySelector('div.CodeMirror').CodeMirror.focus(); insertCodeMirror(); true"));
+    h->js(QStringLiteral("document.querySelector('div.CodeMirror').CodeMirror.focus(); page.codeBlock(); true"));
     QCOMPARE(h->js(QStringLiteral(
         "Array.prototype.map.call(document.body.children, function (e) {"
-        "  return e.veltraneBlock ? 'CM:' + codeBlockText(e) : e.tagName; }).join('|')")).toString(),
+        "  return e.veltraneBlock ? 'CM:' + modules.codeblocks.codeBlockText(e) : e.tagName; }).join('|')")).toString(),
              QStringLiteral("CM:old|CM:"));
 }
 
 void TestPageCommands::convertingAgainLeavesEditorsAlone()
 {
     h->setBody(markdownToHtml(QStringLiteral("```\na\nb\n```\n")));
-    h->js(QStringLiteral("changePreToCodeMirror(); true"));
+    h->js(QStringLiteral("modules.codeblocks.makeCodeBlocks(); true"));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('div.CodeMirror').length + ':' +"
                                   "document.querySelector('div.CodeMirror').CodeMirror.getValue()")).toString(),
              QStringLiteral("1:a\nb"));
@@ -455,14 +456,14 @@ void TestPageCommands::staticBlocksSaveAsLiveOnes()
                                   "document.querySelectorAll('pre.veltrane-code.cm-s-default').length")).toString(),
              QStringLiteral("0:8"));
     QTRY_COMPARE(h->text(QStringLiteral("Array.prototype.map.call(document.querySelectorAll('pre.veltrane-code'), function (p) {"
-                                        "  return codeBlockMode(p) + (p.querySelector('span[class^=cm-]') ? '+' : ''); }).join('|')")),
+                                        "  return modules.codeblocks.codeBlockMode(p) + (p.querySelector('span[class^=cm-]') ? '+' : ''); }).join('|')")),
              QStringLiteral("text/x-python+|text/x-sh+|text/x-c++src+|text/x-yaml+||||"));
     QCOMPARE(h->text(QStringLiteral("document.querySelector('pre:last-of-type').textContent")), QStringLiteral("\tTab"));
-    const QString saved = h->text(QStringLiteral("getHtml()"));
+    const QString saved = h->text(QStringLiteral("page.html()"));
     QVERIFY(saved.contains(QLatin1String("<pre><code>\tTab\n</code></pre>")));
     QVERIFY(h->setHtml(html));
-    h->js(QStringLiteral("activateCodeBlocks(); true"));
-    QCOMPARE(h->text(QStringLiteral("getHtml()")), saved);
+    h->js(QStringLiteral("modules.codeblocks.activateCodeBlocks(); true"));
+    QCOMPARE(h->text(QStringLiteral("page.html()")), saved);
     const QString back = htmlToMarkdown(saved);
     for (const char *word : {"```python\n", "```bash\n", "```c++\n", "```yml\n", "```rust2\n"})
         QVERIFY2(back.contains(QLatin1String(word)), qPrintable(back));
@@ -478,13 +479,13 @@ void TestPageCommands::staticBlockBecomesLive()
                                          " var e = p.veltraneBlock.editor; if (!e) return 'static';"
                                          " var c = e.getCursor(); return c.line + ':' + c.ch + (e.hasFocus() ? ' focused' : ''); })()");
     const QStringList point = h->text(QStringLiteral(
-        "(function () { var r = staticBlockRange(document.querySelector('pre'), 14, 15).getBoundingClientRect();"
+        "(function () { var r = modules.codeblocks.staticBlockRange(document.querySelector('pre'), 14, 15).getBoundingClientRect();"
         " return Math.round(r.left + 1) + ',' + Math.round(r.top + r.height / 2); })()")).split(QLatin1Char(','));
     QCOMPARE(h->text(state), QStringLiteral("static"));
     QTest::mouseClick(h->view.focusProxy(), Qt::LeftButton, Qt::NoModifier, QPoint(point.at(0).toInt(), point.at(1).toInt()));
     QTRY_COMPARE(h->text(state), QStringLiteral("1:3 focused"));
     type(QStringLiteral("X"));
-    QTRY_VERIFY(h->text(QStringLiteral("getHtml()")).contains(QLatin1String("secXond line")));
+    QTRY_VERIFY(h->text(QStringLiteral("page.html()")).contains(QLatin1String("secXond line")));
 
     for (const bool down : {true, false}) {
         QVERIFY(h->setHtml(markdownToHtml(QStringLiteral("above\n\n```\nfirst line\nsecond line\n```\n\nbelow\n"))));
@@ -521,23 +522,23 @@ void TestPageCommands::contextMenuLanguages()
         }});
         return names;
     };
-    QSignalSpy modified(&h->bridge(), &Content::updateModifyStatusSignal);
+    QSignalSpy modified(&h->bridge(), &PageBridge::documentEdited);
     const QStringList names = choose(QStringLiteral("Python"));
-    QStringList selector = h->text(QStringLiteral("codeBlockLanguages().map(function (l) { return l[1]; }).join('|')")).split(QLatin1Char('|'));
+    QStringList selector = h->text(QStringLiteral("modules.languages.languageList().map(function (l) { return l[1]; }).join('|')")).split(QLatin1Char('|'));
     selector[0] = QStringLiteral("默认");
     QCOMPARE(names, selector);
-    QTRY_COMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-python"));
+    QTRY_COMPARE(h->text(QStringLiteral("modules.codeblocks.codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-python"));
     QTRY_COMPARE(modified.count(), 1); // a change to save
-    QCOMPARE(h->js(QStringLiteral("isStaticCodeBlock(document.querySelector('pre')) && !!document.querySelector('pre .cm-number')")).toBool(),
+    QCOMPARE(h->js(QStringLiteral("modules.codeblocks.isStaticCodeBlock(document.querySelector('pre')) && !!document.querySelector('pre .cm-number')")).toBool(),
              true);
-    QVERIFY(h->text(QStringLiteral("getHtml()")).contains(QLatin1String("<code class=\"Python\">x = 1\n</code>")));
+    QVERIFY(h->text(QStringLiteral("page.html()")).contains(QLatin1String("<code class=\"Python\">x = 1\n</code>")));
 
     h->view.setFocus();
-    h->js(QStringLiteral("enterCodeBlock(document.querySelector('pre'), 0, true); true"));
-    QTRY_COMPARE(h->text(QStringLiteral("document.querySelector('select.son').value")), QStringLiteral("text/x-python"));
+    h->js(QStringLiteral("modules.codeentry.enterCodeBlock(document.querySelector('pre'), 0, true); true"));
+    QTRY_COMPARE(h->text(QStringLiteral("document.querySelector('select.code-language').value")), QStringLiteral("text/x-python"));
     choose(QStringLiteral("Go"));
-    QTRY_COMPARE(h->text(QStringLiteral("document.querySelector('select.son').value")), QStringLiteral("text/x-go"));
-    QCOMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-go"));
+    QTRY_COMPARE(h->text(QStringLiteral("document.querySelector('select.code-language').value")), QStringLiteral("text/x-go"));
+    QCOMPARE(h->text(QStringLiteral("modules.codeblocks.codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/x-go"));
 }
 
 // Inserting a code block, from the command or typed as a fence, is one undo
@@ -550,7 +551,7 @@ void TestPageCommands::codeBlockInsertionIsOneUndoStep()
     h->select(QStringLiteral("p"));
     type(QStringLiteral("b"));
     QTRY_COMPARE(h->body(), QStringLiteral("<p>ab</p>"));
-    h->js(QStringLiteral("insertCodeMirror(); true"));
+    h->js(QStringLiteral("page.codeBlock(); true"));
     QCOMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:]"));
     type(QStringLiteral("c"));
     QTRY_COMPARE(bodyText(), QStringLiteral("<p>ab</p>[CM:c]"));
@@ -569,7 +570,7 @@ void TestPageCommands::codeBlockInsertionIsOneUndoStep()
     type(QStringLiteral("```js"));
     key(Qt::Key_Return);
     QTRY_COMPARE(bodyText(), QStringLiteral("<p>a</p>[CM:]"));
-    QCOMPARE(h->text(QStringLiteral("codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/javascript"));
+    QCOMPARE(h->text(QStringLiteral("modules.codeblocks.codeBlockMode(document.querySelector('pre'))")), QStringLiteral("text/javascript"));
     key(Qt::Key_Z, Qt::ControlModifier);
     QTRY_COMPARE(h->body(), QStringLiteral("<p>a</p><p>```js</p>"));
 }
@@ -610,47 +611,47 @@ void TestPageCommands::tableOperations_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("insert above the header") << "insertTableRow(%1,%2,'above')" << 0 << 0
+    QTest::newRow("insert above the header") << "page.insertRow(%1,%2,'above')" << 0 << 0
         << "THEAD[th:,th:] TBODY[td:a,td:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
-    QTest::newRow("insert below the header") << "insertTableRow(%1,%2,'below')" << 0 << 1
+    QTest::newRow("insert below the header") << "page.insertRow(%1,%2,'below')" << 0 << 1
         << "THEAD[th:a,th:b] TBODY[td:,td:] TBODY[td:c,td:d] TBODY[td:e,td:f]";
-    QTest::newRow("insert above a body row") << "insertTableRow(%1,%2,'above')" << 2 << 0
+    QTest::newRow("insert above a body row") << "page.insertRow(%1,%2,'above')" << 2 << 0
         << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:,td:] TBODY[td:e,td:f]";
-    QTest::newRow("insert below the last row") << "insertTableRow(%1,%2,'below')" << 2 << 1
+    QTest::newRow("insert below the last row") << "page.insertRow(%1,%2,'below')" << 2 << 1
         << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f] TBODY[td:,td:]";
-    QTest::newRow("column right of the first") << "insertTableColumn(%1,%2,'right')" << 2 << 0
+    QTest::newRow("column right of the first") << "page.insertColumn(%1,%2,'right')" << 2 << 0
         << "THEAD[th:a,th:,th:b] TBODY[td:c,td:,td:d] TBODY[td:e,td:,td:f]";
-    QTest::newRow("column left of the first, from the header") << "insertTableColumn(%1,%2,'left')" << 0 << 0
+    QTest::newRow("column left of the first, from the header") << "page.insertColumn(%1,%2,'left')" << 0 << 0
         << "THEAD[th:,th:a,th:b] TBODY[td:,td:c,td:d] TBODY[td:,td:e,td:f]";
-    QTest::newRow("delete the header row promotes the first body row") << "deleteRow(%1,%2)" << 0 << 0
+    QTest::newRow("delete the header row promotes the first body row") << "page.deleteRow(%1,%2)" << 0 << 0
         << "THEAD[th:c,th:d] TBODY[td:e,td:f]";
-    QTest::newRow("delete a body row") << "deleteRow(%1,%2)" << 1 << 1
+    QTest::newRow("delete a body row") << "page.deleteRow(%1,%2)" << 1 << 1
         << "THEAD[th:a,th:b] TBODY[td:e,td:f]";
-    QTest::newRow("delete a column") << "deleteColumn(%1,%2)" << 1 << 1
+    QTest::newRow("delete a column") << "page.deleteColumn(%1,%2)" << 1 << 1
         << "THEAD[th:a] TBODY[td:c] TBODY[td:e]";
-    QTest::newRow("move up the first body row swaps with the header") << "shiftRow(%1,%2,'up')" << 1 << 0
+    QTest::newRow("move up the first body row swaps with the header") << "page.moveRow(%1,%2,'up')" << 1 << 0
         << "THEAD[th:c,th:d] TBODY[td:a,td:b] TBODY[td:e,td:f]";
-    QTest::newRow("move up a later body row") << "shiftRow(%1,%2,'up')" << 2 << 0
+    QTest::newRow("move up a later body row") << "page.moveRow(%1,%2,'up')" << 2 << 0
         << "THEAD[th:a,th:b] TBODY[td:e,td:f] TBODY[td:c,td:d]";
-    QTest::newRow("move up the header does nothing") << "shiftRow(%1,%2,'up')" << 0 << 0
+    QTest::newRow("move up the header does nothing") << "page.moveRow(%1,%2,'up')" << 0 << 0
         << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
-    QTest::newRow("move down the header swaps") << "shiftRow(%1,%2,'down')" << 0 << 1
+    QTest::newRow("move down the header swaps") << "page.moveRow(%1,%2,'down')" << 0 << 1
         << "THEAD[th:c,th:d] TBODY[td:a,td:b] TBODY[td:e,td:f]";
-    QTest::newRow("move down a body row") << "shiftRow(%1,%2,'down')" << 1 << 0
+    QTest::newRow("move down a body row") << "page.moveRow(%1,%2,'down')" << 1 << 0
         << "THEAD[th:a,th:b] TBODY[td:e,td:f] TBODY[td:c,td:d]";
-    QTest::newRow("move down the last row does nothing") << "shiftRow(%1,%2,'down')" << 2 << 0
+    QTest::newRow("move down the last row does nothing") << "page.moveRow(%1,%2,'down')" << 2 << 0
         << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
-    QTest::newRow("move the first column left does nothing") << "shiftColumn(%1,%2,'left')" << 1 << 0
+    QTest::newRow("move the first column left does nothing") << "page.moveColumn(%1,%2,'left')" << 1 << 0
         << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
-    QTest::newRow("move the first column right") << "shiftColumn(%1,%2,'right')" << 1 << 0
+    QTest::newRow("move the first column right") << "page.moveColumn(%1,%2,'right')" << 1 << 0
         << "THEAD[th:b,th:a] TBODY[td:d,td:c] TBODY[td:f,td:e]";
-    QTest::newRow("move the last column left, from the header") << "shiftColumn(%1,%2,'left')" << 0 << 1
+    QTest::newRow("move the last column left, from the header") << "page.moveColumn(%1,%2,'left')" << 0 << 1
         << "THEAD[th:b,th:a] TBODY[td:d,td:c] TBODY[td:f,td:e]";
-    QTest::newRow("move the last column right does nothing") << "shiftColumn(%1,%2,'right')" << 0 << 1
+    QTest::newRow("move the last column right does nothing") << "page.moveColumn(%1,%2,'right')" << 0 << 1
         << "THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f]";
-    QTest::newRow("align a column") << "alignColumn(%1,%2,'center')" << 2 << 1
+    QTest::newRow("align a column") << "page.alignColumn(%1,%2,'center')" << 2 << 1
         << "THEAD[th:a,th:b@center] TBODY[td:c,td:d@center] TBODY[td:e,td:f@center]";
-    QTest::newRow("delete the table") << "deleteTable(%1,%2)" << 1 << 1 << "none";
+    QTest::newRow("delete the table") << "page.deleteTable(%1,%2)" << 1 << 1 << "none";
 }
 
 void TestPageCommands::tableOperations()
@@ -697,7 +698,7 @@ void TestPageCommands::insertTableShapes()
     h->setBody(QStringLiteral("<p>before<b>SEL</b>after</p>"));
     h->js(QStringLiteral("var r = document.createRange(); r.selectNodeContents(document.querySelector('b'));"
                          "getSelection().removeAllRanges(); getSelection().addRange(r); true"));
-    h->js(QStringLiteral("insertTable(%1,%2); true").arg(rows).arg(columns));
+    h->js(QStringLiteral("page.insertTable(%1,%2); true").arg(rows).arg(columns));
     QCOMPARE(shape(), expected);
     QVERIFY(!h->js(QStringLiteral("document.body.textContent")).toString().contains(QLatin1String("SEL")));
     QCOMPARE(h->js(QStringLiteral("document.querySelectorAll('table').length")).toInt(), 1);
@@ -708,19 +709,19 @@ void TestPageCommands::operationsOnInsertedTable()
 {
     h->setBody(QStringLiteral("<p>x</p>"));
     h->js(QStringLiteral("var r = document.createRange(); r.setStart(document.querySelector('p').firstChild, 1);"
-                         "getSelection().removeAllRanges(); getSelection().addRange(r); insertTable(3,2);"
+                         "getSelection().removeAllRanges(); getSelection().addRange(r); page.insertTable(3,2);"
                          "var t = document.querySelector('table'), n = 0;"
                          "for (var i = 0; i < t.rows.length; i++) for (var j = 0; j < 2; j++)"
                          "  t.rows[i].cells[j].textContent = 'abcdef'[n++]; true"));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:a,th:b] TBODY[td:c,td:d] TBODY[td:e,td:f]"));
     QPoint p = cellPoint(1, 0);
-    h->js(QStringLiteral("shiftRow(%1,%2,'up'); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.moveRow(%1,%2,'up'); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:c,th:d] TBODY[td:a,td:b] TBODY[td:e,td:f]"));
     p = cellPoint(1, 1);
-    h->js(QStringLiteral("shiftRow(%1,%2,'down'); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.moveRow(%1,%2,'down'); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:c,th:d] TBODY[td:e,td:f] TBODY[td:a,td:b]"));
     p = cellPoint(0, 0);
-    h->js(QStringLiteral("insertTableRow(%1,%2,'above'); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.insertRow(%1,%2,'above'); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:,th:] TBODY[td:c,td:d] TBODY[td:e,td:f] TBODY[td:a,td:b]"));
 }
 
@@ -730,12 +731,12 @@ void TestPageCommands::newCellsTakeTheirColumnsAlignment()
 {
     h->setBody(markdownToHtml(QStringLiteral("| a | b |\n|:-:|--:|\n| c | d |\n")));
     QPoint p = cellPoint(0, 0);
-    h->js(QStringLiteral("insertTableRow(%1,%2,'above'); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.insertRow(%1,%2,'above'); true").arg(p.x()).arg(p.y()));
     p = cellPoint(2, 1);
-    h->js(QStringLiteral("insertTableRow(%1,%2,'below'); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.insertRow(%1,%2,'below'); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:@center,th:@right] TBODY[td:a@center,td:b@right] "
                                      "TBODY[td:c@center,td:d@right] TBODY[td:@center,td:@right]"));
-    const QString saved = htmlToMarkdown(h->text(QStringLiteral("getHtml()")));
+    const QString saved = htmlToMarkdown(h->text(QStringLiteral("page.html()")));
     QVERIFY2(saved.contains(QRegularExpression(QStringLiteral("^\\| *:-+: *\\| *-+: *\\|$"),
                                                QRegularExpression::MultilineOption)), qPrintable(saved));
 }
@@ -746,17 +747,17 @@ void TestPageCommands::deleteOnlyHeaderThenMoveUp()
 {
     h->setBody(QStringLiteral("<table><thead><tr><th>h</th></tr></thead></table>"));
     QPoint p = cellPoint(0, 0);
-    h->js(QStringLiteral("deleteRow(%1,%2); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.deleteRow(%1,%2); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[]"));
 
     h->setBody(QStringLiteral("<table><thead><tr><th>h</th></tr></thead><tbody><tr><td>x</td></tr></tbody></table>"));
     p = cellPoint(0, 0);
-    h->js(QStringLiteral("deleteRow(%1,%2); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.deleteRow(%1,%2); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:x]"));
 
     h->setBody(QStringLiteral("<table><thead></thead><tbody><tr><td>x</td></tr><tr><td>y</td></tr></tbody></table>"));
     p = cellPoint(0, 0);
-    h->js(QStringLiteral("shiftRow(%1,%2,'up'); true").arg(p.x()).arg(p.y()));
+    h->js(QStringLiteral("page.moveRow(%1,%2,'up'); true").arg(p.x()).arg(p.y()));
     QCOMPARE(shape(), QStringLiteral("THEAD[th:x] TBODY[td:y]"));
 }
 
@@ -768,9 +769,9 @@ void TestPageCommands::pointOutsideTableChangesNothing()
         "return [Math.round(r.left + 5), Math.round(r.top + r.height / 2)]; })()")).toList();
     QCOMPARE(point.size(), 2);
     const QString before = shape();
-    for (const QString &statement : {QStringLiteral("insertTableRow(%1,%2,'above')"), QStringLiteral("deleteRow(%1,%2)"),
-                                     QStringLiteral("deleteColumn(%1,%2)"), QStringLiteral("shiftRow(%1,%2,'up')"),
-                                     QStringLiteral("deleteTable(%1,%2)")})
+    for (const QString &statement : {QStringLiteral("page.insertRow(%1,%2,'above')"), QStringLiteral("page.deleteRow(%1,%2)"),
+                                     QStringLiteral("page.deleteColumn(%1,%2)"), QStringLiteral("page.moveRow(%1,%2,'up')"),
+                                     QStringLiteral("page.deleteTable(%1,%2)")})
         h->js(statement.arg(point.at(0).toInt()).arg(point.at(1).toInt()) + QStringLiteral("; true"));
     QCOMPARE(shape(), before);
 }

@@ -1,5 +1,5 @@
-#include "editor/mypushbutton.h"
 #include "editor/tabledialog.h"
+#include "editor/tablesizecell.h"
 #include "support/guitest.h"
 
 #include <QEnterEvent>
@@ -51,10 +51,10 @@ void TestTableDialog::form()
     QCOMPARE(dialog.size(), QSize(231, 332));
     QCOMPARE(dialog.rowIndex, 0);
     QCOMPARE(dialog.columnIndex, 0);
-    QCOMPARE(dialog.findChildren<MyPushButton *>().size(), 60);
+    QCOMPARE(dialog.findChildren<TableSizeCell *>().size(), 60);
     for (int row = 0; row < 10; ++row) {
         for (int column = 0; column < 6; ++column) {
-            MyPushButton *cell = dialog.cell(row, column);
+            TableSizeCell *cell = dialog.cell(row, column);
             QVERIFY(cell);
             QCOMPARE(cell->row, row);
             QCOMPARE(cell->column, column);
@@ -74,13 +74,13 @@ void TestTableDialog::hoverPreviewsSize()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.size(), QSize(231, 332));
-    MyPushButton *target = dialog.cell(2, 3);
-    QSignalSpy hovered(target, &MyPushButton::hovered);
+    TableSizeCell *target = dialog.cell(2, 3);
+    QSignalSpy hovered(target, &TableSizeCell::hovered);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), target->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(target, &enter);
     QCOMPARE(hovered.count(), 1);
-    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit"))->text(), QStringLiteral("3"));
-    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->text(), QStringLiteral("4"));
+    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("rowsEdit"))->text(), QStringLiteral("3"));
+    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("columnsEdit"))->text(), QStringLiteral("4"));
     QCOMPARE(styles(dialog), QStringLiteral("####../####../####../....../....../....../....../....../....../....../"));
 
     // Moving back to a smaller size clears the rest.

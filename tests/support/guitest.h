@@ -173,8 +173,41 @@ inline QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs
 // True once the editing page has its bridge and its load handlers.
 inline bool pageReady(QWebEnginePage *page)
 {
-    return runJs(page, QStringLiteral("typeof contentObj !== 'undefined' && !!contentObj"
-                                      " && document.readyState === 'complete'")).toBool();
+    return runJs(page, QStringLiteral("!!window.page && document.readyState === 'complete'")).toBool();
+}
+
+// Waits until the page is ready, and gives tests that look inside the page's
+// modules (resources/page/*.js) each one's exports as window.modules.<file
+// name>: imported again, a module is the instance the page runs.
+inline bool waitForPage(QWebEnginePage *page, int timeoutMs = 20000)
+{
+    if (!waitFor([page] { return pageReady(page); }, timeoutMs))
+        return false;
+    QStringList names = QDir(QStringLiteral(":/resources/page")).entryList({QStringLiteral("*.js")});
+    names.replaceInStrings(QStringLiteral(".js"), QString());
+    runJs(page, QStringLiteral("window.modules = null; var names = %1;"
+                               " Promise.all(names.map(function (n) { return import('qrc:/resources/page/' + n + '.js'); }))"
+                               " .then(function (all) { var m = {}; names.forEach(function (n, i) { m[n] = all[i]; });"
+                               " window.modules = m; }); true")
+                    .arg(QStringLiteral("['") + names.join(QStringLiteral("','")) + QStringLiteral("']")));
+    return waitFor([page] { return runJs(page, QStringLiteral("!!window.modules")).toBool(); }, timeoutMs);
+}
+
+// Waits until every call the page made so far has reached the program: the
+// page's calls arrive in order, so one made now (a word count that is no
+// number) arrives after them. Needs window.modules (waitForPage).
+template <typename Bridge>
+inline bool pageCallsArrived(QWebEnginePage *page, Bridge *bridge)
+{
+    QSignalSpy told(bridge, &Bridge::wordCountChanged);
+    runJs(page, QStringLiteral("modules.program.program.wordCount('arrived'); true"));
+    return waitFor([&told] {
+        for (const QList<QVariant> &arguments : told) {
+            if (arguments.first().toString() == QLatin1String("arrived"))
+                return true;
+        }
+        return false;
+    }, 5000);
 }
 
 // text as a JavaScript string literal.

@@ -29,12 +29,13 @@ public:
         return list;
     }
 
-    Content &bridge() { return *surface.bridge(); }
+    PageBridge &bridge() { return *surface.bridge(); }
     QWebEnginePage *page() { return view.page(); }
-    bool waitReady() { return GuiTest::waitFor([this] { return GuiTest::pageReady(page()); }, 20000); }
+    bool waitReady() { return GuiTest::waitForPage(page()); }
     QVariant js(const QString &script) { return GuiTest::runJs(page(), script); }
     QString text(const QString &script) { return js(script).toString(); }
     QString body() { return text(QStringLiteral("document.body.innerHTML")); }
+    bool callsArrived() { return GuiTest::pageCallsArrived(page(), &bridge()); }
 
     // Sets the body through the bridge, as the program does, and waits until the page has it.
     bool setHtml(const QString &html, const QString &documentPath = QString())
@@ -50,8 +51,8 @@ public:
     // live editors, or, with live false, the static blocks a loaded page shows.
     void setBody(const QString &html, bool live = true)
     {
-        js(QStringLiteral("document.body.innerHTML = %1; changePreToCodeMirror(); %2 true")
-               .arg(GuiTest::jsString(html), live ? QStringLiteral("activateCodeBlocks();") : QString()));
+        js(QStringLiteral("document.body.innerHTML = %1; modules.codeblocks.makeCodeBlocks(); %2 true")
+               .arg(GuiTest::jsString(html), live ? QStringLiteral("modules.codeblocks.activateCodeBlocks();") : QString()));
     }
 
     // Puts the caret (or, with end, a selection up to end) into the element

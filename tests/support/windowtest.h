@@ -33,10 +33,11 @@ public:
     bool showAndWait()
     {
         window.show();
-        return GuiTest::waitFor([this] { return GuiTest::pageReady(page()->view()->page()); }, 30000);
+        return GuiTest::waitForPage(page()->view()->page(), 30000);
     }
     QVariant js(const QString &script) { return GuiTest::runJs(page()->view()->page(), script); }
     QString body() { return js(QStringLiteral("document.body.innerHTML")).toString(); }
+    bool callsArrived() { return GuiTest::pageCallsArrived(page()->view()->page(), page()->bridge()); }
 
     // Switches mode and waits until the page's answer has reached the editor.
     bool switchTo(bool source)

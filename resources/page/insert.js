@@ -1,89 +1,9 @@
-// Links, images, pasted and dropped content in the editing page.
+// What the program inserts: pasted and dropped content (a link, an image,
+// text or markup, already read from the clipboard or the drop) and the image
+// of the image dialog.
 
-// Changes made by script raise no input event; send one so that the page's input
-// handling (modified mark, word count) sees them like typed changes.
-function notifyPageEdited() {
-    document.body.dispatchEvent(new Event('input', { bubbles: true }));
-}
-
-// The first selection range when it lies inside the body, else null.
-function bodySelectionRange() {
-    var selection = window.getSelection();
-    if (!selection || selection.rangeCount === 0)
-        return null;
-    var range = selection.getRangeAt(0);
-    return document.body.contains(range.commonAncestorContainer) ? range : null;
-}
-
-// A collapsed range at the end of the body, selected, for insertions made while
-// the page has no caret (a drop or a dialog before the page was ever clicked).
-function selectBodyEnd() {
-    var range = document.createRange();
-    range.selectNodeContents(document.body);
-    range.collapse(false);
-    var selection = window.getSelection();
-    selection.removeAllRanges();
-    selection.addRange(range);
-    return range;
-}
-
-function resolveInsertedImages(container) {
-    if (container)
-        resolveImages(container);
-}
-
-// addLinkSignal: a new link at the selection, or new text and address for the
-// link last clicked. Both go in through DOM calls only, never as markup.
-function onAddLink(arg) {
-    var url = arg.url || '';
-    var title = arg.title === '' ? url : (arg.title || '');
-    if (url === '' || title === '')
-        return;
-
-    if (arg.isModify) {
-        if (!currentTarget || !currentTarget.isConnected)
-            return;
-        currentTarget.setAttribute('href', url);
-        currentTarget.textContent = title;
-        notifyPageEdited();
-        return;
-    }
-
-    var link = document.createElement('a');
-    link.setAttribute('href', url);
-    link.setAttribute('target', '_blank');
-    link.textContent = title;
-
-    var range = bodySelectionRange() || selectBodyEnd();
-    range.deleteContents();
-    range.insertNode(link);
-    range.setStartAfter(link);
-    range.collapse(true);
-    var selection = window.getSelection();
-    selection.removeAllRanges();
-    selection.addRange(range);
-    notifyPageEdited();
-}
-
-// Body click: Ctrl+click opens the link, a plain click edits it. Returns whether
-// the click was on a link.
-function onLinkClick(event) {
-    var target = event.target;
-    if (target && target.nodeType !== Node.ELEMENT_NODE)
-        target = target.parentElement;
-    var link = target && target.closest ? target.closest('a') : null;
-    if (!link || !document.body.contains(link))
-        return false;
-    event.preventDefault();
-    if (event.ctrlKey) {
-        contentObj.openUrl(link.href);
-    } else {
-        currentTarget = link;
-        // The address as written: a relative one stays relative when edited.
-        contentObj.modifyLink(link.innerText, link.getAttribute('href') || '');
-    }
-    return true;
-}
+import { announceEdit, elementOf, selectBodyEnd, selectRange, selectionRange } from './dom.js';
+import { resolveImages } from './images.js';
 
 // Pasted markup may come from any web page: drop what could run script.
 function sanitizeFragment(fragment) {
@@ -146,6 +66,11 @@ function buildPayloadNode(arg) {
     return null;
 }
 
+function resolveInsertedImages(container) {
+    if (container)
+        resolveImages(container);
+}
+
 // Inserts node at the start of range (selected content stays) and puts the caret
 // after it.
 function insertNodeAt(node, range) {
@@ -159,12 +84,10 @@ function insertNodeAt(node, range) {
     var after = document.createRange();
     after.setStartAfter(last);
     after.collapse(true);
-    var selection = window.getSelection();
-    selection.removeAllRanges();
-    selection.addRange(after);
+    selectRange(after);
     if (hasImages)
         resolveInsertedImages(container);
-    notifyPageEdited();
+    announceEdit();
 }
 
 // A collapsed range at the text position under (x, y), or null when there is
@@ -182,25 +105,24 @@ function rangeAtPoint(x, y) {
     }
     if (!range || !document.body.contains(range.startContainer))
         return null;
-    var element = range.startContainer.nodeType === Node.ELEMENT_NODE ? range.startContainer
-                                                                       : range.startContainer.parentElement;
+    var element = elementOf(range.startContainer);
     return element && element.closest('.CodeMirror,pre.veltrane-code') ? null : range;
 }
 
-// dealCopySignal (paste and drop): the payload at the selection, or, for a drop
-// (arg.x and arg.y in CSS pixels), where it was dropped.
-function insertPayload(arg) {
+// A payload of a paste or a drop: at the selection, or, for a drop (arg.x and
+// arg.y in CSS pixels), where it was dropped.
+export function insertPayload(arg) {
     var node = buildPayloadNode(arg);
     if (!node)
         return;
     var dropped = typeof arg.x === 'number' ? rangeAtPoint(arg.x, arg.y) : null;
-    insertNodeAt(node, dropped || bodySelectionRange() || selectBodyEnd());
+    insertNodeAt(node, dropped || selectionRange() || selectBodyEnd());
 }
 
-// insertImageSignal: an image at the selection.
-function insertImage(src) {
+// The image dialog's image, at the selection.
+export function insertImage(src) {
     var before = Array.prototype.slice.call(document.images);
-    if (!bodySelectionRange()) {
+    if (!selectionRange()) {
         document.body.focus();
         selectBodyEnd();
     }

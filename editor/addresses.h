@@ -1,10 +1,10 @@
-#ifndef CONTENTUTIL_H
-#define CONTENTUTIL_H
+#ifndef ADDRESSES_H
+#define ADDRESSES_H
 
 #include <QString>
 
 // The address checks of the link and image dialogs.
-namespace ContentUtil {
+namespace Addresses {
 bool isUrl(const QString &text);
 // What the link dialog accepts as a link's address: a web address (any host,
 // port included), a mailto address, a Windows path, or a reference relative to
@@ -13,6 +13,6 @@ bool isLinkTarget(const QString &text);
 bool isWindowsPath(const QString &text);
 // An absolute path of the platform the program runs on ("/home/me/pic.png" on Linux).
 bool isLocalAbsolutePath(const QString &text);
-} // namespace ContentUtil
+} // namespace Addresses
 
-#endif // CONTENTUTIL_H
+#endif // ADDRESSES_H

@@ -1,10 +1,10 @@
-#include "editor/contentutil.h"
+#include "editor/addresses.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QUrl>
 
-bool ContentUtil::isUrl(const QString &text)
+bool Addresses::isUrl(const QString &text)
 {
     // Not anchored: an address anywhere in the text will do. The host may carry
     // capitals and the address may end right after the host.
@@ -13,7 +13,7 @@ bool ContentUtil::isUrl(const QString &text)
     return pattern.match(text).hasMatch();
 }
 
-bool ContentUtil::isLinkTarget(const QString &text)
+bool Addresses::isLinkTarget(const QString &text)
 {
     // Whitespace, quotes and angle brackets would end the address early in the
     // Markdown the link becomes.
@@ -35,14 +35,14 @@ bool ContentUtil::isLinkTarget(const QString &text)
     return false;
 }
 
-bool ContentUtil::isWindowsPath(const QString &text)
+bool Addresses::isWindowsPath(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral(
         "^[a-zA-Z]:([\\\\/][^\\s\\\\/:*?<>\"|][^\\\\/:*?<>\"|]*)*([/\\\\])?$"));
     return pattern.match(text).hasMatch();
 }
 
-bool ContentUtil::isLocalAbsolutePath(const QString &text)
+bool Addresses::isLocalAbsolutePath(const QString &text)
 {
     if (text.isEmpty())
         return false;

@@ -1,16 +1,16 @@
-#ifndef MYPUSHBUTTON_H
-#define MYPUSHBUTTON_H
+#ifndef TABLESIZECELL_H
+#define TABLESIZECELL_H
 
 #include <QPushButton>
 
 // A cell of the table-size picker: knows its grid position and reports when
 // the pointer enters it.
-class MyPushButton : public QPushButton
+class TableSizeCell : public QPushButton
 {
     Q_OBJECT
 
 public:
-    explicit MyPushButton(QWidget *parent = nullptr);
+    explicit TableSizeCell(QWidget *parent = nullptr);
 
     int row = 0;
     int column = 0;
@@ -22,4 +22,4 @@ protected:
     void enterEvent(QEvent *event) override;
 };
 
-#endif // MYPUSHBUTTON_H
+#endif // TABLESIZECELL_H

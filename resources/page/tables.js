@@ -1,10 +1,14 @@
-// Table operations of the editing page. The context menu passes the point that
-// was right-clicked; every operation finds its cell there again. Each change is
-// made on a copy of the table that then replaces it through one editing
-// command, so that it is one step of the page's undo history.
+// Tables: the operations of the context menu, the insertion from the table
+// dialog, and moving between cells with Tab and the arrow keys. The context
+// menu passes the point that was right-clicked; every operation finds its cell
+// there again. Each change is made on a copy of the table that then replaces it
+// through one editing command, so that it is one step of the page's undo history.
+
+import { blockInsertionRange } from './codeblocks.js';
+import { selectRange } from './dom.js';
 
 // A new table of rowsLength rows (the first one the header) at the selection.
-function insertTable(rowsLength, columnsLength) {
+export function insertTable(rowsLength, columnsLength) {
     var table = document.createElement('table');
     var i;
     if (rowsLength > 0)
@@ -149,7 +153,7 @@ function columnRows(table) {
     return rows;
 }
 
-function insertTableRow(x, y, type) {
+export function insertRow(x, y, type) {
     editTableAt(x, y, function (cell, table) {
         var row = cell.parentElement;
         var column = cell.cellIndex;
@@ -173,7 +177,7 @@ function insertTableRow(x, y, type) {
     });
 }
 
-function insertTableColumn(x, y, type) {
+export function insertColumn(x, y, type) {
     editTableAt(x, y, function (cell, table) {
         var index = cell.cellIndex;
         var rows = columnRows(table);
@@ -193,7 +197,7 @@ function insertTableColumn(x, y, type) {
     });
 }
 
-function deleteRow(x, y) {
+export function deleteRow(x, y) {
     editTableAt(x, y, function (cell, table) {
         var row = cell.parentElement;
         if (!isHeaderRow(row)) {
@@ -212,7 +216,7 @@ function deleteRow(x, y) {
     });
 }
 
-function deleteColumn(x, y) {
+export function deleteColumn(x, y) {
     editTableAt(x, y, function (cell, table) {
         var index = cell.cellIndex;
         var rows = columnRows(table);
@@ -224,7 +228,7 @@ function deleteColumn(x, y) {
     });
 }
 
-function deleteTable(x, y) {
+export function deleteTable(x, y) {
     var cell = tableCellAt(x, y);
     if (!cell)
         return;
@@ -234,7 +238,7 @@ function deleteTable(x, y) {
     document.execCommand('delete');
 }
 
-function alignColumn(x, y, type) {
+export function alignColumn(x, y, type) {
     editTableAt(x, y, function (cell, table) {
         var rows = columnRows(table);
         for (var i = 0; i < rows.length; i++) {
@@ -246,9 +250,8 @@ function alignColumn(x, y, type) {
 }
 
 // Exchanges the header row with the first body row. Each row keeps its own
-// cells (columnsNum is the header's width, kept for callers). An empty header
-// simply takes the body row.
-function swapTheadTbodyTrOne(table, columnsNum) {
+// cells. An empty header simply takes the body row.
+function swapHeaderAndFirstRow(table) {
     var body = firstBody(table, false);
     var head = table.tHead;
     if (!head || !body || !body.rows[0])
@@ -264,14 +267,14 @@ function swapTheadTbodyTrOne(table, columnsNum) {
     head.appendChild(newHeadRow);
 }
 
-function shiftRow(x, y, type) {
+export function moveRow(x, y, type) {
     editTableAt(x, y, function (cell, table) {
         var row = cell.parentElement;
         var column = cell.cellIndex;
         if (isHeaderRow(row)) {
             var body = firstBody(table, false);
             if (type === 'down' && body && body.rows.length > 0) {
-                swapTheadTbodyTrOne(table, row.cells.length);
+                swapHeaderAndFirstRow(table);
                 return body.rows[0].cells[column];
             }
             return cell;
@@ -281,7 +284,7 @@ function shiftRow(x, y, type) {
             if (previous) {
                 row.parentElement.insertBefore(row, previous);
             } else if (row.parentElement === firstBody(table, false) && table.tHead) {
-                swapTheadTbodyTrOne(table, table.tHead.rows[0] ? table.tHead.rows[0].cells.length : 0);
+                swapHeaderAndFirstRow(table);
                 return table.tHead.rows[0] ? table.tHead.rows[0].cells[column] : null;
             }
         } else if (type === 'down') {
@@ -293,7 +296,7 @@ function shiftRow(x, y, type) {
     });
 }
 
-function shiftColumn(x, y, type) {
+export function moveColumn(x, y, type) {
     editTableAt(x, y, function (cell, table) {
         var index = cell.cellIndex;
         var count = cell.parentElement.cells.length;
@@ -323,7 +326,7 @@ function shiftColumn(x, y, type) {
 
 // Tab and Shift+Tab in a cell: the next or the previous cell, its contents
 // selected. Tab in the last cell adds a row first.
-function moveToNextCell(cell, backward) {
+export function moveToNextCell(cell, backward) {
     var table = tableOfRow(cell.parentElement);
     var cells = [];
     for (var r = 0; r < table.rows.length; r++)
@@ -348,7 +351,7 @@ function moveToNextCell(cell, backward) {
 // Up and Down on the first or last line of a cell: the cell above or below in
 // the same column, or the block before or after the table (the browser finds
 // no line to go to in an empty cell). Returns whether the caret was moved.
-function moveToCellAbove(cell, range, up) {
+export function moveToCellAboveOrBelow(cell, range, up) {
     var beyond = document.createRange();
     beyond.selectNodeContents(cell);
     if (up)

@@ -1,12 +1,22 @@
-// Search highlighting and replacing in the editing page. A match is a range of
-// the document's text, or a stretch of a code block's text (see blockMatch); the marks that show the matches are drawn over the page,
-// outside the edited body, so that searching never changes the document nor
-// the browser's undo history. Replacing goes through the editing commands, so
-// each replacement is a step that Ctrl+Z takes back.
+// Search highlighting and replacing. A match is a range of the document's
+// text, or a stretch of a code block's text (see blockMatch); the marks that
+// show the matches are drawn over the page, outside the edited body, so that
+// searching never changes the document nor the browser's undo history.
+// Replacing goes through the editing commands, so each replacement is a step
+// that Ctrl+Z takes back.
 
-var searchMatches = [];  // the matches, in document order (live ranges)
-var searchCurrent = -1;  // index of the current match, -1 when there is none
-var searchLayer = null;  // the element holding the marks, outside the body
+import { codeBlockText, replaceInCodeBlock, staticBlockRange } from './codeblocks.js';
+import { announceEdit, selectRange } from './dom.js';
+import * as longLayout from './longlayout.js';
+
+let matches = [];  // the matches, in document order (live ranges)
+let current = -1;  // index of the current match, -1 when there is none
+let layer = null;  // the element holding the marks, outside the body
+
+// The matches in document order, and the index of the current one (-1: none).
+export function marked() {
+    return { matches: matches, current: current };
+}
 
 // Text that is not document text (scripts, styles, form controls) or that is
 // a code block's (searched in the block's own text) is not searched here.
@@ -50,51 +60,49 @@ function blockMatchRects(match) {
 function addBlockMatches(pre, text) {
     var value = codeBlockText(pre);
     for (var at = value.indexOf(text); at >= 0; at = value.indexOf(text, at + text.length))
-        searchMatches.push(blockMatch(pre, at, at + text.length));
+        matches.push(blockMatch(pre, at, at + text.length));
 }
 
 // Draws one mark per line box of every match; the current one inverts its text.
 function drawMatches() {
-    updateLongLayout();
-    if (searchMatches.length === 0) {
-        if (searchLayer && searchLayer.parentNode)
-            searchLayer.parentNode.removeChild(searchLayer);
+    longLayout.keepWhole('marks', matches.length > 0);
+    if (matches.length === 0) {
+        if (layer && layer.parentNode)
+            layer.parentNode.removeChild(layer);
         return;
     }
-    if (!searchLayer) {
-        searchLayer = document.createElement('div');
+    if (!layer) {
+        layer = document.createElement('div');
         // No stacking context of its own: the marks blend with the page under them.
-        searchLayer.style.cssText = 'position:absolute;left:0;top:0;width:0;height:0;pointer-events:none';
+        layer.style.cssText = 'position:absolute;left:0;top:0;width:0;height:0;pointer-events:none';
     }
-    if (searchLayer.parentNode !== document.documentElement)
-        document.documentElement.appendChild(searchLayer);
-    searchLayer.textContent = '';
-    for (var i = 0; i < searchMatches.length; i++) {
-        var rects = searchMatches[i].getClientRects();
+    if (layer.parentNode !== document.documentElement)
+        document.documentElement.appendChild(layer);
+    layer.textContent = '';
+    for (var i = 0; i < matches.length; i++) {
+        var rects = matches[i].getClientRects();
         for (var j = 0; j < rects.length; j++) {
             var mark = document.createElement('div');
-            mark.className = i === searchCurrent ? 'search-select' : 'search-hit';
-            mark.style.cssText = 'position:absolute;background:' + (i === searchCurrent ? '#fff' : '#FFD700')
-                + ';mix-blend-mode:' + (i === searchCurrent ? 'difference' : 'multiply')
+            mark.className = i === current ? 'search-select' : 'search-hit';
+            mark.style.cssText = 'position:absolute;background:' + (i === current ? '#fff' : '#FFD700')
+                + ';mix-blend-mode:' + (i === current ? 'difference' : 'multiply')
                 + ';left:' + (rects[j].left + window.scrollX) + 'px;top:' + (rects[j].top + window.scrollY)
                 + 'px;width:' + rects[j].width + 'px;height:' + rects[j].height + 'px';
-            searchLayer.appendChild(mark);
+            layer.appendChild(mark);
         }
     }
 }
 
-window.addEventListener('resize', drawMatches);
-
-function clearHighLight() {
-    searchMatches = [];
-    searchCurrent = -1;
+export function clearMatches() {
+    matches = [];
+    current = -1;
     drawMatches();
 }
 
 // Every occurrence of text (exact, case kept, left to right without overlap)
 // in the text of the body.
-function highLightKeyword(text) {
-    clearHighLight();
+export function markMatches(text) {
+    clearMatches();
     if (!text)
         return;
     // Code blocks are met in document order and searched whole.
@@ -114,7 +122,7 @@ function highLightKeyword(text) {
             var range = document.createRange();
             range.setStart(node, at);
             range.setEnd(node, at + text.length);
-            searchMatches.push(range);
+            matches.push(range);
         }
     }
     drawMatches();
@@ -122,14 +130,14 @@ function highLightKeyword(text) {
 
 // Moves the current match one step back or forward, wrapping at the ends; the
 // first call picks the first match.
-function selectedText(isBack) {
-    if (searchMatches.length === 0)
+export function stepMatch(backward) {
+    if (matches.length === 0)
         return;
-    if (searchCurrent < 0)
-        searchCurrent = 0;
+    if (current < 0)
+        current = 0;
     else
-        searchCurrent = (searchCurrent + (isBack ? -1 : 1) + searchMatches.length) % searchMatches.length;
-    var rect = searchMatches[searchCurrent].getBoundingClientRect();
+        current = (current + (backward ? -1 : 1) + matches.length) % matches.length;
+    var rect = matches[current].getBoundingClientRect();
     if (rect.top < 0 || rect.bottom > window.innerHeight)
         window.scrollBy(0, rect.top - window.innerHeight / 2);
     drawMatches();
@@ -143,8 +151,8 @@ function replaceMatchText(range, newText) {
         replaceInCodeBlock(range.block, range.start, range.end, newText);
         // The later matches of the block move with the text.
         var shift = newText.length - (range.end - range.start);
-        for (var i = 0; i < searchMatches.length; i++) {
-            var other = searchMatches[i];
+        for (var i = 0; i < matches.length; i++) {
+            var other = matches[i];
             if (other !== range && other.block === range.block && other.start >= range.end) {
                 other.start += shift;
                 other.end += shift;
@@ -152,9 +160,7 @@ function replaceMatchText(range, newText) {
         }
         return;
     }
-    var selection = window.getSelection();
-    selection.removeAllRanges();
-    selection.addRange(range.cloneRange());
+    selectRange(range.cloneRange());
     if (newText)
         document.execCommand('insertText', false, newText);
     else
@@ -163,29 +169,32 @@ function replaceMatchText(range, newText) {
 
 // Replaces the current match (the first when there is none) and makes the next
 // one current.
-function replaceSelectedText(newText) {
-    if (searchMatches.length === 0)
+export function replaceCurrentMatch(newText) {
+    if (matches.length === 0)
         return;
-    var index = searchCurrent < 0 ? 0 : searchCurrent;
-    var match = searchMatches.splice(index, 1)[0];
-    searchCurrent = searchMatches.length === 0 ? -1 : index % searchMatches.length;
+    var index = current < 0 ? 0 : current;
+    var match = matches.splice(index, 1)[0];
+    current = matches.length === 0 ? -1 : index % matches.length;
     replaceMatchText(match, newText);
+    // A code block's change raises no input event of its own.
     if (match.block)
-        noteCodeBlockChange();
+        announceEdit();
     drawMatches();
 }
 
-
-
-function replaceAllHighText(newText) {
+export function replaceAllMatches(newText) {
     // From the last to the first, so that each replacement leaves the earlier
     // matches where they are.
     var inBlocks = false;
-    for (var i = searchMatches.length - 1; i >= 0; i--) {
-        replaceMatchText(searchMatches[i], newText);
-        inBlocks = inBlocks || !!searchMatches[i].block;
+    for (var i = matches.length - 1; i >= 0; i--) {
+        replaceMatchText(matches[i], newText);
+        inBlocks = inBlocks || !!matches[i].block;
     }
-    clearHighLight();
+    clearMatches();
     if (inBlocks)
-        noteCodeBlockChange();
+        announceEdit();
+}
+
+export function install() {
+    window.addEventListener('resize', drawMatches);
 }

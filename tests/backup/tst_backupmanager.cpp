@@ -1,6 +1,6 @@
-#include "backup/backupmanage.h"
+#include "backup/backupmanager.h"
 #include "backup/backupstore.h"
-#include "backup/bakpreview.h"
+#include "backup/backuppreview.h"
 #include "support/guitest.h"
 
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@
 #include <QtTest>
 
 
-class TestBackupManage : public QObject
+class TestBackupManager : public QObject
 {
     Q_OBJECT
 
@@ -28,10 +28,10 @@ private slots:
     void saysWhenBackupsCannotBeWritten();
 
 private:
-    QStringList names(BackupManage &manager) const;
-    QTableView *table(BackupManage &manager) const { return manager.findChild<QTableView *>(QStringLiteral("tableView")); }
-    void select(BackupManage &manager, int row) const;
-    void click(BackupManage &manager, const char *name) const
+    QStringList names(BackupManager &manager) const;
+    QTableView *table(BackupManager &manager) const { return manager.findChild<QTableView *>(QStringLiteral("tableView")); }
+    void select(BackupManager &manager, int row) const;
+    void click(BackupManager &manager, const char *name) const
     {
         manager.findChild<QPushButton *>(QLatin1String(name))->click();
     }
@@ -41,19 +41,19 @@ private:
     QString dir;
 };
 
-void TestBackupManage::initTestCase()
+void TestBackupManager::initTestCase()
 {
     home = GuiTest::isolate();
     dir = BackupStore::defaultDir();
 }
 
-void TestBackupManage::init()
+void TestBackupManager::init()
 {
     QDir(dir).removeRecursively();
     QVERIFY(QDir().mkpath(dir));
 }
 
-QStringList TestBackupManage::names(BackupManage &manager) const
+QStringList TestBackupManager::names(BackupManager &manager) const
 {
     QStringList result;
     QAbstractItemModel *model = table(manager)->model();
@@ -62,12 +62,12 @@ QStringList TestBackupManage::names(BackupManage &manager) const
     return result;
 }
 
-void TestBackupManage::select(BackupManage &manager, int row) const
+void TestBackupManager::select(BackupManager &manager, int row) const
 {
     table(manager)->selectRow(row);
 }
 
-void TestBackupManage::writeBackup(const QString &name, const QByteArray &data, int minutesAgo)
+void TestBackupManager::writeBackup(const QString &name, const QByteArray &data, int minutesAgo)
 {
     QFile file(dir + QLatin1Char('/') + name);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -76,10 +76,10 @@ void TestBackupManage::writeBackup(const QString &name, const QByteArray &data, 
     QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo), QFileDevice::FileModificationTime));
 }
 
-void TestBackupManage::emptyFolder()
+void TestBackupManager::emptyFolder()
 {
     QVERIFY(QDir(dir).removeRecursively());
-    BackupManage manager;
+    BackupManager manager;
     QCOMPARE(manager.windowTitle(), QStringLiteral("备份管理"));
     QAbstractItemModel *model = table(manager)->model();
     QCOMPARE(model->rowCount(), 0);
@@ -87,16 +87,16 @@ void TestBackupManage::emptyFolder()
     QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("名称"));
     QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("创建时间"));
     // Nothing selected: both buttons do nothing (no dialog would be answered here).
-    click(manager, "pushButton");
-    click(manager, "btnDel");
+    click(manager, "previewButton");
+    click(manager, "deleteButton");
 }
 
-void TestBackupManage::newestFirst()
+void TestBackupManager::newestFirst()
 {
     writeBackup(QStringLiteral("a.md-old"), "{}", 30);
     writeBackup(QStringLiteral("untitled-newest"), "{}", 1);
     writeBackup(QStringLiteral("b.md-middle"), "{}", 10);
-    BackupManage manager;
+    BackupManager manager;
     QCOMPARE(names(manager), (QStringList{QStringLiteral("untitled-newest"), QStringLiteral("b.md-middle"),
                                           QStringLiteral("a.md-old")}));
     const QString created = table(manager)->model()->index(0, 1).data().toString();
@@ -107,66 +107,66 @@ void TestBackupManage::newestFirst()
     QVERIFY(!(table(manager)->model()->index(0, 0).flags() & Qt::ItemIsEditable));
 }
 
-void TestBackupManage::previewShowsStoredTextAsIs()
+void TestBackupManager::previewShowsStoredTextAsIs()
 {
     // A tag in the Markdown must not turn the preview into rendered rich text.
     const QByteArray stored = BackupStore::serialize(QStringLiteral("<b>bold</b> & 中文\nnext"), QStringLiteral("/a.md"));
     writeBackup(QStringLiteral("a.md-1"), stored, 1);
-    BackupManage manager;
+    BackupManager manager;
     select(manager, 0);
 
     QString shown;
     QTimer::singleShot(0, [&shown] {
-        QTRY_VERIFY(qobject_cast<BakPreview *>(QApplication::activeModalWidget()));
-        auto *preview = qobject_cast<BakPreview *>(QApplication::activeModalWidget());
+        QTRY_VERIFY(qobject_cast<BackupPreview *>(QApplication::activeModalWidget()));
+        auto *preview = qobject_cast<BackupPreview *>(QApplication::activeModalWidget());
         shown = preview->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText();
         preview->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     });
-    click(manager, "pushButton");
+    click(manager, "previewButton");
     QCOMPARE(shown, QString::fromUtf8(stored));
 }
 
-void TestBackupManage::deleteAsksAndHonoursTheAnswer()
+void TestBackupManager::deleteAsksAndHonoursTheAnswer()
 {
     writeBackup(QStringLiteral("older"), "{}", 5);
     writeBackup(QStringLiteral("newer"), "{}", 1);
-    BackupManage manager;
+    BackupManager manager;
     select(manager, 1);
 
     {
         GuiTest::ModalAnswers answers({QStringLiteral("&No")});
-        click(manager, "btnDel");
+        click(manager, "deleteButton");
         QCOMPARE(answers.seen, QStringList{QStringLiteral("确实要删除吗?")});
     }
     QVERIFY(QFile::exists(dir + QStringLiteral("/older")));
     QCOMPARE(names(manager), (QStringList{QStringLiteral("newer"), QStringLiteral("older")}));
 
     GuiTest::ModalAnswers answers({QStringLiteral("&Yes")});
-    click(manager, "btnDel");
+    click(manager, "deleteButton");
     QCOMPARE(answers.seen, QStringList{QStringLiteral("确实要删除吗?")});
     QVERIFY(!QFile::exists(dir + QStringLiteral("/older")));
     QCOMPARE(names(manager), QStringList{QStringLiteral("newer")});
 
     // Deleting the only row leaves the headers.
     select(manager, 0);
-    click(manager, "btnDel");
+    click(manager, "deleteButton");
     QCOMPARE(table(manager)->model()->rowCount(), 0);
     QCOMPARE(table(manager)->model()->columnCount(), 2);
     QVERIFY(QDir(dir).isEmpty());
 }
 
-void TestBackupManage::saysWhenBackupsCannotBeWritten()
+void TestBackupManager::saysWhenBackupsCannotBeWritten()
 {
-    QVERIFY(!BackupManage().findChild<QLabel *>(QStringLiteral("backupsOffNotice")));
+    QVERIFY(!BackupManager().findChild<QLabel *>(QStringLiteral("backupsOffNotice")));
     // No folder can be made where a file stands (as in a read-only home).
     QVERIFY(QDir(dir).removeRecursively());
     QVERIFY(GuiTest::writeFile(dir, "a file where the folder was"));
-    BackupManage manager;
+    BackupManager manager;
     auto *notice = manager.findChild<QLabel *>(QStringLiteral("backupsOffNotice"));
     QVERIFY(notice);
     QVERIFY(notice->text().contains(QDir::toNativeSeparators(dir)));
     QVERIFY(QFile::remove(dir));
 }
 
-QTEST_MAIN(TestBackupManage)
-#include "tst_backupmanage.moc"
+QTEST_MAIN(TestBackupManager)
+#include "tst_backupmanager.moc"

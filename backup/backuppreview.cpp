@@ -1,26 +1,26 @@
-#include "backup/bakpreview.h"
-#include "ui_bakpreview.h"
+#include "backup/backuppreview.h"
+#include "ui_backuppreview.h"
 
-BakPreview::BakPreview(QWidget *parent) : QDialog(parent), ui(new Ui::BakPreview)
+BackupPreview::BackupPreview(QWidget *parent) : QDialog(parent), ui(new Ui::BackupPreview)
 {
     ui->setupUi(this);
     // Shown, not edited: Return then reaches the dialog's OK button.
     ui->textEdit->setReadOnly(true);
 }
 
-BakPreview::~BakPreview()
+BackupPreview::~BackupPreview()
 {
     delete ui;
 }
 
-void BakPreview::setPreviewText(const QString &text)
+void BackupPreview::setPreviewText(const QString &text)
 {
     // Always plain: a backup is one line of JSON, and any tag in the Markdown would
     // otherwise make the text edit render it as rich text and hide what is stored.
     ui->textEdit->setPlainText(text);
 }
 
-QTextEdit *BakPreview::textEdit() const
+QTextEdit *BackupPreview::textEdit() const
 {
     return ui->textEdit;
 }

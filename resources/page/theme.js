@@ -1,10 +1,10 @@
 // The page's look: the theme sheet and the code blocks' theme, on screen and in print.
 
-var pageLook = { codeTheme: 'default', printCodeTheme: 'default' };
+const pageLook = { codeTheme: 'default', printCodeTheme: 'default' };
 
 // Gives every code block the CodeMirror theme name, live editors and blocks
 // shown as static HTML alike; blocks made later take it from the defaults.
-function setCodeTheme(name) {
+export function setCodeTheme(name) {
     CodeMirror.defaults.theme = name;
     var wrappers = document.querySelectorAll('.CodeMirror');
     for (var i = 0; i < wrappers.length; i++) {
@@ -25,7 +25,7 @@ function setCodeTheme(name) {
 // The theme sheet and code theme for the screen, and those for print when they
 // differ (printSheet empty: print as shown). Nothing is reloaded: the document,
 // the caret and the undo history stay.
-function setPageTheme(sheet, codeTheme, printSheet, printCodeTheme) {
+export function setPageTheme(sheet, codeTheme, printSheet, printCodeTheme) {
     var link = document.getElementById('themecss');
     if (link.getAttribute('href') !== sheet)
         link.setAttribute('href', sheet);
@@ -43,5 +43,7 @@ function setPageTheme(sheet, codeTheme, printSheet, printCodeTheme) {
 
 // Print and PDF are laid out from the live page: the code blocks take the print
 // theme for that time.
-window.addEventListener('beforeprint', function () { setCodeTheme(pageLook.printCodeTheme); });
-window.addEventListener('afterprint', function () { setCodeTheme(pageLook.codeTheme); });
+export function install() {
+    window.addEventListener('beforeprint', function () { setCodeTheme(pageLook.printCodeTheme); });
+    window.addEventListener('afterprint', function () { setCodeTheme(pageLook.codeTheme); });
+}

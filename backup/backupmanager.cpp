@@ -1,7 +1,7 @@
-#include "backup/backupmanage.h"
-#include "ui_backupmanage.h"
+#include "backup/backupmanager.h"
+#include "ui_backupmanager.h"
 
-#include "backup/bakpreview.h"
+#include "backup/backuppreview.h"
 #include "backup/backupstore.h"
 
 #include <QDateTime>
@@ -14,9 +14,9 @@
 #include <QStandardItemModel>
 #include <QTextStream>
 
-BackupManage::BackupManage(QWidget *parent)
+BackupManager::BackupManager(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::BackupManage)
+    , ui(new Ui::BackupManager)
     , backupDir(BackupStore::defaultDir())
     , model(new QStandardItemModel(this))
 {
@@ -44,12 +44,12 @@ BackupManage::BackupManage(QWidget *parent)
     loadBackupList();
 }
 
-BackupManage::~BackupManage()
+BackupManager::~BackupManager()
 {
     delete ui;
 }
 
-void BackupManage::loadBackupList()
+void BackupManager::loadBackupList()
 {
     model->clear();
     model->setColumnCount(2);
@@ -72,7 +72,7 @@ void BackupManage::loadBackupList()
     }
 }
 
-QString BackupManage::selectedPath() const
+QString BackupManager::selectedPath() const
 {
     const QModelIndexList rows = ui->tableView->selectionModel()->selectedRows(0);
     if (rows.isEmpty())
@@ -81,7 +81,7 @@ QString BackupManage::selectedPath() const
     return QFileInfo(path).isFile() ? path : QString();
 }
 
-void BackupManage::on_pushButton_clicked()
+void BackupManager::on_previewButton_clicked()
 {
     const QString path = selectedPath();
     if (path.isEmpty())
@@ -94,13 +94,13 @@ void BackupManage::on_pushButton_clicked()
     const QString text = in.readAll();
     file.close();
 
-    BakPreview preview(nullptr);
+    BackupPreview preview(nullptr);
     preview.setWindowTitle(tr("备份预览"));
     preview.setPreviewText(text);
     preview.exec();
 }
 
-void BackupManage::on_btnDel_clicked()
+void BackupManager::on_deleteButton_clicked()
 {
     const QString path = selectedPath();
     if (path.isEmpty())
