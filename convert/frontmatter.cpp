@@ -68,9 +68,9 @@ QByteArray toHtml(const char *utf8, int length)
         --closing;
     while (closing > yaml && closing[-1] != '\n')
         --closing;
-    QByteArray html = "<pre class=\"";
-    html += htmlClass;
-    html += "\" data-end=\"";
+    QByteArray html = "<pre ";
+    html += htmlAttribute;
+    html += "=\"";
     html += QByteArray(closing, 3);
     html += "\"><code class=\"language-yaml\">";
     appendEscaped(html, yaml, closing);

@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 namespace frontmatter {
 
 // Bytes of the block at the start of utf8, its closing line and that line's
@@ -16,11 +18,10 @@ namespace frontmatter {
 int length(const char *utf8, int size);
 
 // The element the page shows for the block (of that length): its YAML as the
-// code of a pre, the closing line kept in an attribute.
+// code of a pre whose attribute (htmlAttribute) keeps the closing line.
 QByteArray toHtml(const char *utf8, int length);
 
-// The class that marks that pre.
-constexpr const char *htmlClass = "front-matter";
+constexpr const char *htmlAttribute = "data-front-matter";
 
 // The Markdown for a block whose YAML is yaml and whose closing line is end.
 std::string toMarkdown(const std::string &yaml, const std::string &end);

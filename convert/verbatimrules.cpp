@@ -66,12 +66,12 @@ void openMath(Conversion &c)
 // The front matter opens the document; anywhere else its pre is HTML.
 bool writeFrontMatter(Conversion &c)
 {
-    if (!c.out.text.empty() || c.attributeValue("class") != frontmatter::htmlClass)
+    if (!c.out.text.empty() || !c.hasAttribute(frontmatter::htmlAttribute))
         return false;
     const size_t end = elementEnd(c, "pre", c.scanIndex);
     if (end == std::string::npos)
         return false;
-    const std::string markdown = frontmatter::toMarkdown(elementText(c, c.scanIndex, end), c.attributeValue("data-end"));
+    const std::string markdown = frontmatter::toMarkdown(elementText(c, c.scanIndex, end), c.attributeValue(frontmatter::htmlAttribute));
     c.scanIndex = end;
     c.beginContent();
     c.out.writeVerbatim(markdown.data(), markdown.size(), false);

@@ -67,7 +67,7 @@ void TestRoundTrip::render_data()
                                        << QStringLiteral("<p><img src=\"p.png\" alt=\"$a$\"></p>\n");
     QTest::newRow("front matter")
         << QStringLiteral("---\na: <1>\n---\nx")
-        << QStringLiteral("<pre class=\"front-matter\" data-end=\"---\"><code class=\"language-yaml\">a: &lt;1&gt;\n"
+        << QStringLiteral("<pre data-front-matter=\"---\"><code class=\"language-yaml\">a: &lt;1&gt;\n"
                           "</code></pre>\n<p>x</p>\n");
     QTest::newRow("rule and blank line") << QStringLiteral("---\n\na\n---\n")
                                          << QStringLiteral("<hr>\n<h2>a</h2>\n");
