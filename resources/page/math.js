@@ -53,7 +53,7 @@ function render(formula) {
     var tex = formula.veltraneTex;
     formula.classList.remove('veltrane-math-error');
     try {
-        katex.render(tex, formula, { displayMode: isDisplay(formula), throwOnError: true, output: 'html' });
+        katex.render(tex, formula, { displayMode: isDisplay(formula), throwOnError: true, output: 'html', strict: 'ignore' });
     } catch (error) {
         // The source stays readable, the reason beside it.
         formula.classList.add('veltrane-math-error');

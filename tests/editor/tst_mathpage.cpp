@@ -27,7 +27,7 @@ const char *document = "---\n"
                        "\n"
                        "```mermaid\n"
                        "graph TD\n"
-                       "  A-->B\n"
+                       "  A[Text] --> B{Editor}\n"
                        "```\n"
                        "\n"
                        "Last words.\n";
@@ -93,7 +93,7 @@ void TestMathPage::unchangedDocumentSavesItsBytes()
     QCOMPARE(saved(), text);
     // Neither metadata nor formulas nor drawings count as words.
     const QString words = h->text(QStringLiteral(
-        "String(modules.wordcount.countWords('Let and be, at $5 and $10 each. graph TD A-->B Last words.'))"));
+        "String(modules.wordcount.countWords('Let and be, at $5 and $10 each. graph TD A[Text] --> B{Editor} Last words.'))"));
     QSignalSpy counted(&h->surface, &PageSurface::wordCountChanged);
     h->js(QStringLiteral("modules.wordcount.countNow(); true"));
     QTRY_VERIFY(!counted.isEmpty() && counted.last().at(0).toString() == words);
@@ -172,11 +172,11 @@ void TestMathPage::diagramDrawsUnderItsCode()
     QTRY_VERIFY(js(QStringLiteral("!!") + pre + QStringLiteral(".querySelector('.veltrane-diagram svg')")));
     // Edited: the editor keeps the drawing under it, and draws the new code.
     QVERIFY(js(QStringLiteral("var e = modules.codeentry.enterCodeBlock(%1, -1, true);"
-                              " e.replaceRange('\\n  B-->Cxyz', { line: 1, ch: 7 }); true").arg(pre)));
+                              " e.replaceRange('\\n  B-->Cxyz', { line: 1, ch: 24 }); true").arg(pre)));
     QTRY_VERIFY(js(QStringLiteral("!!") + pre + QStringLiteral(".querySelector('.veltrane-diagram svg')"
                                         " && document.querySelector('.veltrane-diagram').textContent.indexOf('Cxyz') >= 0")));
     QString expected = QString::fromUtf8(document);
-    expected.replace(QStringLiteral("  A-->B\n"), QStringLiteral("  A-->B\n  B-->Cxyz\n"));
+    expected.replace(QStringLiteral("  A[Text] --> B{Editor}\n"), QStringLiteral("  A[Text] --> B{Editor}\n  B-->Cxyz\n"));
     QCOMPARE(saved(), expected);
     // A syntax error shows, not a blank.
     QVERIFY(js(QStringLiteral("%1.veltraneBlock.editor.setValue('graph TD\\n  A-->'); true").arg(pre)));
