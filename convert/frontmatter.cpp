@@ -1,5 +1,7 @@
 #include "convert/frontmatter.h"
 
+#include "convert/mathspans.h"
+
 #include <QRegularExpression>
 
 #include <cstring>
@@ -25,19 +27,6 @@ const char *lineEnd(const char *p, const char *end)
 {
     const void *nl = std::memchr(p, '\n', size_t(end - p));
     return nl ? static_cast<const char *>(nl) + 1 : end;
-}
-
-void appendEscaped(QByteArray &out, const char *p, const char *end)
-{
-    for (; p < end; ++p) {
-        switch (*p) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += *p;
-        }
-    }
 }
 
 } // namespace
@@ -73,7 +62,7 @@ QByteArray toHtml(const char *utf8, int length)
     html += "=\"";
     html += QByteArray(closing, 3);
     html += "\"><code class=\"language-yaml\">";
-    appendEscaped(html, yaml, closing);
+    mathspans::appendHtmlEscaped(html, yaml, closing);
     html += "</code></pre>\n";
     return html;
 }

@@ -218,19 +218,6 @@ char unusedByte(const char *utf8, int size)
     return 0;
 }
 
-void appendEscaped(QByteArray &out, const char *p, const char *end)
-{
-    for (; p < end; ++p) {
-        switch (*p) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += *p;
-        }
-    }
-}
-
 int countOf(const QByteArray &html, const char *needle)
 {
     int count = 0;
@@ -292,14 +279,27 @@ void finish(QByteArray &html, const Prepared &prepared, const char *utf8)
         out.append(html.constData() + from, contentStart - from);
         int k = formula.first;
         for (; prefix < prepared.prefixes.size() && prepared.prefixes[prefix].first < formula.second; ++prefix) {
-            appendEscaped(out, utf8 + k, utf8 + prepared.prefixes[prefix].first);
+            appendHtmlEscaped(out, utf8 + k, utf8 + prepared.prefixes[prefix].first);
             k = prepared.prefixes[prefix].second;
         }
-        appendEscaped(out, utf8 + k, utf8 + formula.second);
+        appendHtmlEscaped(out, utf8 + k, utf8 + formula.second);
         from = contentEnd;
     }
     out.append(html.constData() + from, html.size() - from);
     html = out;
+}
+
+void appendHtmlEscaped(QByteArray &out, const char *p, const char *end)
+{
+    for (; p < end; ++p) {
+        switch (*p) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += *p;
+        }
+    }
 }
 
 bool dollarNeedsBackslash(const char *html, size_t size, size_t next)

@@ -38,6 +38,9 @@ Prepared prepare(const char *utf8, int size);
 // <x-equation> holding its formula's source.
 void finish(QByteArray &html, const Prepared &prepared, const char *utf8);
 
+// Appends [p, end) to out with "&", "<", ">" and '"' as MD4C writes them.
+void appendHtmlEscaped(QByteArray &out, const char *p, const char *end);
+
 // A text dollar of the page needs a backslash: it could open a formula that
 // a later dollar (or formula) of its block closes. html[next] is the byte
 // after it.
