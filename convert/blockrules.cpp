@@ -275,7 +275,7 @@ void openTaskCheckbox(Conversion &c)
 void openPre(Conversion &c)
 {
     CodeState &code = c.code;
-    if (code.inPre)
+    if (code.inPre || writeFrontMatter(c))
         return;
     // A pre without a code element, or with attributes, was written as HTML.
     if (c.options.keepHtml && (hasForeignAttributes(c) || nextTagName(c) != "code") && copyElement(c, true))

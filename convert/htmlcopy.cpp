@@ -27,9 +27,8 @@ bool runsPastBlankLines(std::string_view name)
     return name == "pre" || name == "script" || name == "style" || name == "textarea";
 }
 
-// The byte after the end tag that closes the element opened before from,
-// counting elements of the same name inside (comments skipped); npos when it
-// is not closed. In raw text only the first end tag counts.
+} // namespace
+
 size_t elementEnd(Conversion &c, std::string_view name, size_t from)
 {
     const char *data = c.html.data();
@@ -75,6 +74,8 @@ size_t elementEnd(Conversion &c, std::string_view name, size_t from)
     }
     return std::string::npos;
 }
+
+namespace {
 
 // Around Markdown blocks the tags stand on lines of their own; around
 // anything else the whole element stays HTML.

@@ -5,6 +5,7 @@
 // cannot carry, elements without a Markdown form, and markup that began an
 // HTML block in the source. Works on the tag just read.
 
+#include <cstddef>
 #include <initializer_list>
 #include <string_view>
 
@@ -22,6 +23,10 @@ bool linkNeedsHtml(const Conversion &c);
 bool atBlockStart(const Conversion &c);
 // The first child of the element just opened: "" when it is text.
 std::string_view nextTagName(const Conversion &c);
+// The byte after the end tag that closes the element opened before from,
+// counting elements of the same name inside (comments skipped); npos when it
+// is not closed. In raw text only the first end tag counts.
+size_t elementEnd(Conversion &c, std::string_view name, size_t from);
 // Writes the element just opened, up to and with its end tag, as HTML and
 // moves past it; false when it is not closed (or HTML is not kept).
 bool copyElement(Conversion &c, bool block);

@@ -26,7 +26,7 @@ struct PlainBytes
     {
         for (int i = 0; i < 256; ++i)
             plain[i] = true;
-        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|', '@'})
+        for (char c : {'*', '\\', '`', '\n', '\t', '\r', '\v', '\f', '<', '&', '_', '[', ']', '~', '|', '@', '$'})
             plain[static_cast<unsigned char>(c)] = false;
     }
 };

@@ -6,6 +6,8 @@
 // before it and the HTML bytes after it (the text they belong to has not been
 // written yet). Inline so the text reader's per-byte path stays fast.
 
+#include "convert/mathspans.h"
+
 #include <cstddef>
 
 namespace html2md {
@@ -113,6 +115,8 @@ inline bool needsBackslash(char c, const TextPlace &p)
     case '>':
     case '=':
         return p.lineStart;
+    case '$':
+        return mathspans::dollarNeedsBackslash(p.html, p.size, p.next);
     case '#':
         if (p.lineStart) {
             size_t k = p.next;

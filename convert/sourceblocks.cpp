@@ -1,5 +1,6 @@
 #include "convert/sourceblocks.h"
 
+#include "convert/frontmatter.h"
 #include "convert/htmlsyntax.h"
 #include "convert/htmltomarkdown.h"
 #include "convert/keyalignment.h"
@@ -113,12 +114,14 @@ struct SourceBlocks::Data
     QVector<int> rawNodeIndex;
     bool pageFormsSettled = false;
 
+    int addFrontMatter(const QByteArray &source, int length);
     void groupParts(const std::vector<Part> &parts, const Chunks &chunks, const std::vector<int> &rawHtml,
-                    const QVector<Span> &nodes);
+                    const QVector<Span> &nodes, int textPos);
     void indexNodes(const QString &wholeText, const QVector<Span> &nodes);
     QStringList pageKeys(const QString &html, const QVector<Span> &nodes) const;
     QVector<bool> keptGroups(const QVector<int> &partner) const;
     QVector<Piece> pieces(const QString &html, const QVector<Span> &nodes, const QHash<int, int> &keptAt) const;
+    QByteArray renderPiece(const QByteArray &text, bool first) const;
 };
 
 SourceBlocks::SourceBlocks(const QString &markdown) : markdown(markdown) {}
@@ -130,13 +133,28 @@ void SourceBlocks::prepare() const
     std::call_once(prepared, [this] { build(); });
 }
 
+// The front matter is a group of its own, with the blank lines after it,
+// ahead of the chunks of the rest; returns where the rest starts.
+int SourceBlocks::Data::addFrontMatter(const QByteArray &source, int length)
+{
+    Group group;
+    group.html = frontmatter::toHtml(source.constData(), length);
+    const Lines lines(source);
+    int line = lines.lineOf(length);
+    while (length < source.size() && line < lines.count && lines.blank(line))
+        length = lines.start[size_t(++line)];
+    group.text = fromUtf8(source.left(length));
+    groups.append(group);
+    return length;
+}
+
 // Parts whose HTML leaves an element open go with the following ones, so
-// that each group holds whole nodes of the page.
+// that each group holds whole nodes of the page (the first part's HTML
+// starts at textPos).
 void SourceBlocks::Data::groupParts(const std::vector<Part> &parts, const Chunks &chunks,
-                                    const std::vector<int> &rawHtml, const QVector<Span> &nodes)
+                                    const std::vector<int> &rawHtml, const QVector<Span> &nodes, int textPos)
 {
     int node = 0;
-    int textPos = 0;
     size_t groupFrom = 0;
     for (size_t p = 0; p < parts.size(); ++p) {
         textPos += fromUtf8(parts[p].html).size();
@@ -187,17 +205,24 @@ void SourceBlocks::build() const
     data.reset(new Data);
     if (markdown.isEmpty())
         return;
-    const QByteArray source = markdown.toUtf8();
-    const QByteArray whole = markdownToHtml(source.constData(), source.size());
-    const Lines lines(source);
-    ParseState parsed = topBlocks(source);
-    std::sort(parsed.rawHtml.begin(), parsed.rawHtml.end());
-    const Chunks chunks(lines, parsed);
-    std::vector<QByteArray> alone = renderChunks(chunks, data->definitions);
-    const std::vector<Part> parts = findParts(data->definitions, chunks, whole, std::move(alone));
-    const QString wholeText = fromUtf8(whole);
+    const QByteArray bytes = markdown.toUtf8();
+    int metadata = frontmatter::length(bytes.constData(), bytes.size());
+    if (metadata > 0)
+        metadata = data->addFrontMatter(bytes, metadata);
+    const QByteArray metadataHtml = metadata > 0 ? data->groups.first().html : QByteArray();
+    const QByteArray source = bytes.mid(metadata);
+    const QByteArray bodyHtml = markdownBodyToHtml(source.constData(), source.size());
+    const QString wholeText = fromUtf8(metadataHtml + bodyHtml);
     const QVector<Span> nodes = topLevelNodes(wholeText);
-    data->groupParts(parts, chunks, parsed.rawHtml, nodes);
+    if (!source.isEmpty()) {
+        const Lines lines(source);
+        ParseState parsed = topBlocks(source);
+        std::sort(parsed.rawHtml.begin(), parsed.rawHtml.end());
+        const Chunks chunks(lines, parsed);
+        std::vector<QByteArray> alone = renderChunks(chunks, data->definitions);
+        const std::vector<Part> parts = findParts(data->definitions, chunks, bodyHtml, std::move(alone));
+        data->groupParts(parts, chunks, parsed.rawHtml, nodes, fromUtf8(metadataHtml).size());
+    }
     data->indexNodes(wholeText, nodes);
 }
 
@@ -339,6 +364,15 @@ QVector<bool> SourceBlocks::Data::keptGroups(const QVector<int> &partner) const
     return kept;
 }
 
+// A converted piece's rendering; the first one may hold the front matter.
+QByteArray SourceBlocks::Data::renderPiece(const QByteArray &text, bool first) const
+{
+    const int metadata = first ? frontmatter::length(text.constData(), text.size()) : 0;
+    if (metadata == 0)
+        return definitions.renderAlone(text);
+    return frontmatter::toHtml(text.constData(), metadata) + definitions.renderAlone(text.mid(metadata));
+}
+
 // The text to save as pieces: the kept groups (keptAt maps the page node
 // where each starts to it), the page's nodes between them converted, and the
 // blocks the page never shows (link definitions, blank lines) in their place.
@@ -360,7 +394,7 @@ QVector<Piece> SourceBlocks::Data::pieces(const QString &html, const QVector<Spa
             const int from = nodes.at(runStart).start;
             const QString text = htmlToMarkdown(html.mid(from, nodes.at(runEnd - 1).end - from));
             if (!text.trimmed().isEmpty())
-                pieces.append({-1, text, definitions.renderAlone(text.toUtf8())});
+                pieces.append({-1, text, renderPiece(text.toUtf8(), pieces.isEmpty())});
             runStart = -1;
         }
         for (; g < next; ++g) {

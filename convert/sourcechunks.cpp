@@ -274,7 +274,7 @@ void LinkDefinitions::add(const QByteArray &text)
 QByteArray LinkDefinitions::renderAlone(const QByteArray &markdown) const
 {
     if (definitions.isEmpty())
-        return markdownToHtml(markdown.constData(), markdown.size());
+        return markdownBodyToHtml(markdown.constData(), markdown.size());
     // Every bracketed text of the part may name a definition.
     QVector<int> used;
     for (int open = markdown.indexOf('['); open >= 0; open = markdown.indexOf('[', open + 1)) {
@@ -288,14 +288,14 @@ QByteArray LinkDefinitions::renderAlone(const QByteArray &markdown) const
             used += found.value();
     }
     if (used.isEmpty())
-        return markdownToHtml(markdown.constData(), markdown.size());
+        return markdownBodyToHtml(markdown.constData(), markdown.size());
     std::sort(used.begin(), used.end());
     used.erase(std::unique(used.begin(), used.end()), used.end());
     QByteArray withDefinitions;
     for (int index : qAsConst(used))
         withDefinitions += definitions.at(index).text;
     withDefinitions += markdown;
-    return markdownToHtml(withDefinitions.constData(), withDefinitions.size());
+    return markdownBodyToHtml(withDefinitions.constData(), withDefinitions.size());
 }
 
 std::vector<QByteArray> renderChunks(const Chunks &chunks, LinkDefinitions &definitions)
@@ -303,7 +303,7 @@ std::vector<QByteArray> renderChunks(const Chunks &chunks, LinkDefinitions &defi
     std::vector<QByteArray> alone(static_cast<size_t>(chunks.count));
     for (int k = 0; k < chunks.count; ++k) {
         const QByteArray bytes = chunks.bytes(k, k + 1);
-        alone[size_t(k)] = markdownToHtml(bytes.constData(), bytes.size());
+        alone[size_t(k)] = markdownBodyToHtml(bytes.constData(), bytes.size());
         if (alone[size_t(k)].isEmpty() && !isBlank(bytes.constBegin(), bytes.constEnd()))
             definitions.add(bytes);
     }

@@ -34,6 +34,7 @@ TagRules buildTagRules(bool keepHtml)
     set({"ul"}, rules::unorderedList);
     set({"title"}, rules::title);
     set({"img"}, rules::image);
+    set({"x-equation"}, rules::math);
     set({"hr"}, rules::separator);
     set({"b", "strong"}, rules::bold);
     set({"em", "i", "dfn", "cite"}, rules::italic);

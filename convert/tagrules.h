@@ -57,6 +57,7 @@ extern const TagRule underline;
 extern const TagRule code;
 extern const TagRule anchor;
 extern const TagRule image;
+extern const TagRule math; // a TeX formula
 
 // Elements kept as HTML.
 extern const TagRule keptInline; // kbd, sup, mark, ...: the same HTML
@@ -65,6 +66,10 @@ extern const TagRule rawText;    // style, script, textarea: copied whole
 extern const TagRule unknown;    // elements without a rule: kept as written
 
 } // namespace rules
+
+// The front matter's pre at the document's start, as it stands; false when
+// the pre is not that.
+bool writeFrontMatter(Conversion &c);
 
 } // namespace html2md
 

@@ -1,5 +1,7 @@
 #include "editor/highlighter.h"
 
+#include "convert/frontmatter.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
@@ -44,6 +46,26 @@ QTextCharFormat colouredFormat(Role role)
     QTextCharFormat format;
     format.setProperty(kRoleProperty, int(role));
     return format;
+}
+
+// Line states: a line of the front matter (its opening one included), and its
+// closing line.
+enum LineState { InFrontMatter = 1, FrontMatterClosed = 2 };
+
+bool isDelimiter(const QString &text, const QString &mark)
+{
+    return text.startsWith(mark) && text.midRef(3).trimmed().isEmpty();
+}
+
+// Whether the text's first lines make front matter (looked for within its
+// first lines only, as a metadata block is short).
+bool opensWithFrontMatter(const QTextBlock &first)
+{
+    QByteArray head;
+    QTextBlock block = first;
+    for (int k = 0; k < 500 && block.isValid(); ++k, block = block.next())
+        head += block.text().toUtf8() + '\n';
+    return frontmatter::length(head.constData(), head.size()) > 0;
 }
 
 } // namespace
@@ -182,6 +204,8 @@ void Highlighter::highlightBlock(const QString &text)
         if (!currentBlockUserData())
             setCurrentBlockUserData(new ColouredLine);
     }
+    if (colourFrontMatter(text))
+        return;
     for (const HighlightingRule &rule : qAsConst(highlightingRules)) {
         QRegularExpressionMatchIterator it = rule.pattern.globalMatch(text);
         while (it.hasNext()) {
@@ -189,6 +213,37 @@ void Highlighter::highlightBlock(const QString &text)
             setFormat(match.capturedStart(0), match.capturedLength(0), rule.format);
         }
     }
+}
+
+bool Highlighter::colourFrontMatter(const QString &text)
+{
+    const bool opening = currentBlock().blockNumber() == 0 && isDelimiter(text, QStringLiteral("---"))
+        && opensWithFrontMatter(currentBlock());
+    if (!opening && previousBlockState() != InFrontMatter) {
+        setCurrentBlockState(-1);
+        return false;
+    }
+    QTextCharFormat marker = colouredFormat(Role::Marker);
+    marker.setForeground(colour(Role::Marker, dark));
+    marker.setFontWeight(QFont::Bold);
+    if (opening || isDelimiter(text, QStringLiteral("---")) || isDelimiter(text, QStringLiteral("..."))) {
+        setFormat(0, text.size(), marker);
+        setCurrentBlockState(opening ? InFrontMatter : FrontMatterClosed);
+        return true;
+    }
+    // YAML: keys, their values, comments.
+    setCurrentBlockState(InFrontMatter);
+    static const QRegularExpression key(QStringLiteral("^\\s*(- +)?([^\\s:#][^:#]*):(?=\\s|$)"));
+    static const QRegularExpression comment(QStringLiteral("(^|\\s)#.*$"));
+    const QRegularExpressionMatch keyMatch = key.match(text);
+    const int valueStart = keyMatch.hasMatch() ? keyMatch.capturedEnd(0) : 0;
+    setFormat(valueStart, text.size() - valueStart, colour(Role::Code, dark));
+    if (keyMatch.hasMatch())
+        setFormat(keyMatch.capturedStart(2), keyMatch.capturedLength(2), colour(Role::Heading, dark));
+    const QRegularExpressionMatch commentMatch = comment.match(text, valueStart);
+    if (commentMatch.hasMatch())
+        setFormat(commentMatch.capturedStart(0), commentMatch.capturedLength(0), colour(Role::Marker, dark));
+    return true;
 }
 
 QList<QTextEdit::ExtraSelection> currentLineSelections(QPlainTextEdit *editor)

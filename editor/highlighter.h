@@ -46,6 +46,8 @@ protected:
 private:
     void sizeHeadings(int baseSize);
     void colourRules();
+    // The front matter's lines are YAML; false for a line that is not one of them.
+    bool colourFrontMatter(const QString &text);
 
     struct HighlightingRule
     {

@@ -12,13 +12,14 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make pkg-config
           qtbase5-dev qtwebengine5-dev libqt5webchannel5-dev qttools5-dev qttools5-dev-tools
           libmd4c-dev libmd4c-html0-dev libkf5archive-dev libjs-codemirror fonts-font-awesome fonts-wqy-microhei
+          libjs-katex fonts-katex
           desktop-file-utils appstream
           xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-# The page themes come from the npm registry; any npm will do.
+# The page themes and mermaid come from the npm registry; any npm will do.
 command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then

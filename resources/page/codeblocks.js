@@ -240,15 +240,26 @@ export function staticBlockRange(pre, start, end) {
 // ---------------------------------------------------------------------------
 // Live blocks
 
+// What else a block shows (a diagram) follows it becoming live: each
+// listener(pre, editor) runs once its editor is made.
+const activationListeners = [];
+
+export function onActivated(listener) {
+    activationListeners.push(listener);
+}
+
 // The live editor of a block, made now if it is static.
 export function activateCodeBlock(pre) {
     var state = pre.veltraneBlock;
     if (state.editor)
         return state.editor;
     pre.textContent = '';
+    // Its own marks (a front matter's fold) go, the classes of a block come.
     pre.className = 'veltrane-code veltrane-live';
     pre.setAttribute('contenteditable', 'false');
     state.editor = createCodeEditor(pre, state.mode, state.text);
+    for (var i = 0; i < activationListeners.length; i++)
+        activationListeners[i](pre, state.editor);
     return state.editor;
 }
 

@@ -8,15 +8,18 @@
 import * as body from './body.js';
 import * as codeBlocks from './codeblocks.js';
 import * as codeEntry from './codeentry.js';
+import * as diagrams from './diagrams.js';
 import { disarmStyleSheets } from './documentstyles.js';
 import { tagPathAt } from './dom.js';
 import * as fill from './fill.js';
 import * as formatting from './formatting.js';
+import * as frontMatter from './frontmatter.js';
 import * as images from './images.js';
 import * as insert from './insert.js';
 import * as keys from './keys.js';
 import * as links from './links.js';
 import * as longLayout from './longlayout.js';
+import * as math from './math.js';
 import { connect, program } from './program.js';
 import * as saved from './saved.js';
 import * as search from './search.js';
@@ -32,10 +35,16 @@ const documentContent = {
         disarmStyleSheets(node);
         images.resolveImages(node);
         codeBlocks.shown(node);
+        frontMatter.shown(node);
+        diagrams.shown(node);
+        math.shown(node);
     }
 };
 
+// The front matter is a code block too: its own form goes first.
+saved.addSavedForm(frontMatter.frontMatterSelector, frontMatter.savedFrontMatter);
 saved.addSavedForm(codeBlocks.codeBlockSelector, codeBlocks.savedCodeBlock);
+saved.addSavedForm(math.formulaSelector, math.savedFormula);
 
 const page = {
     // ---- The document
@@ -138,6 +147,9 @@ function install() {
     search.install();
     codeBlocks.install();
     codeEntry.install();
+    frontMatter.install();
+    diagrams.install();
+    math.install();
     keys.install(document.body);
     body.install(document.body);
     wordCount.watch(document.body, program.wordCount);

@@ -22,7 +22,7 @@ export function marked() {
 // a code block's (searched in the block's own text) is not searched here.
 function isSearchableText(node) {
     var parent = node.parentElement;
-    return !!parent && !parent.closest('script,style,textarea,select,.CodeMirror,pre.veltrane-code');
+    return !!parent && !parent.closest('script,style,textarea,select,.CodeMirror,pre.veltrane-code,x-equation');
 }
 
 // The characters start..end of a code block's text, static or live. Its

@@ -54,6 +54,9 @@ function collectText(node, out) {
     var tag = node.tagName;
     if (tag === 'SELECT' || tag === 'OPTION' || tag === 'SCRIPT' || tag === 'STYLE' || tag === 'TEXTAREA')
         return;
+    // Metadata, formulas and drawings are not the document's words.
+    if (node.hasAttribute('data-veltrane-uncounted'))
+        return;
     if (node.classList.contains('CodeMirror') && node.CodeMirror) {
         out.push('\n', node.CodeMirror.getValue(), '\n');
         return;

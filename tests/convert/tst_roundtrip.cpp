@@ -17,6 +17,8 @@ private slots:
     void render_data();
     void render();
     void documentSurvives();
+    void mathAndMetadataComeBack_data();
+    void mathAndMetadataComeBack();
     void toolConverts();
 };
 
@@ -50,6 +52,28 @@ void TestRoundTrip::render_data()
     QTest::newRow("soft break") << QStringLiteral("a\nb") << QStringLiteral("<p>a\nb</p>\n");
     QTest::newRow("fence info") << QStringLiteral("```js\nx\n```")
                                 << QStringLiteral("<pre><code class=\"language-js\">x\n</code></pre>\n");
+    // Dollars: a single one opens before a non-space and closes after one,
+    // not before a digit; the rest is text.
+    QTest::newRow("prices") << QStringLiteral("$5 and $10") << QStringLiteral("<p>$5 and $10</p>\n");
+    QTest::newRow("inline math") << QStringLiteral("a $x*y*z$ b $5")
+                                 << QStringLiteral("<p>a <x-equation>x*y*z</x-equation> b $5</p>\n");
+    QTest::newRow("closer before a digit") << QStringLiteral("$a$1 $b$")
+                                           << QStringLiteral("<p><x-equation>a$1 $b</x-equation></p>\n");
+    QTest::newRow("escaped and in code") << QStringLiteral("\\$x\\$ `$y$`")
+                                         << QStringLiteral("<p>$x$ <code>$y$</code></p>\n");
+    QTest::newRow("display math") << QStringLiteral("$$ a $$")
+                                  << QStringLiteral("<p><x-equation type=\"display\"> a </x-equation></p>\n");
+    QTest::newRow("never in alt text") << QStringLiteral("![$a$](p.png)")
+                                       << QStringLiteral("<p><img src=\"p.png\" alt=\"$a$\"></p>\n");
+    QTest::newRow("front matter")
+        << QStringLiteral("---\na: <1>\n---\nx")
+        << QStringLiteral("<pre data-front-matter=\"---\"><code class=\"language-yaml\">a: &lt;1&gt;\n"
+                          "</code></pre>\n<p>x</p>\n");
+    QTest::newRow("rule and blank line") << QStringLiteral("---\n\na\n---\n")
+                                         << QStringLiteral("<hr>\n<h2>a</h2>\n");
+    QTest::newRow("front matter not at the start") << QStringLiteral("x\n\n---\na\n---\n")
+                                                   << QStringLiteral("<p>x</p>\n<hr>\n<h2>a</h2>\n");
+    QTest::newRow("unclosed front matter") << QStringLiteral("---\na") << QStringLiteral("<hr>\n<p>a</p>\n");
     QTest::newRow("non-ascii") << QStringLiteral("h\u00e9llo \u4e2d\u6587")
                                << QStringLiteral("<p>h\u00e9llo \u4e2d\u6587</p>\n");
 }
@@ -80,6 +104,27 @@ void TestRoundTrip::documentSurvives()
     QCOMPARE(markdownToHtml(once), html);
     QVERIFY(once.startsWith(QStringLiteral("# Title\n\nSome *emph*, **bold**, ~~del~~ and `code`.\n")));
     QVERIFY(once.contains(QStringLiteral("| h1 | h2 |\n|:---|---:|\n| a  | b  |\n")));
+}
+
+// Formulas, front matter and diagrams go back to Markdown byte for byte.
+void TestRoundTrip::mathAndMetadataComeBack_data()
+{
+    QTest::addColumn<QString>("markdown");
+    QTest::newRow("inline") << QStringLiteral("Let $\\alpha_{i}^{2} < x*y*z$ and $a \\$ b$ hold.\n");
+    QTest::newRow("display") << QStringLiteral(
+        "Before.\n\n$$\n\\begin{pmatrix}\n  a & b \\\\\n  c & d\n\\end{pmatrix}\n$$\n\nAfter.\n");
+    QTest::newRow("in a quote and an item") << QStringLiteral("> q $a\n> b$ end\n\n- i $c\n  d$\n");
+    QTest::newRow("in a table") << QStringLiteral("| a     | b     |\n|-------|-------|\n| $x_1$ | $$y$$ |\n");
+    QTest::newRow("front matter, dashes")
+        << QStringLiteral("---\ntitle: \"Hello\"\ntags: [a, b]\n---\n\n# Hello $x$\n");
+    QTest::newRow("front matter, dots") << QStringLiteral("---\na: 1\n\nb: |\n  text\n...\n\nText.\n");
+    QTest::newRow("diagram") << QStringLiteral("```mermaid\ngraph TD\n  A-->B\n```\n");
+}
+
+void TestRoundTrip::mathAndMetadataComeBack()
+{
+    QFETCH(QString, markdown);
+    QCOMPARE(htmlToMarkdown(markdownToHtml(markdown)), markdown);
 }
 
 void TestRoundTrip::toolConverts()

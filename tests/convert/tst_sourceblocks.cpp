@@ -67,6 +67,8 @@ private slots:
     void editRewritesOnlyItsBlock_data();
     void editRewritesOnlyItsBlock();
     void editsFarApartKeepWhatLiesBetween();
+    void metadataAndMathKeptAroundAnEdit_data();
+    void metadataAndMathKeptAroundAnEdit();
     void htmlThePageRewritesIsKept();
     void contextChangeFallsBackToConverter_data();
     void contextChangeFallsBackToConverter();
@@ -166,6 +168,36 @@ void TestSourceBlocks::editRewritesOnlyItsBlock()
     QFETCH(QString, to);
     QFETCH(QString, saved);
     const QString text = QString::fromUtf8(sample);
+    QCOMPARE(SourceBlocks(text).markdownFor(edited(text, from, to)), saved);
+}
+
+// Front matter, formulas and diagrams keep their bytes when a neighbour is
+// edited; an edit in one of them rewrites only that block.
+void TestSourceBlocks::metadataAndMathKeptAroundAnEdit_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("unedited") << QString() << QString() << QString() << QString();
+    QTest::newRow("neighbour paragraph") << QStringLiteral("<p>Last.") << QStringLiteral("<p>Final.")
+                                         << QStringLiteral("Last.") << QStringLiteral("Final.");
+    QTest::newRow("in a formula") << QStringLiteral("  y\n") << QStringLiteral("  z\n")
+                                  << QStringLiteral("  y\n") << QStringLiteral("  z\n");
+    QTest::newRow("in the front matter") << QStringLiteral("title: T") << QStringLiteral("title: U")
+                                         << QStringLiteral("title: T") << QStringLiteral("title: U");
+}
+
+void TestSourceBlocks::metadataAndMathKeptAroundAnEdit()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    const QString text = QStringLiteral("---\ntitle: T \n...\n\nIntro   text with $a_1$,\nwrapped.\n\n"
+                                        "$$\nx \\\\\n  y\n$$\n\n```mermaid\ngraph TD\n```\n\nLast.\n");
+    QString saved = text;
+    saved.replace(before, after);
     QCOMPARE(SourceBlocks(text).markdownFor(edited(text, from, to)), saved);
 }
 

@@ -22,6 +22,7 @@ private slots:
     void lines();
     void headingSizesFollowFontSize();
     void largeTextColouredAsShown();
+    void frontMatterIsYaml();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -203,6 +204,35 @@ void TestHighlighter::largeTextColouredAsShown()
     editor.setTextCursor(cursor);
     cursor.insertText(QStringLiteral("## "));
     QTRY_COMPARE(formatMap(cursor.block()).left(3), QStringLiteral("MMM"));
+}
+
+// The front matter's lines are YAML (keys, values, comments between marker
+// lines), never a rule and a heading; without its closing line it is none.
+void TestHighlighter::frontMatterIsYaml()
+{
+    QTextDocument document;
+    Highlighter highlighter(&document, 16);
+    document.setPlainText(QStringLiteral("---\ntitle: Hi # note\n...\n# H\n"));
+    highlighter.rehighlight(); // the first pass is otherwise queued
+    const auto colourAt = [&](int line, int column) {
+        const QTextBlock block = document.findBlockByNumber(line);
+        for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
+            if (column >= range.start && column < range.start + range.length)
+                return range.format.foreground().color();
+        }
+        return QColor();
+    };
+    using Role = Highlighter::Role;
+    QCOMPARE(formatMap(document.findBlockByNumber(0)), QStringLiteral("MMM"));
+    QCOMPARE(colourAt(1, 0), Highlighter::colour(Role::Heading, false));
+    QCOMPARE(colourAt(1, 7), Highlighter::colour(Role::Code, false));
+    QCOMPARE(colourAt(1, 11), Highlighter::colour(Role::Marker, false));
+    QCOMPARE(formatMap(document.findBlockByNumber(2)), QStringLiteral("MMM"));
+    QCOMPARE(formatMap(document.findBlockByNumber(3)), QStringLiteral("MMH"));
+
+    document.setPlainText(QStringLiteral("---\ntitle: Hi\n"));
+    highlighter.rehighlight();
+    QCOMPARE(colourAt(1, 0), QColor());
 }
 
 QTEST_MAIN(TestHighlighter)
