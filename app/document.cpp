@@ -2,6 +2,7 @@
 
 #include "app/documentfile.h"
 #include "editor/editingsurface.h"
+#include "files/filekind.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -11,8 +12,6 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStandardPaths>
-#include <QTextCodec>
-#include <QTextStream>
 #include <QTimer>
 
 namespace {
@@ -59,6 +58,9 @@ Document::DiskState Document::DiskState::of(const QString &path, const QByteArra
 
 void Document::DiskState::readHash()
 {
+    // Replaced by a pipe or a device: reading it could block or never end.
+    if (isSpecialFile(path))
+        return;
     QFile file(path);
     QCryptographicHash sha1(QCryptographicHash::Sha1);
     if (file.open(QIODevice::ReadOnly) && sha1.addData(&file))
@@ -145,19 +147,20 @@ void Document::addRecentFile(const QString &filePath)
 
 bool Document::open(const QString &filePath)
 {
+    if (isSpecialFile(filePath)) {
+        emit failed(tr("不能打开文件 %1: %2").arg(native(filePath), specialFileReason()));
+        return false;
+    }
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         emit failed(tr("不能打开文件 %1: %2").arg(native(filePath), file.errorString()));
         return false;
     }
-    QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.readAll();
     file.close();
-    // Written back with the line ends it was read with; the text has line feeds.
-    const TextFormat read = textFormatOf(bytes);
-    bytes.replace('\r', QByteArray());
-    QTextStream in(bytes);
-    in.setCodec("UTF-8");
-    const QString text = in.readAll();
+    // Written back as it was read: encoding, mark and line ends; the text has line feeds.
+    TextFormat read;
+    const QString text = documentText(bytes, &read);
 
     setPath(filePath);
     setModified(false);
@@ -169,12 +172,9 @@ bool Document::open(const QString &filePath)
     onDisk.readHash();
     watch(onDisk);
 
-    // Bytes that are not UTF-8 cannot survive a save unchanged: say so before the user edits.
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    if (state.invalidChars > 0) {
-        emit failed(tr("文件 %1 不是有效的 UTF-8 文本，无效的字节已被替换；保存时将以 UTF-8 存储。")
-                         .arg(native(filePath)));
+    if (!format.encoding.isEmpty() && !format.encoding.startsWith("UTF")) {
+        emit notice(tr("文件 %1 不是 UTF-8 文本，已按 %2 编码读取，保存时仍以该编码存储。")
+                        .arg(native(filePath), QString::fromLatin1(format.encoding)));
     }
     return true;
 }
@@ -213,15 +213,21 @@ void Document::save()
 void Document::write(const QString &filePath, const QString &markdown)
 {
     // Changed by another program since it was read or written here: the user decides.
+    // Another program may keep the size and the time: the content decides.
     if (filePath == known.path) {
         DiskState onDisk = DiskState::of(filePath, nullptr);
-        if (onDisk.exists && !onDisk.sameFile(known)) {
+        if (onDisk.exists) {
             onDisk.readHash();
             if (onDisk.hash != known.hash && !keepMineOver(onDisk)) {
                 open(filePath);
                 return;
             }
         }
+    }
+    if (!canEncode(markdown, format)) {
+        emit notice(tr("文件 %1 含有 %2 编码不能存储的字符，已改以 UTF-8 保存。")
+                        .arg(native(filePath), QString::fromLatin1(format.encoding)));
+        format = TextFormat{false, format.lineEnd, QByteArray()};
     }
     const QByteArray bytes = documentBytes(markdown, format);
     const QString copies = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/copies");

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextCodec>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -37,7 +38,7 @@ bool syncToDisk(QFile &file)
 
 bool writeAt(QFile &file, const QByteArray &data)
 {
-    return file.seek(0) && file.write(data) == data.size() && file.resize(data.size()) && syncToDisk(file);
+    return file.seek(0) && writeWhole(file, data) && file.resize(data.size()) && syncToDisk(file);
 }
 
 // A copy of bytes in the first folder that takes it; its path, or empty.
@@ -90,26 +91,105 @@ bool writeInPlace(const QString &target, const QByteArray &data, const QString &
     return false;
 }
 
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// The byte-order marks of UTF-16, with the codecs that read what follows.
+struct Utf16Mark
+{
+    const char *mark;
+    const char *codec;
+};
+const Utf16Mark kUtf16Marks[] = {{"\xFF\xFE", "UTF-16LE"}, {"\xFE\xFF", "UTF-16BE"}};
+
+// Marks are read and written here: the codecs neither drop nor add one.
+QString decode(const QByteArray &codec, const QByteArray &bytes, int *invalid = nullptr)
+{
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    const QString text = QTextCodec::codecForName(codec)->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (invalid)
+        *invalid = state.invalidChars;
+    return text;
+}
+
+QByteArray encode(const QByteArray &codec, const QString &text)
+{
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    return QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
+}
+
+// Bytes that are not UTF-8 are read in a single-byte encoding, the Western
+// Windows one when it gives every byte back, else Latin-1 (which always
+// does), so that a save writes them as they were.
+QByteArray singleByteEncodingOf(const QByteArray &bytes)
+{
+    const QByteArray windows = "windows-1252";
+    if (QTextCodec::codecForName(windows) && encode(windows, decode(windows, bytes)) == bytes)
+        return windows;
+    return "ISO-8859-1";
+}
+
+QString decodedText(const QByteArray &bytes, TextFormat *format)
+{
+    for (const Utf16Mark &utf16 : kUtf16Marks) {
+        if (bytes.startsWith(utf16.mark)) {
+            format->byteOrderMark = true;
+            format->encoding = utf16.codec;
+            return decode(format->encoding, bytes.mid(2));
+        }
+    }
+    format->byteOrderMark = bytes.startsWith(kUtf8Mark);
+    const QByteArray body = format->byteOrderMark ? bytes.mid(3) : bytes;
+    // A sequence cut off at the end (a partial read) does not count as invalid.
+    int invalid = 0;
+    const QString text = decode("UTF-8", body, &invalid);
+    if (invalid == 0)
+        return text;
+    format->encoding = singleByteEncodingOf(body);
+    return decode(format->encoding, body);
+}
+
 } // namespace
+
+QString documentText(const QByteArray &bytes, TextFormat *format)
+{
+    *format = TextFormat();
+    QString text = decodedText(bytes, format);
+    int lineEnd = 0;
+    while (lineEnd < text.size() && text.at(lineEnd) != QLatin1Char('\n') && text.at(lineEnd) != QLatin1Char('\r'))
+        ++lineEnd;
+    if (lineEnd < text.size()) {
+        const bool cr = text.at(lineEnd) == QLatin1Char('\r');
+        const bool crlf = cr && lineEnd + 1 < text.size() && text.at(lineEnd + 1) == QLatin1Char('\n');
+        format->lineEnd = crlf ? TextFormat::LineEnd::CrLf : cr ? TextFormat::LineEnd::Cr : TextFormat::LineEnd::Lf;
+    }
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (format->lineEnd == TextFormat::LineEnd::Cr)
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
 
 TextFormat textFormatOf(const QByteArray &bytes)
 {
     TextFormat format;
-    format.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
-    const int lineEnd = bytes.indexOf('\n');
-    if (lineEnd >= 0)
-        format.crlf = lineEnd > 0 && bytes.at(lineEnd - 1) == '\r';
+    documentText(bytes, &format);
     return format;
+}
+
+bool canEncode(const QString &text, const TextFormat &format)
+{
+    return format.encoding.isEmpty() || QTextCodec::codecForName(format.encoding)->canEncode(text);
 }
 
 QByteArray documentBytes(const QString &text, const TextFormat &format)
 {
-    QByteArray bytes = text.toUtf8();
-    if (format.crlf)
-        bytes.replace("\n", "\r\n");
+    QString lines = text;
+    if (format.lineEnd == TextFormat::LineEnd::CrLf)
+        lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    else if (format.lineEnd == TextFormat::LineEnd::Cr)
+        lines.replace(QLatin1Char('\n'), QLatin1Char('\r'));
     if (format.byteOrderMark)
-        bytes.prepend("\xEF\xBB\xBF");
-    return bytes;
+        lines.prepend(QChar::ByteOrderMark);
+    return format.encoding.isEmpty() ? lines.toUtf8() : encode(format.encoding, lines);
 }
 
 bool writeDocumentFile(const QString &path, const QByteArray &data, const QString &copyFolder, QString *error)

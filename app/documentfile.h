@@ -25,19 +25,32 @@ bool writeDocumentFile(const QString &path, const QByteArray &data, const QStrin
 // How a document file holds its text: a file is written as it was read.
 struct TextFormat
 {
+    enum class LineEnd { Lf, CrLf, Cr };
     bool byteOrderMark = false;
 #ifdef Q_OS_WIN
-    bool crlf = true;
+    LineEnd lineEnd = LineEnd::CrLf;
 #else
-    bool crlf = false;
+    LineEnd lineEnd = LineEnd::Lf;
 #endif
+    // The file's encoding when it is not UTF-8 (a codec name), else empty.
+    QByteArray encoding;
 };
 
-// The format of a file's bytes: a UTF-8 byte-order mark, and CR LF line ends
-// when its first line ends so; without a line end, the platform's.
+// The text of a document file's bytes, and in *format how the file holds it:
+// its byte-order mark; its encoding, UTF-8 unless the bytes are not UTF-8,
+// then a single-byte encoding that gives every byte back on writing; and the
+// line end its first line ends with (without one, the platform's). CR LF, LF
+// and, in a file whose lines end with CR, a lone CR become line feeds; a CR
+// within a line of another file stays.
+QString documentText(const QByteArray &bytes, TextFormat *format);
+
+// The format of a file's bytes, as documentText() finds it.
 TextFormat textFormatOf(const QByteArray &bytes);
 
-// text as a document file holds it: UTF-8, by default without a byte-order
+// Whether format's encoding can hold every character of text.
+bool canEncode(const QString &text, const TextFormat &format);
+
+// text as a document file holds it: by default UTF-8 without a byte-order
 // mark and with the platform's line ends.
 QByteArray documentBytes(const QString &text, const TextFormat &format = TextFormat());
 

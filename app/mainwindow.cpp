@@ -151,7 +151,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(doc, &Document::saved, this, [this] { showStatus(tr("保存成功")); });
     connect(doc, &Document::failed, this, &MainWindow::warn);
     connect(doc, &Document::message, this, &MainWindow::showStatus);
-    connect(doc, &Document::notice, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(doc, &Document::notice, this, &MainWindow::showNotice);
     doc->setConflictResolver([this](const QString &path) { return askKeepMineOnConflict(this, path); });
     connect(exporter, &Exporter::exported, this, &MainWindow::showExported);
     connect(exporter, &Exporter::failed, this, &MainWindow::warn);
@@ -306,7 +306,14 @@ void MainWindow::setupStatusBar()
     modeButton->setFixedWidth(40);
     statusBar()->addWidget(modeButton);
 
-    auto *promoLabel = new QLabel(this);
+    // A message of the status bar would hide the mode button for as long as it shows.
+    noticeLabel = new QLabel(this);
+    noticeLabel->setObjectName(QStringLiteral("noticeLabel"));
+    noticeLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    noticeLabel->hide();
+    statusBar()->addWidget(noticeLabel, 1);
+
+    promoLabel = new QLabel(this);
     promoLabel->setObjectName(QStringLiteral("promoLabel"));
     promoLabel->setFont(iconFont);
     promoLabel->setText(QStringLiteral("<a style=\"color:rgb(110,160,210);text-decoration:none;\" href=\"%1\">%2</a>")
@@ -342,7 +349,16 @@ void MainWindow::showWordCount(const QString &count)
 
 void MainWindow::showStatus(const QString &text)
 {
+    showNotice(QString());
     statusBar()->showMessage(text, kMessageTimeout);
+}
+
+void MainWindow::showNotice(const QString &text)
+{
+    noticeLabel->setText(text);
+    noticeLabel->setToolTip(text);
+    noticeLabel->setVisible(!text.isEmpty());
+    promoLabel->setVisible(text.isEmpty());
 }
 
 void MainWindow::warn(const QString &text)

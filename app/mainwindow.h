@@ -62,6 +62,8 @@ private:
     void setupStatusBar();
     void setToolBarGlyphs();
     void showStatus(const QString &text);
+    // News that stays until there is other news, beside the mode button.
+    void showNotice(const QString &text);
     void showWordCount(const QString &count);
     void warn(const QString &text);
     double zoomFactor() const;
@@ -93,6 +95,8 @@ private:
     QMenu *recentMenu = nullptr;
     QPushButton *modeButton = nullptr;
     QLabel *wordCountLabel = nullptr;
+    QLabel *noticeLabel = nullptr;
+    QLabel *promoLabel = nullptr;
     QString wordCount = QStringLiteral("0"); // as the page last reported it
 
     ModeSwitch *modeSwitch = nullptr;

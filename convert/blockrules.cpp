@@ -336,10 +336,13 @@ void formatTableRows(Conversion &c)
     std::string rows = out.text.substr(start);
     out.text.resize(start);
     out.lineStart = std::min(out.lineStart, start);
+    const TrailingComments comments = trailingCommentRows(rows);
+    rows.resize(comments.start);
     if (c.options.alignTables)
         rows = formatPipeTable(rows);
     while (!rows.empty() && rows.back() == '\n')
         rows.pop_back();
+    rows += comments.lines;
     std::string prefixed;
     prefixed.reserve(rows.size());
     for (char ch : rows) {

@@ -123,7 +123,45 @@ void appendCell(std::string &result, std::string_view cell, size_t width)
     result += " |";
 }
 
+// The row's comment when it is its only content, else empty. The header and
+// delimiter rows never qualify.
+std::string_view commentOnlyRow(std::string_view line)
+{
+    const std::vector<std::string_view> pieces = splitRow(line);
+    std::string_view comment;
+    for (std::string_view piece : pieces) {
+        const std::string_view cell = trimSpaces(piece);
+        if (cell.empty())
+            continue;
+        if (!comment.empty() || cell.substr(0, 4) != "<!--" || cell.size() < 7
+            || cell.substr(cell.size() - 3) != "-->")
+            return std::string_view();
+        comment = cell;
+    }
+    return comment;
+}
+
 } // namespace
+
+TrailingComments trailingCommentRows(std::string_view text)
+{
+    const std::vector<std::string_view> lines = splitText(text, '\n');
+    size_t kept = lines.size();
+    while (kept > 0 && lines[kept - 1].empty())
+        --kept;
+    size_t first = kept;
+    while (first > 2 && !commentOnlyRow(lines[first - 1]).empty())
+        --first;
+    TrailingComments result{text.size(), std::string()};
+    if (first == kept)
+        return result;
+    result.start = size_t(lines[first].data() - text.data());
+    for (size_t k = first; k < kept; ++k) {
+        result.lines += '\n';
+        result.lines += commentOnlyRow(lines[k]);
+    }
+    return result;
+}
 
 std::string formatPipeTable(std::string_view text)
 {

@@ -57,6 +57,35 @@ QString inPageForm(const QString &html)
     return out;
 }
 
+// The HTML parser of the page nests elements only so deep (512 in the
+// engine) and makes deeper ones siblings: a node deeper than this comes back
+// from the page written otherwise, like HTML the document wrote itself.
+const int kPageDepth = 256;
+
+bool deeperThanThePage(const QString &html)
+{
+    const ushort *data = html.utf16();
+    const int size = html.size();
+    int depth = 0;
+    for (int i = 0; i + 1 < size; ++i) {
+        if (data[i] != '<')
+            continue;
+        if (data[i + 1] == '/') {
+            --depth;
+        } else if (QChar(data[i + 1]).isLetter()) {
+            const int end = int(htmlsyntax::tagEnd(data, size_t(i + 1), size_t(size)));
+            int nameEnd = i + 1;
+            while (nameEnd < end && htmlsyntax::isNameChar(QChar(data[nameEnd])))
+                ++nameEnd;
+            const bool selfClosing = end >= 2 && data[end - 2] == '/';
+            if (!selfClosing && !htmlsyntax::isVoidElement(QStringView(data + i + 1, nameEnd - i - 1)) && ++depth > kPageDepth)
+                return true;
+            i = end - 1;
+        }
+    }
+    return false;
+}
+
 struct Piece;
 
 } // namespace
@@ -78,8 +107,9 @@ struct SourceBlocks::Data
     QStringList nodeKeys;
     // The Markdown of each loaded node's HTML (in the page's form).
     QHash<QString, QString> keyOfHtml;
-    // MD4C's HTML of the nodes whose source writes HTML of its own, and their
-    // indexes: the page may write those its own way.
+    // MD4C's HTML of the nodes whose source writes HTML of its own or that
+    // nest deeper than the page does, and their indexes: the page may write
+    // those its own way.
     QStringList rawNodes;
     QVector<int> rawNodeIndex;
     bool pageFormsSettled = false;
@@ -156,7 +186,7 @@ void SourceBlocks::Data::indexNodes(const QString &wholeText, const QVector<Span
         g.firstNode = nodeIndex;
         while (nodeIndex < nodes.size() && nodes.at(nodeIndex).start < end) {
             const QString nodeHtml = wholeText.mid(nodes.at(nodeIndex).start, nodes.at(nodeIndex).end - nodes.at(nodeIndex).start);
-            if (g.rawHtml) {
+            if (g.rawHtml || deeperThanThePage(nodeHtml)) {
                 rawNodes << nodeHtml;
                 rawNodeIndex << nodeIndex;
             }

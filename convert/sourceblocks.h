@@ -33,8 +33,9 @@ public:
     const QString &text() const { return markdown; }
     // The blocks' texts in order; together they are text().
     QStringList blocks() const;
-    // MD4C's HTML of the loaded nodes whose source writes HTML of its own,
-    // which the page may give back written its own way; empty once settled.
+    // MD4C's HTML of the loaded nodes whose source writes HTML of its own or
+    // that nest deeper than the page does, which the page may give back
+    // written its own way; empty once settled.
     QStringList rawHtmlNodes() const;
     // What the page gives back for each of rawHtmlNodes(), in order: such a
     // node of the page left as it was loaded then counts as unchanged. A list

@@ -1,6 +1,7 @@
 #include "editor/imagestore.h"
 
 #include "convert/markdowntohtml.h"
+#include "files/filekind.h"
 #include "files/savefile.h"
 #include "settings/settings.h"
 
@@ -157,6 +158,10 @@ StoredImage storeImage(const QString &documentPath, const QString &imagePath)
     MadeFolder folder(assets);
     if (!folder.ok)
         return failed(tr("不能建立图片文件夹 %1").arg(QDir::toNativeSeparators(assets)));
+    if (isSpecialFile(image)) {
+        folder.undo();
+        return failed(tr("不能复制图片 %1: %2").arg(QDir::toNativeSeparators(image), specialFileReason()));
+    }
     const QString target = uniqueFileName(assets + QLatin1Char('/') + QFileInfo(image).fileName());
     // QFile writes a copy under a temporary name and renames it only when complete.
     QFile source(image);

@@ -342,21 +342,46 @@ void PageSurface::settlePageForms(const std::shared_ptr<SourceBlocks> &from, con
     // own writing: the page tells how, once per fill, so that such a block
     // left alone is still known as unchanged.
     const QStringList nodes = from->rawHtmlNodes();
-    qint64 size = 0;
-    for (const QString &node : nodes)
-        size += node.size();
-    if (nodes.isEmpty() || size > transferPiece) {
-        if (!nodes.isEmpty())
-            from->setPageForms({}); // too much to ask for in one go: such blocks are converted
+    if (nodes.isEmpty()) {
         then();
         return;
     }
+    askPageForms(from, nodes, std::make_shared<QStringList>(), then);
+}
+
+void PageSurface::askPageForms(const std::shared_ptr<SourceBlocks> &from, const QStringList &nodes,
+                               const std::shared_ptr<QStringList> &forms, const std::function<void()> &then)
+{
+    const int first = forms->size();
+    if (first == nodes.size()) {
+        from->setPageForms(*forms);
+        then();
+        return;
+    }
+    // As many nodes as one message carries; a node too large for one is
+    // taken as written (converted, should the page write it otherwise).
+    qint64 size = 0;
+    int end = first;
+    while (end < nodes.size() && size + nodes.at(end).size() <= transferPiece)
+        size += nodes.at(end++).size();
+    if (end == first) {
+        forms->append(nodes.at(first));
+        askPageForms(from, nodes, forms, then);
+        return;
+    }
+    const QStringList batch = nodes.mid(first, end - first);
     // One argument, the list (braces around an array alone would copy it).
     QJsonArray arguments;
-    arguments.append(QJsonArray::fromStringList(nodes));
-    send(PageCall::PageForms, arguments, [from, then](const QVariant &result) {
-        from->setPageForms(result.toStringList());
-        then();
+    arguments.append(QJsonArray::fromStringList(batch));
+    send(PageCall::PageForms, arguments, [this, from, nodes, forms, then, count = batch.size()](const QVariant &result) {
+        const QStringList answered = result.toStringList();
+        if (answered.size() != count) {
+            from->setPageForms({}); // no answer: such blocks are converted
+            then();
+            return;
+        }
+        forms->append(answered);
+        askPageForms(from, nodes, forms, then);
     });
 }
 

@@ -135,6 +135,9 @@ private:
                         const std::function<void(bool, const QString &)> &done);
     // Runs then() once from knows how the page writes its raw HTML.
     void settlePageForms(const std::shared_ptr<SourceBlocks> &from, const std::function<void()> &then);
+    // The page's forms of nodes from forms->size() on, in batches the bridge carries.
+    void askPageForms(const std::shared_ptr<SourceBlocks> &from, const QStringList &nodes,
+                      const std::shared_ptr<QStringList> &forms, const std::function<void()> &then);
     // Calls the page's function with arguments; done, when given, gets its answer.
     void send(PageCall call, const QJsonArray &arguments = {},
               const std::function<void(const QVariant &)> &done = nullptr);

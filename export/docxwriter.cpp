@@ -485,6 +485,9 @@ struct Builder
         if (known != imageByPath.constEnd())
             return known.value() < 0 ? nullptr : &images[known.value()];
         imageByPath.insert(key, -1);
+        // A pipe would block the reader, a device never end.
+        if (!QFileInfo(key).isFile())
+            return nullptr;
 
         QImageReader reader(key);
         QByteArray format = reader.format().toLower();

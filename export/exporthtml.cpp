@@ -3,6 +3,7 @@
 #include "convert/htmlsyntax.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QSet>
@@ -106,21 +107,36 @@ bool isScriptUrl(const QString &value)
         if (c.unicode() > 0x20)
             compact += c.toLower();
     }
+    // A page in a data address runs its scripts too.
     return compact.startsWith(QLatin1String("javascript:")) || compact.startsWith(QLatin1String("vbscript:"))
-        || compact.startsWith(QLatin1String("livescript:"));
+        || compact.startsWith(QLatin1String("livescript:")) || compact.startsWith(QLatin1String("data:text/html"))
+        || compact.startsWith(QLatin1String("data:application/xhtml"));
 }
 
-// A local picture as a data URL, so that the page shows it wherever it is opened.
+// Pictures larger than this stay files: a page is no place for them.
+const qint64 kMaxEmbeddedImage = 32 << 20;
+
+// A local picture as a data URL, so that the page shows it wherever it is
+// opened. Only a regular file of bounded size whose content is a picture: a
+// document may name any file (a key, a device that never ends, a pipe that
+// blocks), and the export must carry none of them.
 QString embeddedImage(const QString &src)
 {
     const QUrl url(src);
     if (!url.isLocalFile())
         return QString();
-    QFile file(url.toLocalFile());
+    const QFileInfo info(url.toLocalFile());
+    if (!info.isFile() || info.size() > kMaxEmbeddedImage)
+        return QString();
+    QFile file(info.filePath());
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    const QByteArray bytes = file.readAll();
-    const QString type = QMimeDatabase().mimeTypeForFileNameAndData(file.fileName(), bytes).name();
+    const QByteArray bytes = file.read(kMaxEmbeddedImage + 1);
+    if (bytes.size() > kMaxEmbeddedImage)
+        return QString();
+    const QString type = QMimeDatabase().mimeTypeForData(bytes).name();
+    if (!type.startsWith(QLatin1String("image/")))
+        return QString();
     return QStringLiteral("data:%1;base64,%2").arg(type, QString::fromLatin1(bytes.toBase64()));
 }
 

@@ -11,12 +11,24 @@ bool SaveFile::open()
 
 bool SaveFile::write(const QByteArray &bytes)
 {
-    return file.write(bytes) == bytes.size();
+    return writeWhole(file, bytes);
 }
 
 bool SaveFile::commit()
 {
     return file.commit();
+}
+
+bool writeWhole(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
 }
 
 bool saveFile(const QString &path, const QByteArray &bytes, QString *error)

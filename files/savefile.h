@@ -34,6 +34,10 @@ private:
     QSaveFile file;
 };
 
+// Writes all of bytes to file. A short write (a full disk) sets no error:
+// the rest is written again, so that a failure has its reason in errorString().
+bool writeWhole(QFileDevice &file, const QByteArray &bytes);
+
 // Writes bytes as the whole content of path; false (and *error) when it could not.
 bool saveFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 

@@ -162,6 +162,13 @@
     </message>
 </context>
 <context>
+    <name>FileKind</name>
+    <message>
+        <source>它不是普通文件，而是设备、管道或套接字</source>
+        <translation>it is not a regular file but a device, a pipe or a socket</translation>
+    </message>
+</context>
+<context>
     <name>Document</name>
     <message>
         <source>[未保存]</source>
@@ -172,8 +179,12 @@
         <translation>Cannot open file %1: %2</translation>
     </message>
     <message>
-        <source>文件 %1 不是有效的 UTF-8 文本，无效的字节已被替换；保存时将以 UTF-8 存储。</source>
-        <translation>The file %1 is not valid UTF-8 text; its invalid bytes were replaced and saving will store it as UTF-8.</translation>
+        <source>文件 %1 不是 UTF-8 文本，已按 %2 编码读取，保存时仍以该编码存储。</source>
+        <translation>The file %1 is not UTF-8 text: it was read as %2 and is saved in that encoding.</translation>
+    </message>
+    <message>
+        <source>文件 %1 含有 %2 编码不能存储的字符，已改以 UTF-8 保存。</source>
+        <translation>The file %1 holds characters that %2 cannot store: it was saved as UTF-8.</translation>
     </message>
     <message>
         <source>编辑页面没有返回内容</source>

@@ -6,6 +6,8 @@
 #include <QMetaProperty>
 #include <QStandardPaths>
 
+#include <cmath>
+
 namespace {
 // The stored names, as earlier versions wrote them.
 const char *const kTheme = "theme";
@@ -149,11 +151,18 @@ void Settings::setCssFile(const QString &cssFile)
         emit cssFileChanged(cssFile);
 }
 
-double Settings::zoom() const { return value(kZoom, 1.0); }
-void Settings::setZoom(double zoom) { change(kZoom, zoom, &Settings::zoomChanged); }
+// A hand-edited or damaged file may hold anything: what is no zoom (not a
+// number, none at all) is 100%, and the rest is kept within the editors' range.
+static double usableZoom(double zoom)
+{
+    return std::isfinite(zoom) && zoom > 0 ? qBound(Settings::minZoom, zoom, Settings::maxZoom) : 1.0;
+}
 
-double Settings::sourceZoom() const { return value(kSourceZoom, 1.0); }
-void Settings::setSourceZoom(double sourceZoom) { change(kSourceZoom, sourceZoom, &Settings::sourceZoomChanged); }
+double Settings::zoom() const { return usableZoom(value(kZoom, 1.0)); }
+void Settings::setZoom(double zoom) { change(kZoom, usableZoom(zoom), &Settings::zoomChanged); }
+
+double Settings::sourceZoom() const { return usableZoom(value(kSourceZoom, 1.0)); }
+void Settings::setSourceZoom(double sourceZoom) { change(kSourceZoom, usableZoom(sourceZoom), &Settings::sourceZoomChanged); }
 
 int Settings::editorFontSize() const { return value(kEditorFontSize, 16); }
 void Settings::setEditorFontSize(int editorFontSize)

@@ -9,6 +9,7 @@ import * as body from './body.js';
 import * as codeBlocks from './codeblocks.js';
 import * as codeEntry from './codeentry.js';
 import * as diagrams from './diagrams.js';
+import { disarmStyleSheets } from './documentstyles.js';
 import { tagPathAt } from './dom.js';
 import * as fill from './fill.js';
 import * as formatting from './formatting.js';
@@ -31,6 +32,7 @@ import * as wordCount from './wordcount.js';
 const documentContent = {
     prepare: codeBlocks.prepareMarkup,
     shown: function (node) {
+        disarmStyleSheets(node);
         images.resolveImages(node);
         codeBlocks.shown(node);
         frontMatter.shown(node);

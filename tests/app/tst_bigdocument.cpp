@@ -1,7 +1,8 @@
 // Large documents in the editing page: shown in slices and moved in pieces,
 // yet saved whole; a transfer that fails is never saved or backed up; the
 // word count and the modified mark; a long document, laid out only near the
-// view, still takes keys where the caret goes and shows its search marks.
+// view, still takes keys where the caret goes and shows its search marks; an
+// edit leaves the other blocks' bytes alone at any size and depth.
 
 #include "app/document.h"
 #include "convert/htmltomarkdown.h"
@@ -25,6 +26,8 @@ private slots:
     void failedTransferIsNeverSaved();
     void wordCountAndModifiedMark();
     void longDocumentCaretAndMarks();
+    void untouchedBlocksKeepTheirBytes_data();
+    void untouchedBlocksKeepTheirBytes();
 
 private:
     // Sets markdown through the page surface and waits until all of it is in.
@@ -37,14 +40,23 @@ private:
     // The surface's answer to markdown(), once it came.
     bool pageMarkdown(QString *markdown)
     {
-        bool answered = false;
-        bool ok = false;
-        h->surface.markdown([&](bool success, const QString &text) {
-            answered = true;
-            ok = success;
-            *markdown = text;
+        // Held by the answer too: one that comes after the wait gave up lands here.
+        struct Answer
+        {
+            bool answered = false;
+            bool ok = false;
+            QString text;
+        };
+        const auto answer = std::make_shared<Answer>();
+        h->surface.markdown([answer](bool success, const QString &text) {
+            answer->answered = true;
+            answer->ok = success;
+            answer->text = text;
         });
-        return GuiTest::waitFor([&] { return answered; }, 60000) && ok;
+        if (!GuiTest::waitFor([&] { return answer->answered; }, 60000) || !answer->ok)
+            return false;
+        *markdown = answer->text;
+        return true;
     }
 
     std::unique_ptr<QTemporaryDir> home;
@@ -244,6 +256,37 @@ void TestBigDocument::longDocumentCaretAndMarks()
     h->js(QStringLiteral("page.clearMatches(); true"));
     QVERIFY(h->js(isLong).toBool());
     QVERIFY(PageHarness::errors().isEmpty());
+}
+
+void TestBigDocument::untouchedBlocksKeepTheirBytes_data()
+{
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("pieceSize");
+    // The page writes the document's own HTML its way ("class=x" quoted).
+    const QString wrapped = QStringLiteral("Paragraph wrapped\nby  hand *here* <span class=x>raw</span>.\n\n* one\n* two\n\n");
+    QTest::newRow("in small pieces") << wrapped.repeated(40) << 997;
+    // Long paragraphs: as many bytes in fewer blocks fill the page sooner.
+    const QString large = QStringLiteral("Words of a long paragraph,\nwrapped  by hand. ").repeated(40) + wrapped;
+    QTest::newRow("eight megabytes") << large.repeated((8 << 20) / large.size() + 1) << (4 << 20);
+    // The page nests 512 deep; the deeper, the slower its layout.
+    QTest::newRow("a quote deeper than the page") << QStringLiteral("> ").repeated(1000) + QStringLiteral("deep\n") << (4 << 20);
+    QTest::newRow("a list deeper than the page") << QStringLiteral("- ").repeated(1000) + QStringLiteral("deep\n") << (4 << 20);
+}
+
+// One word changed in the last paragraph: the save writes that line anew and
+// every other byte as it was.
+void TestBigDocument::untouchedBlocksKeepTheirBytes()
+{
+    QFETCH(QString, kept);
+    QFETCH(int, pieceSize);
+    PageSurface::setTransferPieceSize(pieceSize);
+    const QString markdown = kept + QStringLiteral("\nThe very last line.\n");
+    QVERIFY(load(markdown));
+    h->js(QStringLiteral("document.body.lastElementChild.firstChild.data = 'The very first line.'; true"));
+    QString saved;
+    QVERIFY(pageMarkdown(&saved));
+    QCOMPARE(saved.size(), markdown.size() + 1);
+    QCOMPARE(saved, kept + QStringLiteral("\nThe very first line.\n"));
 }
 
 QTEST_MAIN(TestBigDocument)

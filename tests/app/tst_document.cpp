@@ -5,6 +5,7 @@
 #include "app/documentfile.h"
 #include "editor/sourcesurface.h"
 #include "settings/settings.h"
+#include "support/faults.h"
 #include "support/guitest.h"
 
 #include <QPlainTextEdit>
@@ -22,8 +23,9 @@ private slots:
     void cleanup();
 
     void openEditSaveAndSaveAs();
-    void fileKeepsLineEndsAndByteOrderMark_data();
-    void fileKeepsLineEndsAndByteOrderMark();
+    void fileIsWrittenAsItWasRead_data();
+    void fileIsWrittenAsItWasRead();
+    void charactersTheEncodingCannotHoldSaveAsUtf8();
     void recentListKeepsFiveNewestFirst();
     void failedSaveKeepsDocumentModified();
     void openFailuresAreReported();
@@ -120,20 +122,23 @@ void TestDocument::openEditSaveAndSaveAs()
     QVERIFY(failures.isEmpty());
 }
 
-void TestDocument::fileKeepsLineEndsAndByteOrderMark_data()
+void TestDocument::fileIsWrittenAsItWasRead_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("saved");
     QTest::newRow("line feeds") << QByteArray("# A\n\nb\n") << QByteArray("# A\n\nb\nmore\nx");
     QTest::newRow("cr lf") << QByteArray("# A\r\n\r\nb\r\n") << QByteArray("# A\r\n\r\nb\r\nmore\r\nx");
+    QTest::newRow("old Mac") << QByteArray("# Title\r\rline one\rline two\r")
+                             << QByteArray("# Title\r\rline one\rline two\rmore\rx");
     QTest::newRow("mark") << QByteArray("\xEF\xBB\xBF# A\n") << QByteArray("\xEF\xBB\xBF# A\nmore\nx");
     QTest::newRow("mark and cr lf") << QByteArray("\xEF\xBB\xBF# A\r\nb") << QByteArray("\xEF\xBB\xBF# A\r\nbmore\r\nx");
+    QTest::newRow("Latin-1") << QByteArray("# Caf\xe9\n") << QByteArray("# Caf\xe9\nmore\nx");
     // The editor's plain text would make them a space and a line feed.
     QTest::newRow("no-break space, line separator")
         << QByteArray("# A\xC2\xA0\xE2\x80\xA8z\n") << QByteArray("# A\xC2\xA0\xE2\x80\xA8z\nmore\nx");
 }
 
-void TestDocument::fileKeepsLineEndsAndByteOrderMark()
+void TestDocument::fileIsWrittenAsItWasRead()
 {
     // The editor holds plain text; the file gets back what it had.
     QFETCH(QByteArray, bytes);
@@ -142,6 +147,8 @@ void TestDocument::fileKeepsLineEndsAndByteOrderMark()
     QVERIFY(document->open(path));
     QVERIFY(!editor->toPlainText().contains(QLatin1Char('\r')));
     QVERIFY(editor->toPlainText().startsWith(QLatin1Char('#')));
+    document->save();
+    QCOMPARE(readFile(path), bytes);
     editor->moveCursor(QTextCursor::End);
     editor->insertPlainText(QStringLiteral("more\nx"));
     document->save();
@@ -151,6 +158,21 @@ void TestDocument::fileKeepsLineEndsAndByteOrderMark()
     editor->insertPlainText(QStringLiteral("a\nb"));
     document->saveAs(files.filePath(QStringLiteral("new.md")));
     QCOMPARE(readFile(files.filePath(QStringLiteral("new.md"))), documentBytes(QStringLiteral("a\nb")));
+    QVERIFY(failures.isEmpty());
+}
+
+void TestDocument::charactersTheEncodingCannotHoldSaveAsUtf8()
+{
+    // Rather than as question marks; and the user is told.
+    const QString path = file(QStringLiteral("latin1.md"), "Caf\xe9\n");
+    QVERIFY(document->open(path));
+    editor->moveCursor(QTextCursor::End);
+    editor->insertPlainText(QStringLiteral("中"));
+    messages.clear();
+    document->save();
+    QCOMPARE(QString::fromUtf8(readFile(path)), QStringLiteral("Café\n中"));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("UTF-8")));
 }
 
 void TestDocument::recentListKeepsFiveNewestFirst()
@@ -200,12 +222,27 @@ void TestDocument::openFailuresAreReported()
     QCOMPARE(document->filePath(), good);
     QCOMPARE(editor->toPlainText(), QStringLiteral("café\n"));
 
-    // Not UTF-8: opened all the same, with a warning.
+    // Not UTF-8: read in its own encoding, and the user is told which.
     const QString latin1 = file(QStringLiteral("latin1.md"), "caf\xe9 au lait\n");
+    messages.clear();
     QVERIFY(document->open(latin1));
-    QCOMPARE(failures.size(), 2);
-    QVERIFY(failures.last().contains(QStringLiteral("UTF-8")));
+    QCOMPARE(failures.size(), 1);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("windows-1252")));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("café au lait\n"));
     QCOMPARE(document->filePath(), latin1);
+
+#ifdef Q_OS_UNIX
+    // Devices, pipes and sockets are refused unread: reading one could block or never end.
+    Faults::Pipe pipe(files.filePath(QStringLiteral("pipe.md")));
+    QVERIFY(pipe.isMade());
+    for (const QString &special : {files.filePath(QStringLiteral("pipe.md")), QStringLiteral("/dev/null")}) {
+        QVERIFY(!document->open(special));
+        QVERIFY2(failures.last().contains(QStringLiteral("管道")), qPrintable(failures.last()));
+    }
+    QVERIFY(!pipe.wasOpened());
+    QCOMPARE(document->filePath(), latin1);
+#endif
 }
 
 void TestDocument::clearMakesAnUntitledDocument()
@@ -377,11 +414,14 @@ void TestDocument::fileChangedOnDisk_data()
     QTest::addColumn<bool>("keepMine");
     QTest::addColumn<bool>("saveAtOnce"); // saved before the watcher had a look
     QTest::addColumn<int>("asked");
-    QTest::newRow("no local edits: reloaded") << false << false << false << 0;
-    QTest::newRow("local edits, keep mine") << true << true << false << 1;
-    QTest::newRow("local edits, load theirs") << true << false << false << 1;
-    QTest::newRow("saved at once, keep mine") << true << true << true << 1;
-    QTest::newRow("saved at once, load theirs") << true << false << true << 1;
+    QTest::addColumn<bool>("sameSizeAndTime"); // the other program kept both
+    QTest::newRow("no local edits: reloaded") << false << false << false << 0 << false;
+    QTest::newRow("local edits, keep mine") << true << true << false << 1 << false;
+    QTest::newRow("local edits, load theirs") << true << false << false << 1 << false;
+    QTest::newRow("saved at once, keep mine") << true << true << true << 1 << false;
+    QTest::newRow("saved at once, load theirs") << true << false << true << 1 << false;
+    QTest::newRow("same size and time, keep mine") << true << true << true << 1 << true;
+    QTest::newRow("same size and time, load theirs") << true << false << true << 1 << true;
 }
 
 void TestDocument::fileChangedOnDisk()
@@ -390,7 +430,9 @@ void TestDocument::fileChangedOnDisk()
     QFETCH(bool, keepMine);
     QFETCH(bool, saveAtOnce);
     QFETCH(int, asked);
+    QFETCH(bool, sameSizeAndTime);
     const QString path = file(QStringLiteral("watched.md"), "original\n");
+    const QDateTime time = QFileInfo(path).lastModified();
     QVERIFY(document->open(path));
     int asks = 0;
     document->setConflictResolver([&](const QString &) {
@@ -401,8 +443,12 @@ void TestDocument::fileChangedOnDisk()
         editor->moveCursor(QTextCursor::End);
         type(QStringLiteral("mine"));
     }
-    const QString theirs = QStringLiteral("theirs, from another program\n");
+    const QString theirs = sameSizeAndTime ? QStringLiteral("ORIGINAL\n") : QStringLiteral("theirs, from another program\n");
     QVERIFY(writeFile(path, theirs.toUtf8()));
+    if (sameSizeAndTime) {
+        QFile touched(path);
+        QVERIFY(touched.open(QIODevice::ReadWrite) && touched.setFileTime(time, QFileDevice::FileModificationTime));
+    }
 
     const QString expected = keepMine ? QStringLiteral("original\nmine") : theirs;
     if (saveAtOnce)

@@ -1,5 +1,6 @@
 // Writing a document over its file: what the file is (its links, owner, folder)
 // survives, and a failure leaves the old content whole. The faults are Unix ones.
+// A file's bytes read as text and written back unchanged are the same bytes.
 
 #include "app/documentfile.h"
 #include "support/faults.h"
@@ -20,6 +21,8 @@ class TestDocumentFile : public QObject
 private slots:
     void keepsWhatTheFileIs_data();
     void keepsWhatTheFileIs();
+    void textIsWrittenAsItWasRead_data();
+    void textIsWrittenAsItWasRead();
 };
 
 #ifdef Q_OS_UNIX
@@ -97,6 +100,8 @@ void TestDocumentFile::keepsWhatTheFileIs()
     immutable.reset();
     QCOMPARE(ok, saved);
     QCOMPARE(error.isEmpty(), saved);
+    if (disk && fault != QLatin1String("full, no copy"))
+        QVERIFY2(error.startsWith(QLatin1String("No space left on device")), qPrintable(error));
 
     const struct stat after = statOf(path);
     QCOMPARE(readFile(path), saved ? data : old);
@@ -117,6 +122,33 @@ void TestDocumentFile::keepsWhatTheFileIs()
     QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), expected);
     QVERIFY(QDir(copies).isEmpty());
 #endif
+}
+
+void TestDocumentFile::textIsWrittenAsItWasRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("old Mac line ends") << QByteArray("# Title\r\rline one\rline two\r")
+                                       << QStringLiteral("# Title\n\nline one\nline two\n");
+    QTest::newRow("CR within a line") << QByteArray("a\nb\rc\n") << QStringLiteral("a\nb\rc\n");
+    QTest::newRow("CR within a CR LF line") << QByteArray("a\r\nb\rc") << QStringLiteral("a\nb\rc");
+    QTest::newRow("Latin-1") << QByteArray("Caf\xe9 cr\xe8me\n") << QStringLiteral("Café crème\n");
+    QTest::newRow("Windows Western") << QByteArray("\x93quoted\x94 \x80\r\n") << QStringLiteral("“quoted” €\n");
+    QTest::newRow("bytes Windows leaves undefined") << QByteArray("\x81\x8d\xe9") << QStringLiteral("\u0081\u008d\u00e9");
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\r\n") << QStringLiteral("\uFEFFx\n");
+    QTest::newRow("UTF-16 with mark") << QByteArray("\xFF\xFE" "a\0\r\0\n\0\xe9\0", 10) << QStringLiteral("a\né");
+}
+
+void TestDocumentFile::textIsWrittenAsItWasRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    TextFormat format;
+    QCOMPARE(documentText(bytes, &format), text);
+    QCOMPARE(documentBytes(text, format), bytes);
+    // What the encoding cannot hold is not written as something else.
+    const QString typed = text + QStringLiteral("中");
+    QCOMPARE(canEncode(typed, format), format.encoding.isEmpty() || format.encoding.startsWith("UTF"));
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

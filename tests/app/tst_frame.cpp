@@ -53,6 +53,7 @@ private slots:
     void settingsLiveInConfigFolder();
     void zoomBoundsAndMessages();
     void zoomKeysFollowTheVisibleEditor();
+    void noticesLeaveTheModeButton();
     void glyphsSurviveLanguageChange();
     void englishInterface();
     void settingsReachTheirConsumers();
@@ -191,6 +192,22 @@ void TestFrame::zoomBoundsAndMessages()
     QCOMPARE(QSettings(Settings::instance().fileName(), QSettings::IniFormat).value(QStringLiteral("zoom")).toString(),
              QStringLiteral("1"));
     QCOMPARE(w.statusText(), QStringLiteral("缩放比例100%"));
+}
+
+void TestFrame::noticesLeaveTheModeButton()
+{
+    // As with a read-only home: backups are off, and the notice says so until other news.
+    WindowHarness w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    const QString text = QStringLiteral("不能写入备份文件夹 /home/x：未保存的修改现在没有备份");
+    emit w.document()->notice(text);
+    QVERIFY(w.child<QPushButton>("modeButton")->isVisible());
+    auto *notice = w.child<QLabel>("noticeLabel");
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), text);
+    w.action("actionZoomIn")->trigger();
+    QVERIFY(!notice->isVisible());
 }
 
 void TestFrame::zoomKeysFollowTheVisibleEditor()

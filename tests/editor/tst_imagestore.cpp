@@ -2,6 +2,7 @@
 // carried along by Save As, the image dialog's address check and the payloads
 // that pasting or dropping sends to the page.
 
+#include "support/faults.h"
 #include "support/guitest.h"
 
 #include "convert/markdowntohtml.h"
@@ -119,6 +120,7 @@ void TestImageStore::placesImageFiles_data()
     QTest::newRow("web address") << 1 << "web/x.md" << "https://example.com/images/pic.png"
                                  << "https://example.com/images/pic.png" << QStringList() << false;
     QTest::newRow("missing file") << 1 << "web/x.md" << "$/missing.png" << "" << QStringList() << true;
+    QTest::newRow("a pipe") << 1 << "web/x.md" << "$/pipe.png" << "" << QStringList() << true;
     QTest::newRow("assets folder blocked") << 1 << "blocked/x.md" << "$/pic.png" << "" << QStringList() << true;
 }
 
@@ -136,6 +138,9 @@ void TestImageStore::placesImageFiles()
         QDir(dir.path()).mkpath(folder);
     for (const char *file : {"pic.png", "docs/report.assets/pic.png", "docs/my pics/50% #1.png", "blocked/x.assets"})
         touch(dir.filePath(file));
+#ifdef Q_OS_UNIX
+    const Faults::Pipe pipe(dir.filePath(QStringLiteral("pipe.png")));
+#endif
     // As the settings file holds it; 2 is no choice of this version.
     QSettings(Settings::instance().fileName(), QSettings::IniFormat).setValue(QStringLiteral("saveImageType"), copyMode);
 
@@ -143,6 +148,9 @@ void TestImageStore::placesImageFiles()
     const StoredImage stored = storeImage(documentPath, QString(image).replace("$", dir.path()));
     QCOMPARE(stored.reference, QString(reference).replace("$", dir.path()));
     QCOMPARE(stored.ok(), !fails);
+#ifdef Q_OS_UNIX
+    QVERIFY(!pipe.wasOpened());
+#endif
     if (document.isEmpty())
         return;
     const QString folder = assetsFolder(documentPath);

@@ -52,6 +52,7 @@ private slots:
     void commandsReachTheirPageFunctions();
     void themeChangesThePageStyle();
     void paletteRestylesThePageInPlace();
+    void documentStylesCannotHideTheText();
 
     void linksStayTextAndAttributes();
     void linkClicks();
@@ -96,6 +97,8 @@ private:
         return js("(function (m) { return m.matches.map(function (r, i) { return i === m.current ? '[' + r + ']' : String(r); })"
                   ".join(' '); })(modules.search.marked())");
     }
+    // Once the theme sheet the settings name is the page's and has loaded.
+    bool themeLoaded() { return GuiTest::themeSheetLoaded(h->page(), QUrl::fromLocalFile(Themes::currentPath())); }
     // The sources of the images as page.html() writes them.
     QString savedImageSources()
     {
@@ -394,18 +397,21 @@ void TestPage::themeChangesThePageStyle()
     const QString rules = QStringLiteral("String(!!document.getElementById('themecss').sheet"
                                          " && document.getElementById('themecss').sheet.cssRules.length > 0)");
     h->surface.applyTheme();
-    QTRY_COMPARE(js(rules), QStringLiteral("true"));
+    QVERIFY(themeLoaded());
+    QCOMPARE(js(rules), QStringLiteral("true"));
     const QString light = js(color);
     QVERIFY(light != QLatin1String("rgb(0, 0, 0)")); // the theme's text colour, not the default
 
     Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     h->bridge().ready(); // as the page asks
-    QTRY_VERIFY(js(color) != light);
+    QVERIFY(themeLoaded());
+    QVERIFY(js(color) != light);
     QVERIFY(js(QStringLiteral("document.getElementById('themecss').href")).endsWith(QLatin1String("/themes/github-markdown-dark.css")));
 
     Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
     h->surface.applyTheme();
-    QTRY_COMPARE(js(color), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(js(color), light);
 }
 
 void TestPage::paletteRestylesThePageInPlace()
@@ -425,7 +431,8 @@ void TestPage::paletteRestylesThePageInPlace()
     // A code block shown as static HTML carries its theme class too.
     setBody(QStringLiteral("<p id=\"p\">one</p><pre><code class=\"language-Python\">x = 1\n</code></pre>"
                            "<div id=\"stat\" class=\"cm-s-default\"></div>"));
-    QTRY_COMPARE(look(), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), light);
     h->select(QStringLiteral("#p"));
     js(QStringLiteral("document.execCommand('insertText', false, ' two'); true"));
     const QString text = js(QStringLiteral("document.body.innerText"));
@@ -436,7 +443,8 @@ void TestPage::paletteRestylesThePageInPlace()
     const QString before = js(caret);
     QCOMPARE(before, QStringLiteral("p:7:true"));
     Settings::instance().setTheme(Settings::Theme::Dark);
-    QTRY_COMPARE(look(), dark);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), dark);
     QCOMPARE(js(caret), before);
     QCOMPARE(js(QStringLiteral("document.body.innerText")), text);
     // Blocks made later take the theme too; the theme set again reaches what else carries one.
@@ -455,20 +463,38 @@ void TestPage::paletteRestylesThePageInPlace()
                           [&pdf](const QByteArray &result) { pdf = result; });
     QTRY_VERIFY_WITH_TIMEOUT(!pdf.isEmpty(), 20000);
     QVERIFY(js(QStringLiteral("window.printed")).contains(QStringLiteral("cm-s-default")));
-    QTRY_COMPARE(look(), dark);
+    QVERIFY(themeLoaded());
+    QTRY_COMPARE(look(), dark); // the code blocks take the screen theme again after the print
 
     // A sheet chosen in the settings wins over the palette, on screen and in print.
     Settings::instance().setCssFile(QStringLiteral("github-markdown-light.css"));
     h->surface.applyTheme();
-    QTRY_COMPARE(look(), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), light);
     QVERIFY(!js(QStringLiteral("document.getElementById('printcss').hasAttribute('href')")).contains(QStringLiteral("true")));
     Settings::instance().setTheme(Settings::Theme::Light);
     Settings::instance().setCssFile(QStringLiteral("github-markdown-dark.css"));
     h->surface.applyTheme();
-    QTRY_COMPARE(look(), dark);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), dark);
     Settings::instance().setCssFile(QString());
     h->surface.applyTheme();
-    QTRY_COMPARE(look(), light);
+    QVERIFY(themeLoaded());
+    QCOMPARE(look(), light);
+}
+
+void TestPage::documentStylesCannotHideTheText()
+{
+    // The document's sheet styles the page, hides none of it, and is saved as written.
+    const QString style = QStringLiteral("<style>h1,p,li{display:none!important} p{color:red; opacity:0}"
+                                         " @media screen { li { visibility: hidden; font-size: 0 } }</style>");
+    QVERIFY(h->setHtml(style + QStringLiteral("<h1>Title</h1><p>text</p><ul><li>item</li></ul>")));
+    const QString shown = QStringLiteral("Array.prototype.map.call(document.querySelectorAll('h1, p, li'), function (e) {"
+                                         " var s = getComputedStyle(e); return e.offsetHeight > 0 && s.visibility === 'visible'"
+                                         " && s.opacity === '1' && parseFloat(s.fontSize) > 0; }).join(' ')");
+    QCOMPARE(js(shown), QStringLiteral("true true true"));
+    QCOMPARE(js(QStringLiteral("getComputedStyle(document.querySelector('p')).color")), QStringLiteral("rgb(255, 0, 0)"));
+    QVERIFY(js(QStringLiteral("page.html()")).startsWith(style));
 }
 
 void TestPage::linksStayTextAndAttributes()

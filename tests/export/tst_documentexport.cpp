@@ -409,6 +409,18 @@ void TestDocumentExport::images()
                                      "and a missing one gone."));
     QCOMPARE(p->hyperlinks.size(), 1);
     QCOMPARE(rels.value(p->hyperlinks[0]), QStringLiteral("external:https://example.org/logo.png"));
+
+#ifdef Q_OS_UNIX
+    // A pipe would block the export for good: it is no picture, and is left out.
+    Faults::Pipe pipe(temp.filePath(QStringLiteral("pipe.png")));
+    QVERIFY(pipe.isMade());
+    const QString target = temp.filePath(QStringLiteral("pipe.docx"));
+    QVERIFY(exporting::writeDocx(QStringLiteral("![a pipe](pipe.png) ![a device](/dev/zero)\n"), temp.path(), target).ok);
+    const Package package = Package::open(target);
+    QVERIFY(find(paragraphs(package.parts.value(QStringLiteral("word/document.xml"))), QStringLiteral("a pipe a device")));
+    QVERIFY(!package.parts.contains(QStringLiteral("word/media/image1.png")));
+    QVERIFY(!pipe.wasOpened());
+#endif
 }
 
 void TestDocumentExport::rawHtmlKeepsOnlyText()

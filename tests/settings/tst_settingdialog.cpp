@@ -22,6 +22,8 @@ private slots:
     void defaults();
     void zoomShowsNearestPercent_data();
     void zoomShowsNearestPercent();
+    void storedZoomIsUsable_data();
+    void storedZoomIsUsable();
     void loadingWritesNothing();
     void controlsWrite();
     void themeListOffersEveryFile();
@@ -97,6 +99,29 @@ void TestSettingDialog::zoomShowsNearestPercent_data()
     QTest::newRow("a hair below 0.9") << 0.9 - 1e-12 << 90;
     QTest::newRow("a hair above 1.15") << 1.15 + 1e-12 << 115;
     QTest::newRow("below the minimum") << 0.1 << 25;
+}
+
+void TestSettingDialog::storedZoomIsUsable_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("not a number") << "nan" << 1.0;
+    QTest::newRow("infinite") << "inf" << 1.0;
+    QTest::newRow("negative") << "-2" << 1.0;
+    QTest::newRow("text") << "large" << 1.0;
+    QTest::newRow("too large") << "40" << Settings::maxZoom;
+    QTest::newRow("in range") << "1.5" << 1.5;
+}
+
+void TestSettingDialog::storedZoomIsUsable()
+{
+    // As a hand-edited file holds it.
+    QFETCH(QString, stored);
+    QFETCH(double, zoom);
+    for (const char *key : {"zoom", "sourceZoom"})
+        QSettings(Settings::instance().fileName(), QSettings::IniFormat).setValue(QLatin1String(key), stored);
+    QCOMPARE(Settings::instance().zoom(), zoom);
+    QCOMPARE(Settings::instance().sourceZoom(), zoom);
 }
 
 void TestSettingDialog::zoomShowsNearestPercent()

@@ -12,8 +12,13 @@
 #include <QString>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+#include <atomic>
+#include <thread>
 
 namespace Faults {
 
@@ -86,6 +91,46 @@ private:
     QString path;
     bool made = false;
 };
+
+#ifdef Q_OS_UNIX
+// A named pipe with a writer waiting at its other end: code that opens it
+// reads nothing at once instead of blocking for good, so a test of code that
+// must not read it fails rather than hangs. A reader sees the end of the pipe
+// only after wasOpened() has become true.
+class Pipe
+{
+public:
+    explicit Pipe(const QString &path) : name(QFile::encodeName(path))
+    {
+        made = ::mkfifo(name.constData(), 0600) == 0;
+        if (made)
+            writer = std::thread([this] {
+                const int fd = ::open(name.constData(), O_WRONLY);
+                opened = true;
+                if (fd >= 0)
+                    ::close(fd);
+            });
+    }
+    ~Pipe()
+    {
+        if (!made)
+            return;
+        // A reader of our own lets a writer that still waits in and out again.
+        const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+        writer.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool isMade() const { return made; }
+    bool wasOpened() const { return opened; }
+
+private:
+    QByteArray name;
+    bool made = false;
+    std::atomic<bool> opened{false};
+    std::thread writer;
+};
+#endif
 
 } // namespace Faults
 

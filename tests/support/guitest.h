@@ -230,6 +230,18 @@ inline QString jsString(const QString &text)
     return out + QLatin1Char('"');
 }
 
+// Waits until the page's theme sheet (the link "themecss") is the one at url
+// and has loaded: the page has no theme at all while a new sheet loads, so a
+// look checked earlier is the bare page's.
+inline bool themeSheetLoaded(QWebEnginePage *page, const QUrl &url, int timeoutMs = 30000)
+{
+    const QString loaded = QStringLiteral("(function () { var link = document.getElementById('themecss');"
+                                          " return !!link && link.href === %1 && !!link.sheet"
+                                          " && link.sheet.href === link.href && link.sheet.cssRules.length > 0; })()")
+                               .arg(jsString(url.toString(QUrl::FullyEncoded)));
+    return waitFor([&] { return runJs(page, loaded).toBool(); }, timeoutMs);
+}
+
 } // namespace GuiTest
 
 #endif // GUITEST_H
